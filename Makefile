@@ -1,0 +1,30 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD      ?= build
+TESTBUILD  ?= build/debug
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run $(BUILD)
+
+test: deps
+	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(TESTBUILD) -j $(JOBS)
+	cd $(TESTBUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target bench_all
+	@scripts/bench $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(TESTBUILD) run

@@ -1,0 +1,1 @@
+// replaced as the base library grows
