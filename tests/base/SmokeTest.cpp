@@ -1,2 +1,5 @@
+#include "ZBase.h"
+
 #include <gtest/gtest.h>
-TEST(Smoke, Builds) { EXPECT_TRUE(true); }
+
+TEST(Smoke, Builds) { EXPECT_EQ(CListString("x").GetLength(), 1); }
