@@ -1,0 +1,92 @@
+// COdbcConnection: the server's database object over unixODBC. One
+// connection (auto-commit off), queries into result sets or ResultText with
+// every value as text, statements with bound parameters, table descriptions
+// and 20 paged-query slots. Failures are status values with the last error
+// text kept in the object.
+#pragma once
+
+#include "CDbOptions.h"
+#include "CQuerySlot.h"
+#include "OdbcHandles.h"
+
+#include <string>
+
+class CListString;
+class CResultSet;
+class CSqlStatement;
+
+class COdbcConnection {
+public:
+    COdbcConnection();
+    ~COdbcConnection();
+    COdbcConnection(const COdbcConnection&) = delete;
+    COdbcConnection& operator=(const COdbcConnection&) = delete;
+
+    // Stores user, password and data source name, then logs on.
+    bool Connect(const char* user, const char* password, const char* server,
+                 const char* extra = "");
+    // Commits and logs off; true. The next operation logs on again.
+    bool Close();
+    bool IsConnected() const { return m_connected; }
+
+    void SetConnectParams(const char* user, const char* password, const char* server,
+                          const char* extra = "");
+    // False with "已经连接" when already connected.
+    bool Logon();
+    // Connected, after one logon attempt when needed.
+    bool EnsureConnected();
+
+    // Rows read (at most option 1), or -1 with the error text.
+    int Query(const char* sql, CResultSet& result, CListString& errorText);
+    // The rows as ResultText with options 6 and 8 as separators and a header
+    // line when option 9 is not 0; rows written (at most option 1), 0 when
+    // no connection can be made, -1 on an error.
+    int QueryToText(const char* sql, CListString& out, CListString& errorText);
+    // Runs one statement (brace date literals bound); commits when option 2
+    // is not 0. The last error text becomes "success" or the driver's message.
+    bool Execute(const char* sql, CListString& errorText);
+    // As Execute, for a statement that carries its parameters; the error
+    // text is left in the statement.
+    bool ExecuteWithParams(CSqlStatement& statement);
+
+    // Opens a paged query; false for a statement without result columns
+    // (not run), a failure, or when all 20 slots are in use.
+    bool SelectPrepare(const char* sql, CListString& slotId, CListString& errorText);
+    // Up to option-5 rows with the header fields; 0 at the end, -1 for an
+    // unknown SlotId or a failed fetch.
+    int SelectNext(const char* slotId, CResultSet& result);
+    bool SelectFinish(const char* slotId);
+    void CloseIdleSlots();
+
+    // One line per column: name, tab, type name, tab, size, tab, "0", line feed.
+    bool DescribeTable(const char* table, CListString& out);
+
+    void SetOption(int option, const char* value);
+    const CDbOptions& GetOptions() const { return m_options; }
+    CListString GetErrorText() const;
+    int GetErrorCode() const { return m_errorCode; }
+
+private:
+    struct Cursor {
+        COdbcStmt stmt;
+        void Reset() { stmt.Reset(); }
+    };
+
+    bool Fail(const std::string& message, const std::string& sql);
+    bool Prepare(CSqlStatement& statement, COdbcStmt& stmt, std::string& error);
+    bool ReadColumns(COdbcStmt& stmt, std::vector<std::string>& names, std::string& error);
+    // 1 a row was read, 0 no more rows, -1 an error.
+    int FetchRow(COdbcStmt& stmt, int columns, std::vector<std::string>& values,
+                 std::string& error);
+    bool FormatValue(COdbcStmt& stmt, int column, std::string& value, std::string& error);
+    void EndTransaction(bool commit);
+
+    std::string m_user, m_password, m_server, m_extra;
+    COdbcEnv m_env;
+    COdbcDbc m_dbc;
+    bool m_connected = false;
+    CDbOptions m_options;
+    std::string m_errorText, m_errorSql, m_errorVar;
+    int m_errorCode = 0;
+    CQuerySlotTable<Cursor> m_slots;
+};

@@ -1,0 +1,57 @@
+#include "SqliteHandles.h"
+
+bool CSqliteDb::Open(const std::string& path, std::string& error) {
+    Reset();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close(db);
+        return false;
+    }
+    m_db = db;
+    return true;
+}
+
+void CSqliteDb::Reset() {
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+std::string CSqliteDb::ErrorText() const {
+    return m_db ? sqlite3_errmsg(m_db) : "database is not open";
+}
+
+CSqliteStmt& CSqliteStmt::operator=(CSqliteStmt&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        m_stmt = other.m_stmt;
+        other.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+bool CSqliteStmt::Prepare(sqlite3* db, const char* text, const char** tail, std::string& error) {
+    Reset();
+    if (!db) {
+        error = "database is not open";
+        return false;
+    }
+    int rc = sqlite3_prepare_v2(db, text, -1, &m_stmt, tail);
+    if (rc != SQLITE_OK) {
+        error = sqlite3_errmsg(db);
+        Reset();
+        return false;
+    }
+    return true;
+}
+
+void CSqliteStmt::Reset() {
+    if (m_stmt) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+}
