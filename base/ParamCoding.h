@@ -14,6 +14,7 @@ size_t Base64EncodedSize(size_t inputLength, size_t lineLength);
 // Base64 with '_' pads and a CR LF after every lineLength characters of full
 // groups ('+' still written as '+'); writes a NUL and returns the number of
 // characters before it. output holds Base64EncodedSize() + 1 bytes.
+// A lineLength of 0 writes no line breaks.
 size_t Base64Encode(const unsigned char* input, char* output, size_t inputLength,
                     size_t lineLength);
 
