@@ -1,0 +1,88 @@
+// CDefectSql: the SQL texts of the defect workspace (list queries, quick
+// filters, column list, quick edit, editor save, delete), built from plain
+// values so that every statement can be checked without a window.
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// What the query-condition panel holds when its Query button is pressed.
+struct QueryConditionValues {
+    QString project;
+    QDate startDate;
+    QDate closeDate;
+    QString responsible;  // picker text, "name (full name)" or "----------"
+    QString detectedBy;
+    QString status;
+    QString searchText;
+    QString severity;
+    QString version;
+    bool attachmentOnly = false;
+};
+
+// One field of the quick-edit panel or the editor: the value it was loaded
+// with and the value it holds now.
+struct EditedText {
+    QString loaded;
+    QString current;
+    bool Changed() const { return loaded != current; }
+};
+
+// The fixed columns of a defect as the editor writes them.
+struct DefectRecord {
+    int id = 0;
+    QString project;
+    QString status;
+    QString responsible;
+    QString summary;
+    QString severity;
+    QString priority;
+    QString detectedBy;
+    QString detectionDate;  // "yyyy-mm-dd" or empty
+    QString closingDate;    // "yyyy-mm-dd" or empty
+    QString detectionVersion;
+    QString closingVersion;
+    int attachment = 0;
+    QString customAssignments;  // comma-led column assignments, or empty
+};
+
+class CDefectSql {
+public:
+    // Every single quote doubled, for a text placed between quotes in SQL.
+    static QString Quote(const QString& text);
+    // The user name of a "name (full name)" text.
+    static QString NamePart(const QString& text);
+
+    // The query-condition panel's clause, "where prj_name=... order by BG_BUG_ID ".
+    static QString ConditionWhere(const QueryConditionValues& values);
+    // Status condition of a quick filter button applied to the user's defects.
+    static QString FilterWhere(const QString& project, const QString& statusCondition,
+                               const QString& userName);
+    static QString FilterWhereSince(const QString& project, const QString& statusCondition,
+                                    const QString& sinceText, const QString& userName);
+    // Status condition of the quick filter button with that control id;
+    // empty for an id that is no filter button.
+    static QString QuickFilterCondition(int buttonId);
+    static bool QuickFilterIsSince(int buttonId);
+
+    // The grid's select list: COLUMN_NAME of each column whose digit at
+    // 10 + i is '1' (first 50 columns), with BG_BUG_ID and BG_STATUS always
+    // present so that the list can open, colour and mark its rows.
+    static QString SelectList(const QString& mask, const QStringList& columnNames);
+    static QString SelectStatement(const QString& selectList, const QString& clause);
+
+    // Quick edit: assignments of the fields that changed only; empty when
+    // nothing changed. Long texts are named as bound parameters.
+    static QString QuickEditUpdate(int id, const EditedText& summary, const EditedText& status,
+                                   const EditedText& description, const EditedText& comment);
+
+    static QString DefectUpdate(const DefectRecord& record);
+    static QString DefectInsert(const DefectRecord& record);
+    static QString StatusHistoryInsert(int id, const QString& when, const QString& from,
+                                       const QString& to, const QString& user);
+    static QString StatusHistorySelect(int id);
+    // Children first, the defect row last.
+    static QStringList DeleteStatements(int id);
+};

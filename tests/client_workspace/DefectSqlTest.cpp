@@ -1,0 +1,204 @@
+// The statements the workspace panels build, compared text for text.
+#include "CDefectSql.h"
+#include "WorkspaceIds.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QueryConditionValues Cleared()
+{
+    QueryConditionValues v;
+    v.project = QStringLiteral("Demo");
+    v.startDate = QDate(2027, 2, 28);
+    v.closeDate = QDate(2027, 3, 31);
+    v.responsible = v.detectedBy = v.status = v.severity = v.version =
+        QStringLiteral("----------");
+    return v;
+}
+
+const char* const kNeutral =
+    "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and 1 = 1 and "
+    "1 = 1 and 1 = 1 and 1=1 and 1 = 1 and 1=1 and 1=1 order by BG_BUG_ID ";
+
+}  // namespace
+
+TEST(DefectSql, ConditionClauseTable)
+{
+    struct Case {
+        const char* what;
+        void (*set)(QueryConditionValues&);
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"cleared form", [](QueryConditionValues&) {}, kNeutral},
+        {"responsible by full-name text",
+         [](QueryConditionValues& v) { v.responsible = QStringLiteral("tom (Tom Li)"); },
+         "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and  "
+         "BG_RESPONSIBLE ='tom'  and 1 = 1 and 1 = 1 and 1=1 and 1 = 1 and 1=1 and 1=1 order by "
+         "BG_BUG_ID "},
+        {"detector with a quote in the name",
+         [](QueryConditionValues& v) { v.detectedBy = QStringLiteral("o'brien (O'Brien)"); },
+         "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and 1 = 1 and  "
+         "BG_DETECTED_BY ='o''brien'  and 1 = 1 and 1=1 and 1 = 1 and 1=1 and 1=1 order by "
+         "BG_BUG_ID "},
+        {"user whose name contains All is no condition",
+         [](QueryConditionValues& v) { v.responsible = QStringLiteral("Allen (Allen W)"); },
+         kNeutral},
+        {"empty picker text is no condition",
+         [](QueryConditionValues& v) { v.detectedBy.clear(); }, kNeutral},
+        {"open status",
+         [](QueryConditionValues& v) { v.status = QStringLiteral("01-Open"); },
+         "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and 1 = 1 and "
+         "1 = 1 and  BG_STATUS = '01-Open'  and 1=1 and 1 = 1 and 1=1 and 1=1 order by BG_BUG_ID "},
+        {"closed status also bounds the closing date",
+         [](QueryConditionValues& v) { v.status = QStringLiteral("03-Closed"); },
+         "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and   ( BG_CLOSING_DATE "
+         "is null or BG_CLOSING_DATE<= '2027-03-31 23:59:59' )  and 1 = 1 and 1 = 1 and  "
+         "BG_STATUS = '03-Closed'  and 1=1 and 1 = 1 and 1=1 and 1=1 order by BG_BUG_ID "},
+        {"CJK search text with a quote",
+         [](QueryConditionValues& v) { v.searchText = QStringLiteral("登录'失败"); },
+         "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and 1 = 1 and "
+         "1 = 1 and 1 = 1 and  ( (BG_SUMMARY like '%登录''失败%') or  (BG_DEV_COMMENTS like "
+         "'%登录''失败%') or ( BG_DESCRIPTION like '%登录''失败%' )  ) and 1 = 1 and 1=1 and 1=1 "
+         "order by BG_BUG_ID "},
+        {"severity, attachment and version",
+         [](QueryConditionValues& v) {
+             v.severity = QStringLiteral("01-中");
+             v.attachmentOnly = true;
+             v.version = QStringLiteral("v1.0'b");
+         },
+         "where prj_name='Demo' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and 1 = 1 and "
+         "1 = 1 and 1 = 1 and 1=1 and  BG_SEVERITY = '01-中'  and  BG_ATTACHMENT = 1  and  "
+         "BG_DETECTION_VERSION = 'v1.0''b'  order by BG_BUG_ID "},
+        {"project name with a quote",
+         [](QueryConditionValues& v) { v.project = QStringLiteral("Bob's"); },
+         "where prj_name='Bob''s' and  BG_DETECTION_DATE>= '2027-02-28'  and  1 = 1 and 1 = 1 and "
+         "1 = 1 and 1 = 1 and 1=1 and 1 = 1 and 1=1 and 1=1 order by BG_BUG_ID "},
+    };
+    for (const Case& c : cases) {
+        QueryConditionValues v = Cleared();
+        c.set(v);
+        EXPECT_EQ(CDefectSql::ConditionWhere(v).toStdString(), c.expected) << c.what;
+    }
+}
+
+TEST(DefectSql, QuickFilterStatements)
+{
+    using namespace WorkspaceIds;
+    EXPECT_EQ(CDefectSql::FilterWhere(QStringLiteral("Demo"),
+                                      CDefectSql::QuickFilterCondition(FilterNew),
+                                      QStringLiteral("tom"))
+                  .toStdString(),
+              " prj_name='Demo' and  (  BG_STATUS ='00-New'   ) and  ( BG_RESPONSIBLE='tom' or "
+              "BG_DETECTED_BY='tom') ");
+    EXPECT_EQ(CDefectSql::QuickFilterCondition(FilterClosed).toStdString(),
+              " BG_STATUS ='03-Closed' ");
+    EXPECT_EQ(CDefectSql::QuickFilterCondition(FilterAll).toStdString(), "1 = 1");
+    EXPECT_EQ(CDefectSql::QuickFilterCondition(FilterNotClosed).toStdString(),
+              " BG_STATUS ='00-New' or BG_STATUS ='01-Open' or BG_STATUS ='02-Fixed' or "
+              "BG_STATUS ='04-ReOpen' or BG_STATUS ='06-Delay' ");
+    EXPECT_TRUE(CDefectSql::QuickFilterIsSince(FilterLastWeekClose));
+    EXPECT_FALSE(CDefectSql::QuickFilterIsSince(FilterAll));
+    EXPECT_EQ(CDefectSql::FilterWhereSince(QStringLiteral("测试项目"),
+                                           CDefectSql::QuickFilterCondition(FilterLastWeekCreate),
+                                           QStringLiteral("2027-03-24 10:00:00"),
+                                           QStringLiteral("o'neil"))
+                  .toStdString(),
+              " prj_name='测试项目' and   (  1 = 1   ) and  BG_DETECTION_DATE>='2027-03-24 "
+              "10:00:00' and  ( BG_RESPONSIBLE='o''neil' or BG_DETECTED_BY='o''neil')   ");
+}
+
+TEST(DefectSql, SelectListFromMask)
+{
+    const QStringList cols = {"BG_BUG_ID", "BG_STATUS", "BG_SUMMARY", "BG_SEVERITY",
+                              "BG_RESPONSIBLE", "BG_ATTACHMENT"};
+    struct Case {
+        const char* mask;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"0000000000111010000000000000000000000000000000000000000000000000",
+         "BG_BUG_ID,BG_STATUS,BG_SUMMARY,BG_RESPONSIBLE"},
+        // Nothing chosen, or the two key columns left out: they are still selected.
+        {"0000000000000000000000000000000000000000000000000000000000000000",
+         "BG_BUG_ID,BG_STATUS"},
+        {"", "BG_BUG_ID,BG_STATUS"},
+        {"0000000000001001", "BG_BUG_ID,BG_STATUS,BG_SUMMARY,BG_ATTACHMENT"},
+        {"0000000000011", "BG_BUG_ID,BG_STATUS,BG_SUMMARY"},
+        // A '1' beyond the configured columns selects nothing more.
+        {"0000000000111111111111", "BG_BUG_ID,BG_STATUS,BG_SUMMARY,BG_SEVERITY,BG_RESPONSIBLE,"
+                                   "BG_ATTACHMENT"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CDefectSql::SelectList(QString::fromLatin1(c.mask), cols).toStdString(),
+                  c.expected)
+            << c.mask;
+    EXPECT_EQ(CDefectSql::SelectStatement("BG_BUG_ID,BG_STATUS", "where 1=1").toStdString(),
+              "select BG_BUG_ID,BG_STATUS from t_bug where 1=1");
+}
+
+TEST(DefectSql, QuickEditWritesOnlyChangedFields)
+{
+    const EditedText same{"a", "a"};
+    EXPECT_TRUE(CDefectSql::QuickEditUpdate(7, same, same, same, same).isEmpty());
+    EXPECT_EQ(CDefectSql::QuickEditUpdate(7, same, {"01-Open", "02-Fixed"}, same, same)
+                  .toStdString(),
+              "update t_bug set BG_STATUS='02-Fixed' where BG_BUG_ID=7 ");
+    EXPECT_EQ(CDefectSql::QuickEditUpdate(7, {"x", "it's"}, {"01-Open", "02-Fixed"}, {"", "d"},
+                                          {"", "c"})
+                  .toStdString(),
+              "update t_bug set BG_SUMMARY='it''s',BG_STATUS='02-Fixed',"
+              "BG_DEV_COMMENTS=:clComment<varchar_long>,BG_DESCRIPTION=:clDesc<varchar_long> "
+              "where BG_BUG_ID=7 ");
+}
+
+TEST(DefectSql, EditorStatements)
+{
+    DefectRecord r;
+    r.id = 12;
+    r.project = "Demo";
+    r.status = "01-Open";
+    r.responsible = "tom";
+    r.summary = "can't log in";
+    r.severity = "01-中";
+    r.priority = "01-中";
+    r.detectedBy = "ann";
+    r.detectionDate = "2027-03-01";
+    r.detectionVersion = "v1";
+    r.closingVersion = "v2";
+    r.attachment = 1;
+    EXPECT_EQ(CDefectSql::DefectUpdate(r).toStdString(),
+              "update t_bug set BG_STATUS='01-Open',BG_RESPONSIBLE='tom',BG_SUMMARY='can''t log "
+              "in',BG_SEVERITY='01-中',BG_PRIORITY='01-中',\t\tBG_DETECTED_BY='ann',"
+              "BG_DETECTION_DATE='2027-03-01',BG_CLOSING_DATE=NULL,BG_DETECTION_VERSION='v1',"
+              "BG_DESCRIPTION=:clDesc<varchar_long>,\t\tBG_DEV_COMMENTS=:clComment<varchar_long>,"
+              "BG_CLOSING_VERSION='v2',BG_ATTACHMENT=1   where BG_BUG_ID=12");
+    r.closingDate = "2027-03-05";
+    r.customAssignments = ",BG_USER_1='x'";
+    EXPECT_NE(CDefectSql::DefectUpdate(r).indexOf(
+                  "BG_CLOSING_DATE='2027-03-05',BG_DETECTION_VERSION"),
+              -1);
+    EXPECT_NE(CDefectSql::DefectUpdate(r).indexOf("BG_ATTACHMENT=1 ,BG_USER_1='x'  where"), -1);
+    EXPECT_EQ(CDefectSql::DefectInsert(r).toStdString(),
+              "insert into t_bug(BG_BUG_ID,BG_STATUS,BG_RESPONSIBLE,prj_name,BG_SUMMARY,\t\t"
+              "BG_SEVERITY,BG_PRIORITY,BG_DETECTED_BY,BG_DETECTION_DATE,BG_DETECTION_VERSION,"
+              "BG_DESCRIPTION,BG_DEV_COMMENTS) values(\t\t12,'01-Open','tom','Demo','can''t log "
+              "in','01-中','01-中','ann','2027-03-01','v1',:clDesc<varchar_long>,"
+              ":clComment<varchar_long>)");
+    EXPECT_EQ(CDefectSql::StatusHistoryInsert(12, "2027-03-01 10:00:00", "01-Open", "02-Fixed",
+                                              "o'neil")
+                  .toStdString(),
+              "insert into t_bug_status(BG_BUG_ID,BG_STATUS_DATE,BG_STATUS_FROM,BG_STATUS_TO,"
+              "BG_RESPONSIBLE) values(12,'2027-03-01 10:00:00','01-Open','02-Fixed','o''neil')");
+    const QStringList del = CDefectSql::DeleteStatements(12);
+    ASSERT_EQ(del.size(), 3);
+    EXPECT_EQ(del.last().toStdString(), "delete from  t_bug where  BG_BUG_ID=12");
+}
+
+TEST(DefectSql, NamePart)
+{
+    EXPECT_EQ(CDefectSql::NamePart("tom (Tom Li)").toStdString(), "tom");
+    EXPECT_EQ(CDefectSql::NamePart("tom").toStdString(), "tom");
+    EXPECT_EQ(CDefectSql::NamePart("").toStdString(), "");
+}
