@@ -1,0 +1,30 @@
+// CCommandRequest: the variables of one command request and the reply text
+// its handler builds.
+#pragma once
+
+#include <map>
+#include <string>
+
+class CCommandRequest {
+public:
+    // A variable given twice holds the first value, a blank and the second.
+    void AddVariable(const std::string& name, const std::string& value);
+    std::string Get(const char* name, const char* fallback = "") const;
+    bool Has(const char* name) const;
+
+    void Write(const std::string& text) { m_reply += text; }
+    const std::string& GetReply() const { return m_reply; }
+    void ClearReply() { m_reply.clear(); }
+
+private:
+    std::map<std::string, std::string> m_variables;
+    std::string m_reply;
+};
+
+// Percent escapes and '+' as a blank; a malformed escape stays as it is.
+std::string UrlDecode(const std::string& text);
+// A GET query: decoded as a whole, split at '&' and '=', each piece decoded
+// again (the client escapes its whole parameter text once).
+void ParseQueryVariables(const std::string& rawQuery, CCommandRequest& request);
+// A form body: split at '&' and '=', each piece decoded once.
+void ParseFormBody(const std::string& body, CCommandRequest& request);

@@ -1,0 +1,58 @@
+// CServerConfig: the settings of the data-service server, read once at
+// start-up from "<program dir>/<base name>.ini" (block "Lumeno").
+#pragma once
+
+#include "DbConnection.h"
+
+#include <string>
+
+class CSessionTable;
+
+class CServerConfig {
+public:
+    // Writes the default file when there is none, reads every key, applies
+    // the floors, decodes the separators, pushes the query options to the
+    // database object and sets the session lifetime. Always true.
+    bool Load(const std::string& programDir, const std::string& baseName, CDbConnection& db,
+              CSessionTable& sessions);
+    bool WriteDefaultFile();
+    // 0: the separator, 1: the line separator.
+    void DecodeEscapes(int which);
+    void PushDbOptions(CDbConnection& db) const;
+    bool ConnectDb(CDbConnection& db, const char* user, const char* password,
+                   const char* server) const;
+
+    std::string IniPath() const;
+
+    int queryTimeout = 0;
+    int maxCount = 0;
+    int commitType = 0;
+    int dateFormat = 0;
+    int trimSpace = 0;
+    int oneFetchCount = 0;
+    std::string sep;
+    std::string lineSep;
+    int logSql = 0;
+    int auth = 0;
+    int tcpPort = 0;
+    int sessionLifetime = 0;
+    int usePassEncode = 0;
+    std::string dbType;
+    std::string dbUser;
+    std::string dbPasswd;
+    std::string dbServer;
+    std::string dbFile;
+    int enablePlugin = 0;
+    std::string userPlugin;
+    std::string programDir;
+    std::string baseName;
+    std::string webFormRoot;
+    // Our own keys: exec_command is off unless enabled; the sweep runs every
+    // sweepPasses loop passes; bindAddress limits the listening address.
+    int enableExecCommand = 0;
+    int sweepPasses = 5000;
+    std::string bindAddress;
+};
+
+// Decodes the escape sequences of a separator value (\n, \t, \x01, ...).
+std::string DecodeSeparatorEscapes(const std::string& text);

@@ -1,0 +1,86 @@
+// web_login, web_logout and session_count: accounts and sessions.
+#include "CommandHandlers.h"
+
+#include "CListString.h"
+#include "CResultSet.h"
+#include "LogWriter.h"
+
+#include <cstdio>
+
+namespace {
+
+// Doubles every apostrophe so the value stays one SQL literal.
+std::string QuoteLiteral(const std::string& value) {
+    std::string out;
+    out.reserve(value.size() + 2);
+    for (char c : value) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+// True when the account may log in; a failed query leaves its text in error.
+bool CheckAccount(CServerState& state, const std::string& account, const std::string& password,
+                  std::string& error) {
+    if (state.config.auth != 1) return true;
+    const std::string sql =
+        "select user_name,user_passwd from t_cfg_st_user where user_name='" +
+        QuoteLiteral(account) + "' and user_passwd='" + QuoteLiteral(password) + "' ";
+    CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
+    CListString queryError;
+    state.db.SetOption(1, "1");
+    const int rows = state.db.Query(sql.c_str(), result, queryError);
+    if (rows < 0) {
+        error = queryError.StdString();
+        if (error.empty()) error = "login query failed";
+        return false;
+    }
+    return rows >= 1;
+}
+
+bool DoLogin(CServerState& state, const std::string& account, const std::string& password,
+             std::string& result) {
+    result.clear();
+    std::string error;
+    if (CheckAccount(state, account, password, error)) {
+        std::string sessionId;
+        if (state.sessions.Add(account, "admin", sessionId, true)) {
+            result = sessionId;
+        } else {
+            char text[200];
+            snprintf(text, sizeof text,
+                     "Add a new session failure,Conversation may be more than the system "
+                     "limit,Current %d--Max %d",
+                     state.sessions.GetCount(), state.sessions.GetLimit());
+            result = ErrorReply(state, text);
+        }
+        return true;
+    }
+    result = ErrorReply(state, error.empty() ? " Authentication fails, username or password error"
+                                             : error);
+    return false;
+}
+
+void HandleWebLogin(CServerState& state, CCommandRequest& request) {
+    const std::string account = request.Get("account");
+    const std::string password = request.Get("password");
+    // The password never goes to the log.
+    if (state.config.logSql == 1) LogMessage("account=%s,password=***\n", account.c_str());
+    std::string result;
+    DoLogin(state, account, password, result);
+    request.Write(result.empty() ? std::string("success") : result);
+}
+
+void HandleWebLogout(CServerState& state, CCommandRequest& request) {
+    const std::string id = request.Get("id");
+    if (state.config.logSql == 1) LogMessage("id=%s\n", id.c_str());
+    state.sessions.Remove(id);
+    request.Write("success");
+}
+
+void HandleSessionCount(CServerState& state, CCommandRequest& request) {
+    request.Write("   " + std::to_string(state.sessions.GetCount()) + "   ");
+}

@@ -1,0 +1,141 @@
+// select, select2, desc and the paged queries.
+#include "CommandHandlers.h"
+
+#include "CListString.h"
+#include "CResultSet.h"
+#include "LogWriter.h"
+#include "ParamCoding.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+const char kBadSql[] = "Invalid coded sql text";
+
+bool ReadSql(CServerState& state, CCommandRequest& request, std::string& sql) {
+    if (DecodeSql(request.Get("sql"), sql)) return true;
+    request.Write(ErrorReply(state, kBadSql));
+    return false;
+}
+
+void RunSelect(CServerState& state, CCommandRequest& request, bool header) {
+    std::string sql;
+    if (!ReadSql(state, request, sql)) return;
+    int rows = atoi(request.Get("maxcount").c_str());
+    if (rows <= 0) rows = state.config.maxCount;
+    if (rows <= 0) rows = 300;  // no max_count configured: the cap
+    const int limit = ClampRowCount(rows);
+    if (state.config.logSql == 1) LogMessage("query sql=%s\n", sql.c_str());
+    state.db.SetOption(1, std::to_string(limit).c_str());
+    CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
+    CListString error;
+    if (state.db.Query(sql.c_str(), result, error) < 0) {
+        request.Write(ErrorReply(state, error.CStr()));
+        return;
+    }
+    WriteResultSet(state, result, request, header);
+}
+
+// Letters, digits, '_' and '.' only: the name is placed into SQL text.
+bool IsPlainTableName(const std::string& name) {
+    if (name.empty()) return false;
+    for (unsigned char c : name) {
+        if (!isalnum(c) && c != '_' && c != '.') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool DecodeSql(const std::string& coded, std::string& sql) {
+    CListString text;
+    if (!DecodeParam(coded.c_str(), text)) return false;
+    sql = text.StdString();
+    return true;
+}
+
+void WriteResultSet(const CServerState& state, const CResultSet& result,
+                    CCommandRequest& request, bool header) {
+    const std::string& sep = state.config.sep;
+    const std::string& lineSep = state.config.lineSep;
+    std::string text;
+    if (header) {
+        const auto& fields = result.GetFields();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) text += sep;
+            text += fields[i].StdString();
+        }
+        text += lineSep;
+    }
+    for (const CResultRow& row : result.GetRows()) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            if (i) text += sep;
+            text += row[i].StdString();
+        }
+        text += lineSep;
+    }
+    request.Write(text);
+}
+
+void HandleSelect2(CServerState& state, CCommandRequest& request) {
+    RunSelect(state, request, true);
+}
+
+void HandleSelect(CServerState& state, CCommandRequest& request) {
+    RunSelect(state, request, false);
+}
+
+void HandleDesc(CServerState& state, CCommandRequest& request) {
+    const std::string table = request.Get("table");
+    LogMessage("t---%s\n", table.c_str());
+    if (!IsPlainTableName(table)) {
+        request.Write(ErrorReply(state, "Invalid table name"));
+        return;
+    }
+    CListString out;
+    if (!state.db.DescribeTable(table.c_str(), out)) {
+        request.Write(ErrorReply(state, state.db.GetErrorText().CStr()));
+        return;
+    }
+    request.Write(out.StdString());
+}
+
+void HandleSelectPrepare(CServerState& state, CCommandRequest& request) {
+    std::string sql;
+    if (!ReadSql(state, request, sql)) return;
+    if (state.config.logSql == 1) LogMessage("query sql=%s\n", sql.c_str());
+    CListString slotId;
+    CListString error;
+    if (!state.db.SelectPrepare(sql.c_str(), slotId, error)) {
+        request.Write(ErrorReply(state, error.CStr()));
+        return;
+    }
+    if (slotId.IsEmpty()) {
+        request.Write(ErrorReply(state, "unknow error"));
+        return;
+    }
+    request.Write(slotId.StdString());
+}
+
+void HandleSelectNext(CServerState& state, CCommandRequest& request) {
+    int batch = atoi(request.Get("count").c_str());
+    if (batch <= 0) batch = state.config.oneFetchCount;
+    if (batch <= 0) batch = 10;  // no one_fetch_count configured
+    state.db.SetOption(5, std::to_string(batch).c_str());
+    CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
+    const int rows = state.db.SelectNext(request.Get("id").c_str(), result);
+    if (rows > 0) {
+        WriteResultSet(state, result, request, true);
+    } else if (rows == 0) {
+        request.Write(ErrorReply(state, "No Data"));
+    } else {
+        request.Write(ErrorReply(state, " Query error,May be shut down through the "
+                                        "select_finish,or have not yet adopted select_prepare"));
+    }
+}
+
+void HandleSelectFinish(CServerState& state, CCommandRequest& request) {
+    state.db.SelectFinish(request.Get("id").c_str());
+    request.Write("success");
+}

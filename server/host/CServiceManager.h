@@ -1,0 +1,29 @@
+// CServiceManager: installs, removes and queries the server as a systemd
+// service. ZENTRY_SYSTEMD_UNIT_DIR redirects the unit folder and
+// ZENTRY_SYSTEMCTL the systemctl program (tests use both).
+#pragma once
+
+#include <string>
+
+class CServiceManager {
+public:
+    CServiceManager();
+    virtual ~CServiceManager() = default;
+
+    // 1 when the unit was written and enabled, 0 otherwise.
+    int InstallService(const std::string& name, const std::string& displayName,
+                       const std::string& description, const std::string& commandLine);
+    // Not 0 when the unit was disabled and removed.
+    int RemoveService(const std::string& name);
+    // 1 running, 0 installed but not running, -1 absent.
+    int IsServiceRunning(const std::string& name);
+
+    std::string UnitPath(const std::string& name) const;
+
+private:
+    // Runs systemctl with the arguments; true when it exits 0.
+    bool RunSystemctl(const std::string& verb, const std::string& unit, bool quiet = false);
+
+    std::string m_unitDir;
+    std::string m_systemctl;
+};

@@ -1,0 +1,168 @@
+#include "CWebServer.h"
+
+#include "CommandHandlers.h"
+#include "LogWriter.h"
+
+#include <civetweb.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Long URLs carry coded SQL: allow requests of a few MiB.
+const char kMaxRequestSize[] = "4194304";
+const long long kMaxBody = 64LL * 1024 * 1024;
+
+void SendText(mg_connection* conn, int status, const std::string& body) {
+    mg_response_header_start(conn, status);
+    mg_response_header_add(conn, "Content-Type", "text/plain; charset=utf-8", -1);
+    mg_response_header_add(conn, "Content-Length", std::to_string(body.size()).c_str(), -1);
+    mg_response_header_add(conn, "Server", "Lumeno", -1);
+    mg_response_header_send(conn);
+    if (!body.empty()) mg_write(conn, body.data(), body.size());
+}
+
+// The command name: the second segment of the path.
+bool SecondSegment(const std::string& path, std::string& name) {
+    size_t first = path.find('/');
+    if (first == std::string::npos) return false;
+    size_t second = path.find('/', first + 1);
+    if (second == std::string::npos) return false;
+    size_t end = path.find('/', second + 1);
+    name = path.substr(second + 1, end == std::string::npos ? std::string::npos : end - second - 1);
+    return !name.empty();
+}
+
+bool IsCommandName(const std::string& name) {
+    const auto& names = CommandNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+void CWebServer::ContextStopper::operator()(mg_context* context) const {
+    mg_stop(context);
+}
+
+CWebServer::CWebServer(CServerState& state) : m_state(state) {}
+
+CWebServer::~CWebServer() {
+    Stop();
+}
+
+void CWebServer::Stop() {
+    m_context.reset();
+}
+
+bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
+    Stop();
+    const std::string cgiPattern = documentRoot + "/cgi-bin/**";
+    mg_callbacks callbacks;
+    memset(&callbacks, 0, sizeof callbacks);
+    callbacks.begin_request = OnBeginRequest;
+    callbacks.log_message = OnLogMessage;
+    for (int p = port; p <= port + retries; ++p) {
+        std::string listen = std::to_string(p);
+        if (!m_state.config.bindAddress.empty()) listen = m_state.config.bindAddress + ":" + listen;
+        const char* options[] = {"document_root", documentRoot.c_str(),
+                                 "listening_ports", listen.c_str(),
+                                 "index_files", "index.htm",
+                                 "cgi_pattern", cgiPattern.c_str(),
+                                 "num_threads", "16",
+                                 "max_request_size", kMaxRequestSize,
+                                 "request_timeout_ms", "30000",
+                                 "enable_keep_alive", "yes",
+                                 "additional_header", "Server: Lumeno",
+                                 nullptr};
+        mg_context* context = mg_start(&callbacks, this, options);
+        if (context) {
+            m_context.reset(context);
+            m_port = p;
+            return true;
+        }
+    }
+    m_error = "Open port " + std::to_string(port) +
+              " fail,Please ensure that the port can be used, the system will exit!";
+    return false;
+}
+
+int CWebServer::OnBeginRequest(mg_connection* conn) {
+    auto* self = static_cast<CWebServer*>(mg_get_user_data(mg_get_context(conn)));
+    return self->HandleRequest(conn);
+}
+
+int CWebServer::OnLogMessage(const mg_connection*, const char* message) {
+    LogMessage("%s\n", message);
+    return 1;
+}
+
+int CWebServer::HandleRequest(mg_connection* conn) {
+    const mg_request_info* info = mg_get_request_info(conn);
+    const std::string path = info->local_uri ? info->local_uri : "";
+    if (path.empty() || path == "/") {
+        mg_response_header_start(conn, 302);
+        mg_response_header_add(conn, "Location", "/index.htm", -1);
+        mg_response_header_add(conn, "Content-Length", "0", -1);
+        mg_response_header_add(conn, "Server", "Lumeno", -1);
+        mg_response_header_send(conn);
+        return 302;
+    }
+    const bool isForm = strcmp(info->request_method, "GET") == 0 ||
+                        strcmp(info->request_method, "POST") == 0;
+    if (!isForm) return 0;
+    const std::string& root = m_state.config.webFormRoot;
+    std::string name;
+    const bool hasName = SecondSegment(path, name);
+    if (root.empty()) {
+        // Without a form root every path may name a command; the others
+        // are files.
+        if (!hasName || !IsCommandName(name)) return 0;
+    } else if (path.compare(0, root.size(), root) != 0) {
+        return 0;
+    } else if (!hasName) {
+        SendText(conn, 200, "Missing form name");
+        return 200;
+    }
+    return ServeCommand(conn, name);
+}
+
+int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
+    const mg_request_info* info = mg_get_request_info(conn);
+    CCommandRequest request;
+    if (info->query_string) ParseQueryVariables(info->query_string, request);
+    if (strcmp(info->request_method, "POST") == 0) {
+        if (info->content_length > kMaxBody) {
+            SendText(conn, 413, "request body too large");
+            return 413;
+        }
+        std::string body;
+        char buffer[8192];
+        int got;
+        while ((got = mg_read(conn, buffer, sizeof buffer)) > 0) {
+            body.append(buffer, static_cast<size_t>(got));
+            if (static_cast<long long>(body.size()) > kMaxBody) {
+                SendText(conn, 413, "request body too large");
+                return 413;
+            }
+        }
+        ParseFormBody(body, request);
+    }
+    bool known = true;
+    try {
+        std::lock_guard<std::mutex> lock(m_state.mutex);
+        known = DispatchCommand(m_state, name, request);
+    } catch (const std::exception& e) {
+        // Nothing may unwind into the web server's C code.
+        LogMessage("command %s failed: %s\n", name.c_str(), e.what());
+        request.ClearReply();
+        request.Write(ErrorReply(m_state, std::string("internal error: ") + e.what()));
+    }
+    if (!known) {
+        SendText(conn, 200, "Form " + name + " is not defined");
+        return 200;
+    }
+    SendText(conn, 200, request.GetReply());
+    return 200;
+}

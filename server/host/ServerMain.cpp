@@ -1,0 +1,149 @@
+// Entry of the data-service server (Lumeno over ODBC, lumenolite over an
+// SQLite file): command line, single instance, configuration, database,
+// plug-in, web server, then the event loop until SIGINT or SIGTERM.
+#include "CInstanceLock.h"
+#include "CServerState.h"
+#include "CWebServer.h"
+#include "CommandHandlers.h"
+#include "CommandLine.h"
+#include "Helpers.h"
+#include "LogWriter.h"
+
+#include <civetweb.h>
+
+#include <csignal>
+#include <cstdio>
+#include <strings.h>
+#include <ctime>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const int kPortRetries = 5;
+const long kPassNanoseconds = 20 * 1000 * 1000;
+
+bool FileExists(const std::string& path) {
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return false;
+    fclose(f);
+    return true;
+}
+
+bool CheckSingleInstance(CInstanceLock& lock, const std::string& dir, const std::string& base) {
+    if (lock.Acquire(dir + "/" + base + ".lock")) return true;
+    LogMessage("You have to close  the same Embedded　Web Server\n");
+    LogMessage(" Press any key to exit the system!!\n");
+    WaitForKey();
+    return false;
+}
+
+bool OpenDatabase(CServerState& state) {
+    const CServerConfig& c = state.config;
+    bool ok;
+    if (strcasecmp(c.dbType.c_str(), "SQLite") == 0) {
+        const std::string path = c.programDir + "/" + c.dbServer;
+        if (c.dbServer.empty() || !FileExists(path)) {
+            LogMessage("Database file %s Not Exsist\n", path.c_str());
+            return false;
+        }
+        ok = c.ConnectDb(state.db, path.c_str(), "", "");
+    } else {
+        ok = c.ConnectDb(state.db, c.dbUser.c_str(), c.dbPasswd.c_str(), c.dbServer.c_str());
+    }
+    if (!ok) {
+        std::string error = state.db.GetErrorText().StdString();
+        LogMessage("%s\n", error.empty() ? "cannot open the database" : error.c_str());
+    }
+    return ok;
+}
+
+void LoadPluginAtStart(CServerState& state) {
+    if (state.config.enablePlugin > 0 && !LoadConfiguredPlugin(state)) {
+        LogMessage("plug-in not loaded: %s\n", state.plugins.GetErrorText().c_str());
+    }
+}
+
+// Passes of at most 20 ms; every sweepPasses passes the sweep. SIGINT and
+// SIGTERM end the loop; SIGUSR1 pauses the commands (the loop holds the
+// server mutex) and SIGUSR2 lets them continue.
+void EventLoop(CServerState& state, const sigset_t& signals) {
+    int passes = 0;
+    std::unique_lock<std::mutex> pauseLock(state.mutex, std::defer_lock);
+    while (true) {
+        const struct timespec timeout = {0, kPassNanoseconds};
+        const int sig = sigtimedwait(&signals, nullptr, &timeout);
+        if (sig == SIGINT || sig == SIGTERM) break;
+        if (sig == SIGUSR1 && !pauseLock.owns_lock()) {
+            pauseLock.lock();
+            LogMessage("paused\n");
+        } else if (sig == SIGUSR2 && pauseLock.owns_lock()) {
+            pauseLock.unlock();
+            LogMessage("continued\n");
+        }
+        if (pauseLock.owns_lock()) continue;
+        if (++passes >= state.config.sweepPasses) {
+            state.Sweep();
+            passes = 0;
+        }
+    }
+}
+
+int RunServer(int mode) {
+    const std::string dir = GetModulePathPart(0).StdString();
+    const std::string base = GetModulePathPart(3).StdString();
+    CInstanceLock lock;
+    if (!CheckSingleInstance(lock, dir, base)) return -1;
+
+    // Worker threads inherit this mask: only the loop takes the signals.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
+    sigaddset(&signals, SIGUSR2);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    auto state = std::make_unique<CServerState>();
+    state->config.Load(dir, base, state->db, state->sessions);
+    if (!OpenDatabase(*state)) return -1;
+    LoadPluginAtStart(*state);
+
+    mg_init_library(0);
+    int result = 0;
+    {
+        CWebServer web(*state);
+        if (!web.Start(dir + "/web", state->config.tcpPort, kPortRetries)) {
+            LogMessage("%s\n", web.GetErrorText().c_str());
+            fprintf(stderr, "%s\n", web.GetErrorText().c_str());
+            result = 1;
+        } else {
+            LogMessage("Lumeno listening on port %d\n", web.GetPort());
+            if (mode == RUN_SERVICE) SetLogLevel(2);
+            EventLoop(*state, signals);
+            LogMessage("Lumeno stopping\n");
+            web.Stop();
+        }
+    }
+    mg_exit_library();
+    {
+        std::lock_guard<std::mutex> guard(state->mutex);
+        state->plugins.Unload();
+        state->db.Close();
+    }
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int mode = ParseCommandLine(argc, argv);
+    if (mode == RUN_NOTHING) return -1;
+    try {
+        return RunServer(mode);
+    } catch (const std::exception& e) {
+        LogMessage("fatal: %s\n", e.what());
+    }
+    return 1;
+}
