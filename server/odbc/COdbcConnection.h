@@ -10,6 +10,7 @@
 #include "OdbcHandles.h"
 
 #include <string>
+#include <vector>
 
 class CListString;
 class CResultSet;
@@ -67,19 +68,40 @@ public:
     int GetErrorCode() const { return m_errorCode; }
 
 private:
+    struct Column {
+        std::string name;
+        SQLSMALLINT type = 0;
+        SQLULEN size = 0;
+        SQLSMALLINT scale = 0;
+        SQLSMALLINT nullable = 0;
+    };
     struct Cursor {
         COdbcStmt stmt;
-        void Reset() { stmt.Reset(); }
+        std::vector<Column> columns;
+        bool done = false;  // fetched to the end
+        void Reset() {
+            stmt.Reset();
+            columns.clear();
+            done = false;
+        }
     };
 
-    bool Fail(const std::string& message, const std::string& sql);
-    bool Prepare(CSqlStatement& statement, COdbcStmt& stmt, std::string& error);
-    bool ReadColumns(COdbcStmt& stmt, std::vector<std::string>& names, std::string& error);
+    // Stores the error, logs it, and marks a lost connection for reconnection.
+    void Fail(const COdbcHandle& handle, const std::string& sql, std::string& message);
+    void FailText(const std::string& text, const std::string& sql);
+    // Allocates and prepares a statement of the driver text with its
+    // parameters bound, then runs it unless prepareOnly is set (the caller
+    // then runs it with Run).
+    bool PrepareAndRun(const CSqlStatement& statement, COdbcStmt& stmt, bool prepareOnly,
+                       std::string& error);
+    bool DescribeColumns(COdbcStmt& stmt, std::vector<Column>& columns, std::string& error);
     // 1 a row was read, 0 no more rows, -1 an error.
-    int FetchRow(COdbcStmt& stmt, int columns, std::vector<std::string>& values,
-                 std::string& error);
-    bool FormatValue(COdbcStmt& stmt, int column, std::string& value, std::string& error);
-    void EndTransaction(bool commit);
+    int FetchRow(COdbcStmt& stmt, const std::vector<Column>& columns,
+                 std::vector<std::string>& values, std::string& error);
+    bool FormatValue(COdbcStmt& stmt, SQLUSMALLINT index, const Column& column,
+                     std::string& value);
+    bool EndTransaction(bool commit, std::string& error);
+    bool ConnectionDead();
 
     std::string m_user, m_password, m_server, m_extra;
     COdbcEnv m_env;

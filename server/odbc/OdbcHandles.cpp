@@ -32,8 +32,9 @@ SQLRETURN COdbcHandle::Allocate(SQLHANDLE parent) {
     return SQLAllocHandle(m_type, parent ? parent : SQL_NULL_HANDLE, &m_handle);
 }
 
-std::string COdbcHandle::Diagnostics() const {
+std::string COdbcHandle::Diagnostics(std::string* firstState) const {
     std::string text;
+    if (firstState) firstState->clear();
     if (m_handle == SQL_NULL_HANDLE) return text;
     for (SQLSMALLINT record = 1;; ++record) {
         SQLCHAR state[6] = {0};
@@ -43,9 +44,8 @@ std::string COdbcHandle::Diagnostics() const {
         SQLRETURN rc = SQLGetDiagRec(m_type, m_handle, record, state, &native, message,
                                      sizeof message, &length);
         if (!OdbcOk(rc)) break;
-        if (!text.empty()) text += "\n";
-        text += reinterpret_cast<char*>(state);
-        text += ": ";
+        if (record == 1 && firstState) *firstState = reinterpret_cast<char*>(state);
+        if (!text.empty()) text += " ";
         text += reinterpret_cast<char*>(message);
     }
     return text;

@@ -24,8 +24,9 @@ public:
     void Reset();
     // Allocates a handle of this type under parent (null for an environment).
     SQLRETURN Allocate(SQLHANDLE parent);
-    // The diagnostic records of the handle as "SQLSTATE: message" lines.
-    std::string Diagnostics() const;
+    // The messages of the handle's diagnostic records joined by blanks; the
+    // SQLSTATE of the first record goes to state when given.
+    std::string Diagnostics(std::string* state = nullptr) const;
 
     bool connected = false;  // a connection handle after a successful connect
 

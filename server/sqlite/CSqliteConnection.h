@@ -47,11 +47,18 @@ public:
 private:
     struct Cursor {
         CSqliteStmt stmt;
-        void Reset() { stmt.Reset(); }
+        bool done = false;  // a finished statement must not be stepped again (it restarts)
+        void Reset() {
+            stmt.Reset();
+            done = false;
+        }
     };
 
-    bool Fail(const std::string& message, const std::string& sql);
-    bool Run(CSqlStatement& statement, std::string& error);
+    // Prepares the first statement of the text with its bind variables bound.
+    bool PrepareBound(const CSqlStatement& statement, CSqliteStmt& stmt, std::string& error);
+    // Runs every statement of the text, binding its variables in order.
+    bool Run(const CSqlStatement& statement, std::string& error);
+    void LogError(const std::string& message, const std::string& sql);
 
     std::string m_path;
     CSqliteDb m_db;
