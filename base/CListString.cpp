@@ -26,6 +26,11 @@ CListString::CListString(const char* text, int count) {
     AppendText(text, count);
 }
 
+CListString::CListString(std::string&& text) : m_text(std::move(text)) {
+    const size_t nul = m_text.find('\0');
+    if (nul != std::string::npos) m_text.resize(nul);
+}
+
 CListString::CListString(int value) {
     if (value >= 0) m_text = std::to_string(value);
 }

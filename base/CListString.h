@@ -22,6 +22,7 @@ public:
     CListString(CListString&& other) noexcept;
     CListString(const char* text);  // null or empty gives an empty string
     CListString(const char* text, int count);  // at most count bytes, up to a NUL
+    explicit CListString(std::string&& text);  // takes the storage; cut at a NUL
     // Decimal text of a non-negative value ('0' for 0); a negative value
     // gives an empty string.
     explicit CListString(int value);

@@ -1,6 +1,7 @@
 #include "ParamCoding.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -85,24 +86,29 @@ size_t Base64Encode(const unsigned char* input, char* output, size_t inputLength
     return Encode(input, output, inputLength, lineLength, kBase64Alphabet);
 }
 
-std::string EncodeParamBytes(const void* bytes, size_t length) {
-    std::string coded;
+void EncodeParamBytes(const void* bytes, size_t length, std::string& coded) {
     coded.resize(Base64EncodedSize(length, 8000));
-    if (length == 0) return coded;
+    if (length == 0) return;
     // The string's own terminator takes the encoder's NUL.
     Encode(static_cast<const unsigned char*>(bytes), &coded[0], length, 8000, kParamAlphabet);
+}
+
+std::string EncodeParamBytes(const void* bytes, size_t length) {
+    std::string coded;
+    EncodeParamBytes(bytes, length, coded);
     return coded;
 }
 
 CListString EncodeParam(const char* text) {
     if (!text) return CListString();
-    const std::string coded = EncodeParamBytes(text, strlen(text));
-    return CListString(coded.c_str());
+    return CListString(EncodeParamBytes(text, strlen(text)));
 }
 
 bool DecodeParamBytes(const char* coded, size_t length, std::string& bytes) {
-    bytes.clear();
-    if (!coded || length == 0) return true;
+    if (!coded || length == 0) {
+        bytes.clear();
+        return true;
+    }
     const unsigned char* in = reinterpret_cast<const unsigned char*>(coded);
     bytes.resize(length / 4 * 3 + 3);
     unsigned char* out = reinterpret_cast<unsigned char*>(&bytes[0]);
@@ -114,18 +120,20 @@ bool DecodeParamBytes(const char* coded, size_t length, std::string& bytes) {
     bool ended = false;  // a padded group was completed: only line breaks may follow
     size_t i = 0;
     while (i < length) {
-        if (inGroup == 0 && !ended && i + 4 <= length) {
-            const int a = table[in[i]], b = table[in[i + 1]], c = table[in[i + 2]],
-                      d = table[in[i + 3]];
-            if ((a | b | c | d) >= 0) {
+        if (inGroup == 0 && !ended) {
+            // Whole groups of plain characters: the bulk of any coding.
+            while (i + 4 <= length) {
+                const int a = table[in[i]], b = table[in[i + 1]], c = table[in[i + 2]],
+                          d = table[in[i + 3]];
+                if ((a | b | c | d) < 0) break;
                 const unsigned v = (unsigned(a) << 18) | (unsigned(b) << 12) | (unsigned(c) << 6) | unsigned(d);
                 out[0] = static_cast<unsigned char>(v >> 16);
                 out[1] = static_cast<unsigned char>(v >> 8);
                 out[2] = static_cast<unsigned char>(v);
                 out += 3;
                 i += 4;
-                continue;
             }
+            if (i >= length) break;
         }
         const int value = table[in[i++]];
         if (value == kSkip) continue;
@@ -172,6 +180,8 @@ bool DecodeParam(const char* coded, CListString& text) {
         text.SetText("");
         return false;
     }
-    text.SetText(bytes.c_str());
+    const size_t nul = bytes.find('\0');
+    if (nul != std::string::npos) bytes.resize(nul);
+    text = CListString(std::move(bytes));
     return true;
 }

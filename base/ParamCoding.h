@@ -22,6 +22,8 @@ size_t Base64Encode(const unsigned char* input, char* output, size_t inputLength
 CListString EncodeParam(const char* text);
 // ParamBase64 of any byte string.
 std::string EncodeParamBytes(const void* bytes, size_t length);
+// The same into coded, reusing its storage (for long values sent often).
+void EncodeParamBytes(const void* bytes, size_t length, std::string& coded);
 
 // Decodes ParamBase64 (also plain Base64: '+' and '=' are read as well) of
 // any length; carriage returns and line feeds are skipped. A last group of

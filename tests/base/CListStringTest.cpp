@@ -22,6 +22,8 @@ TEST(CListString, ConstructionAndAssignment) {
     EXPECT_EQ(S(CListString(2147483647)), "2147483647");
     EXPECT_TRUE(CListString(-5).IsEmpty());
     EXPECT_EQ(S(CListString("abcdef", 3)), "abc");
+    EXPECT_EQ(S(CListString("ab\0cd", 5)), "ab");
+    EXPECT_EQ(S(CListString(std::string("xy\0z", 4))), "xy");  // never holds the character 0
 
     CListString a("abc");
     CListString b(a);
