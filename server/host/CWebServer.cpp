@@ -150,15 +150,17 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
         ParseFormBody(body, request);
     }
     bool known = true;
-    try {
-        std::lock_guard<std::mutex> lock(m_state.mutex);
-        known = DispatchCommand(m_state, name, request);
-    } catch (const std::exception& e) {
-        // Nothing may unwind into the web server's C code.
-        LogMessage("command %s failed: %s\n", name.c_str(), e.what());
-        request.ClearReply();
-        request.Write(ErrorReply(m_state, std::string("internal error: ") + e.what()));
-    }
+    m_executor.Run([&] {
+        try {
+            std::lock_guard<std::mutex> lock(m_state.mutex);
+            known = DispatchCommand(m_state, name, request);
+        } catch (const std::exception& e) {
+            // Nothing may unwind into the web server's C code.
+            LogMessage("command %s failed: %s\n", name.c_str(), e.what());
+            request.ClearReply();
+            request.Write(ErrorReply(m_state, std::string("internal error: ") + e.what()));
+        }
+    });
     if (!known) {
         SendText(conn, 200, "Form " + name + " is not defined");
         return 200;

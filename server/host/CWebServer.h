@@ -3,6 +3,7 @@
 // the form root, answered as plain-text HTTP/1.1 replies.
 #pragma once
 
+#include "CCommandExecutor.h"
 #include "CServerState.h"
 
 #include <memory>
@@ -37,6 +38,7 @@ private:
     int ServeCommand(mg_connection* conn, const std::string& name);
 
     CServerState& m_state;
+    CCommandExecutor m_executor;
     std::unique_ptr<mg_context, ContextStopper> m_context;
     int m_port = -1;
     std::string m_error;

@@ -1,0 +1,5 @@
+/* A plug-in whose support export reports failure. */
+int support(char* names) {
+    (void)names;
+    return -1;
+}
