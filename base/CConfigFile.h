@@ -27,7 +27,8 @@ public:
     int SaveAs(const char* path);
     int Save();
     // Renames [common] keys by the "#define NAME NUMBER" lines of a C header,
-    // then saves to outputPath. 0 when the header cannot be opened.
+    // then saves to outputPath. 0 when the header cannot be opened or the
+    // save fails, else 1.
     int ImportDefines(const char* headerPath, const char* outputPath);
 
     const CListString& GetPath() const { return m_path; }

@@ -325,7 +325,7 @@ void CListString::TrimLeftText(const char* text) {
     const size_t n = strlen(text);
     if (n > m_text.size()) return;
     size_t pos = 0;
-    while (m_text.compare(pos, n, text) == 0 && pos + n <= m_text.size()) pos += n;
+    while (pos + n <= m_text.size() && m_text.compare(pos, n, text) == 0) pos += n;
     m_text.erase(0, pos);
 }
 

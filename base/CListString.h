@@ -88,6 +88,7 @@ public:
 
     bool operator==(const CListString& other) const { return m_text == other.m_text; }
     bool operator!=(const CListString& other) const { return m_text != other.m_text; }
+    bool operator<(const CListString& other) const { return m_text < other.m_text; }
 
 private:
     std::string m_text;
