@@ -24,9 +24,17 @@
 class CXlsxSheetPart;
 struct CXlsxBookContext;
 
+// Only the workbook can make the key that constructs a sheet.
+class CXlsxSheetKey
+{
+    friend class CXlsxBook;
+    CXlsxSheetKey() {}
+};
+
 class CXlsxSheet
 {
 public:
+    CXlsxSheet(CXlsxSheetKey, CXlsxBookContext& book, std::unique_ptr<CXlsxSheetPart> part);
     ~CXlsxSheet();
     CXlsxSheet(const CXlsxSheet&) = delete;
     CXlsxSheet& operator=(const CXlsxSheet&) = delete;
@@ -91,8 +99,7 @@ public:
     const std::string& GetError() const;
 
 private:
-    friend class CXlsxWorkbook;
-    CXlsxSheet(CXlsxBookContext& book, std::unique_ptr<CXlsxSheetPart> part);
+    friend class CXlsxBook;
 
     CXlsxBookContext& m_book;
     std::unique_ptr<CXlsxSheetPart> m_part;

@@ -1,0 +1,18 @@
+// Sheet names inside formula text: quoting a name for a reference and
+// renaming the sheet references of a formula or defined name.
+#pragma once
+
+#include <string>
+
+namespace XlsxFormulaText {
+
+// "Sheet1" stays as it is; "My sheet" becomes "'My sheet'", "It's" "'It''s'".
+std::string QuoteSheetName(const std::string& name);
+// Every reference "Old!..." or "'Old'!..." (name compared ignoring ASCII
+// case) made to refer to newName; string literals and external references
+// ("[1]Old!A1") are left alone. True when anything changed.
+bool RenameSheet(std::string& formula, const std::string& oldName, const std::string& newName);
+// Sheet names compared as Excel does for uniqueness (ASCII case folded).
+bool SameSheetName(const std::string& a, const std::string& b);
+
+} // namespace XlsxFormulaText

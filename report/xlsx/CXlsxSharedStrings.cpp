@@ -1,0 +1,172 @@
+#include "CXlsxSharedStrings.h"
+
+#include "CXlsxXml.h"
+
+#include <cstring>
+
+namespace {
+const char* const kDefaultRoot = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+}
+
+void CXlsxSharedStrings::Clear()
+{
+    m_texts.clear();
+    m_rich.clear();
+    m_lookup.clear();
+    m_prefix.clear();
+    m_rootOpen = kDefaultRoot;
+    m_changed = false;
+}
+
+bool CXlsxSharedStrings::Load(const std::string& xml, std::string& error)
+{
+    Clear();
+    pugi::xml_document doc;
+    pugi::xml_parse_result res = doc.load_buffer(xml.data(), xml.size(), XlsxXml::ParseFlags);
+    if (!res) {
+        error = std::string("shared strings: ") + res.description();
+        return false;
+    }
+    pugi::xml_node root = doc.document_element();
+    m_prefix = XlsxXml::PrefixOf(root);
+    m_rootOpen = "<" + std::string(root.name());
+    for (pugi::xml_attribute a = root.first_attribute(); a; a = a.next_attribute()) {
+        if (std::strcmp(a.name(), "count") == 0 || std::strcmp(a.name(), "uniqueCount") == 0)
+            continue;
+        m_rootOpen += " ";
+        m_rootOpen += a.name();
+        m_rootOpen += "=\"";
+        XlsxXml::AppendAttr(m_rootOpen, a.value());
+        m_rootOpen += "\"";
+    }
+    for (pugi::xml_node si = XlsxXml::Child(root, "si"); si; si = XlsxXml::NextSibling(si, "si")) {
+        bool plain = true;
+        int elements = 0;
+        for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element)
+                continue;
+            ++elements;
+            if (std::strcmp(XlsxXml::LocalName(c.name()), "t") != 0)
+                plain = false;
+        }
+        std::string text = XlsxXml::ItemText(si);
+        if (plain && elements <= 1) {
+            std::uint32_t index = Count();
+            m_texts.push_back(std::move(text));
+            m_lookup.emplace(std::string_view(m_texts.back()), index);
+        } else {
+            std::string raw;
+            for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling())
+                raw += XlsxXml::NodeText(c);
+            AddRich(std::move(text), std::move(raw));
+        }
+    }
+    m_changed = false;
+    return true;
+}
+
+const std::string& CXlsxSharedStrings::Text(std::uint32_t index) const
+{
+    static const std::string empty;
+    return index < m_texts.size() ? m_texts[index] : empty;
+}
+
+bool CXlsxSharedStrings::IsRich(std::uint32_t index) const
+{
+    return m_rich.count(index) != 0;
+}
+
+std::uint32_t CXlsxSharedStrings::Add(std::string_view text)
+{
+    auto it = m_lookup.find(text);
+    if (it != m_lookup.end())
+        return it->second;
+    std::uint32_t index = Count();
+    m_texts.emplace_back(text);
+    m_lookup.emplace(std::string_view(m_texts.back()), index);
+    m_changed = true;
+    return index;
+}
+
+std::uint32_t CXlsxSharedStrings::AddRich(std::string text, std::string raw)
+{
+    std::uint32_t index = Count();
+    m_texts.push_back(std::move(text));
+    m_rich.emplace(index, std::move(raw));
+    return index;
+}
+
+bool CXlsxSharedStrings::ReplaceInRuns(std::uint32_t index, const std::string& key, const std::string& value,
+                                       std::uint32_t& result)
+{
+    auto it = m_rich.find(index);
+    if (it == m_rich.end() || key.empty())
+        return false;
+    std::string wrapped = "<si>" + it->second + "</si>";
+    pugi::xml_document doc;
+    if (!doc.load_buffer(wrapped.data(), wrapped.size(), XlsxXml::ParseFlags))
+        return false;
+    pugi::xml_node si = doc.document_element();
+    bool any = false;
+    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const char* ln = XlsxXml::LocalName(c.name());
+        pugi::xml_node t = std::strcmp(ln, "t") == 0 ? c : std::strcmp(ln, "r") == 0 ? XlsxXml::Child(c, "t") : pugi::xml_node();
+        if (!t)
+            continue;
+        std::string run = XlsxXml::DecodeEscapes(t.text().get());
+        size_t pos = 0;
+        bool changed = false;
+        while ((pos = run.find(key, pos)) != std::string::npos) {
+            run.replace(pos, key.size(), value);
+            pos += value.size();
+            changed = true;
+        }
+        if (changed) {
+            t.text().set(XlsxXml::EncodeEscapes(run).c_str());
+            if (XlsxXml::NeedsPreserve(run) && !t.attribute("xml:space"))
+                t.append_attribute("xml:space") = "preserve";
+            any = true;
+        }
+    }
+    std::string text = XlsxXml::ItemText(si);
+    if (!any || text.find(key) != std::string::npos)
+        return false; // key spans runs (or was not there at all)
+    std::string raw;
+    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling())
+        raw += XlsxXml::NodeText(c);
+    result = AddRich(std::move(text), std::move(raw));
+    m_changed = true;
+    return true;
+}
+
+std::string CXlsxSharedStrings::Serialize() const
+{
+    std::string out;
+    size_t estimate = 200;
+    for (const std::string& t : m_texts)
+        estimate += t.size() + 16;
+    out.reserve(estimate);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    out += m_rootOpen.empty() ? kDefaultRoot : m_rootOpen;
+    out += " uniqueCount=\"";
+    XlsxXml::AppendUInt(out, m_texts.size());
+    out += "\">";
+    const std::string si = "<" + m_prefix + "si>", siEnd = "</" + m_prefix + "si>";
+    const std::string t = "<" + m_prefix + "t>", tp = "<" + m_prefix + "t xml:space=\"preserve\">", tEnd = "</" + m_prefix + "t>";
+    for (std::uint32_t i = 0; i < m_texts.size(); ++i) {
+        out += si;
+        auto rich = m_rich.find(i);
+        if (rich != m_rich.end()) {
+            out += rich->second;
+        } else {
+            out += XlsxXml::NeedsPreserve(m_texts[i]) ? tp : t;
+            XlsxXml::AppendText(out, m_texts[i]);
+            out += tEnd;
+        }
+        out += siEnd;
+    }
+    out += "</" + m_prefix + "sst>";
+    return out;
+}
