@@ -1,0 +1,2 @@
+// Entry of the desktop client Zentry.
+int main() { return 0; }
