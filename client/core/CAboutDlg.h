@@ -1,0 +1,26 @@
+// CAboutDlg: the About box: the product title with the client version, the
+// release notes and a link to the product's web site.
+#pragma once
+
+#include <QDialog>
+
+class CAppContext;
+class QLabel;
+class QPushButton;
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    CAboutDlg(CAppContext& context, QWidget* parent = nullptr);
+
+public slots:
+    void LocalizeCaptions();
+    void OnReleaseNotes();
+
+private:
+    CAppContext& m_context;
+    QLabel* m_title;
+    QPushButton* m_releaseNotes;
+    QPushButton* m_ok;
+    QPushButton* m_genLang;
+};

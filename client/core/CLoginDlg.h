@@ -1,0 +1,67 @@
+// CLoginDlg: the modal dialog in which the user names the server, port, user
+// and password and logs in. The login runs on a worker thread that touches
+// no widget; a 30 ms timer animates the progress bar and picks up the result.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <atomic>
+#include <thread>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class CAppContext;
+
+class CLoginDlg : public QDialog {
+    Q_OBJECT
+public:
+    // fromMainWindow: opened by the running main window (re-login).
+    CLoginDlg(CAppContext& context, QWidget* parent = nullptr, bool fromMainWindow = false);
+    ~CLoginDlg() override;
+
+    int GetLoginState() const { return m_loginState.load(); }
+    int GetProgressPosition() const { return m_progressPos; }
+    // The text shown after the last failed login.
+    const QString& GetLastFailure() const { return m_lastFailure; }
+    bool IsFromMainWindow() const { return m_fromMainWindow; }
+
+public slots:
+    void OnLogin();
+    void OnCancel();
+    void OnHistorySelChange(int index);
+    void LocalizeCaptions();
+    // Escape and the close box do nothing: only Cancel closes the dialog.
+    void reject() override {}
+    void accept() override { OnLogin(); }
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SetIdle();
+    void JoinWorker();
+
+    CAppContext& m_context;
+    bool m_fromMainWindow;
+    QComboBox* m_history;
+    QLineEdit* m_server;
+    QLineEdit* m_port;
+    QLineEdit* m_user;
+    QLineEdit* m_password;
+    QProgressBar* m_progress;
+    QLabel* m_version;
+    QPushButton* m_login;
+    QPushButton* m_cancel;
+    int m_progressPos;
+    int m_timerId;
+    std::atomic<int> m_loginState;  // 0 running, 1 success, -1 failure
+    QString m_workerError;          // written by the worker before m_loginState
+    QString m_lastFailure;
+    QString m_historyEntry;
+    std::thread m_worker;
+};

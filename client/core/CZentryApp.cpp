@@ -1,0 +1,97 @@
+#include "CZentryApp.h"
+
+#include "CAboutDlg.h"
+#include "CLocalizer.h"
+#include "CLoginDlg.h"
+#include "ClientIds.h"
+#include "QtText.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace {
+
+CZentryApp* g_app = nullptr;  // the one application object
+
+}  // namespace
+
+CZentryApp::CZentryApp() : m_starting(1) { g_app = this; }
+
+CZentryApp::~CZentryApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+CZentryApp* CZentryApp::Instance() { return g_app; }
+
+bool CZentryApp::InitInstance(const std::function<QWidget*()>& createMainFrame) {
+    if (!m_context.LoadSettings()) return false;
+
+    {
+        CLoginDlg login(m_context);
+        if (login.exec() != QDialog::Accepted) return false;
+    }
+
+    // A failed load still opens the main window with what was loaded.
+    m_context.LoadMetadata();
+
+    bool upgrade = false;
+    if (m_context.m_serverClientVersion > m_context.m_clientVersion) {
+        const QString text = m_context.Text(ids::kMsgUpgradeOffer) +
+                             QString::asprintf(" \n%.2f-->%.2f", m_context.m_clientVersion,
+                                               m_context.m_serverClientVersion);
+        upgrade = m_context.AskYesNo(text);
+    }
+
+    QWidget* frame = createMainFrame ? createMainFrame() : nullptr;
+    if (!frame) return false;
+    m_mainWnd = frame;
+    m_context.m_mainWindow = frame;
+    m_context.RestoreWindowSize(frame);
+    m_context.LoadLanguage(ToQt(m_context.m_settings.GetValue("language", "pstyle")));
+    ApplyLanguage();
+    m_starting = 0;
+    if (upgrade) QMetaObject::invokeMethod(frame, "RunCommand", Qt::QueuedConnection,
+                                           Q_ARG(int, ids::kCmdUpgrade));
+    return true;
+}
+
+int CZentryApp::ExitInstance() {
+    // Only a file that was read is written back: a failed start never
+    // replaces the user's settings with an empty file.
+    m_context.SaveSettings();
+    return 0;
+}
+
+void CZentryApp::ApplyLanguage() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_mainWnd) {
+        if (m_mainWnd->metaObject()->indexOfMethod("ReloadTexts()") >= 0)
+            QMetaObject::invokeMethod(m_mainWnd.data(), "ReloadTexts", Qt::DirectConnection);
+        m_mainWnd->setWindowTitle(m_context.GetTitleForLanguage(m_context.m_language));
+    }
+    CLocalizer::ApplyAll(m_context);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void CZentryApp::SwitchLanguage(const QString& code) {
+    if (m_context.m_language.compare(code, Qt::CaseInsensitive) == 0) return;
+    m_context.LoadLanguage(code);
+    ApplyLanguage();
+    m_context.m_settings.SetValue("language", code.toUtf8().constData(), "pstyle");
+    m_context.SaveSettings();
+}
+
+void CZentryApp::OnLanguageChinese() { SwitchLanguage("zh_cn"); }
+void CZentryApp::OnLanguageBig5() { SwitchLanguage("big5"); }
+void CZentryApp::OnLanguageEnglish() { SwitchLanguage("english"); }
+
+void CZentryApp::OnAppAbout() {
+    CAboutDlg about(m_context, m_mainWnd);
+    about.exec();
+}
+
+void CZentryApp::OnAppExit() {
+    if (m_mainWnd) m_mainWnd->close();
+    else QApplication::quit();
+}

@@ -1,0 +1,48 @@
+// CZentryApp: the client's application object. It owns the application
+// context, takes the process from start to a logged-in main window
+// (InitInstance), writes the settings back (ExitInstance) and answers the
+// application-wide commands: About, the three languages and Exit.
+#pragma once
+
+#include "CAppContext.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QWidget;
+class CLoadProgressDlg;
+
+class CZentryApp : public QObject {
+    Q_OBJECT
+public:
+    CZentryApp();
+    ~CZentryApp() override;
+
+    // The one application object (null before it is built or after it is gone).
+    static CZentryApp* Instance();
+
+    // Settings, login, metadata, version check, then the main window made by
+    // createMainFrame. false ends the program.
+    bool InitInstance(const std::function<QWidget*()>& createMainFrame);
+    int ExitInstance();
+
+    // Re-captions every open window after the language texts changed.
+    void ApplyLanguage();
+
+    CAppContext m_context;
+    QPointer<CLoadProgressDlg> m_loadProgressDlg;
+    int m_starting;
+    QPointer<QWidget> m_mainWnd;
+
+public slots:
+    void OnAppAbout();
+    void OnLanguageChinese();
+    void OnLanguageBig5();
+    void OnLanguageEnglish();
+    void OnAppExit();
+
+private:
+    void SwitchLanguage(const QString& code);
+};

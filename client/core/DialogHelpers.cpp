@@ -1,0 +1,134 @@
+#include "DialogHelpers.h"
+
+#include "CAppContext.h"
+#include "QtText.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QStyle>
+#include <QWidget>
+
+namespace {
+
+const char kNoChoice[] = "----------";
+
+int FieldIndex(const CResultSet& result, const char* field) { return result.FindField(field); }
+
+}  // namespace
+
+int FillComboFromResult(CResultSet result, const char* field, QComboBox* combo, int withNone,
+                        int position) {
+    if (!combo) return 0;
+    combo->clear();
+    if (withNone && position == 0) combo->addItem(kNoChoice);
+    const int index = FieldIndex(result, field);
+    for (int row = 0; row < result.GetRowCount() && index >= 0; ++row)
+        combo->addItem(ToQt(result.GetValueAt(row, index)));
+    if (withNone && position != 0) combo->addItem(kNoChoice);
+    return 1;
+}
+
+int FillListFromResult(CResultSet result, const char* field, QListWidget* list) {
+    if (!list) return 0;
+    list->clear();
+    const int index = FieldIndex(result, field);
+    for (int row = 0; row < result.GetRowCount() && index >= 0; ++row)
+        list->addItem(ToQt(result.GetValueAt(row, index)));
+    return 1;
+}
+
+QString GetComboText(const QComboBox* combo) {
+    if (!combo || combo->currentIndex() < 0) return QString();
+    return combo->currentText();
+}
+
+QString GetListText(const QListWidget* list) {
+    if (!list || !list->currentItem() || !list->currentItem()->isSelected()) return QString();
+    return list->currentItem()->text();
+}
+
+int SelectComboText(QComboBox* combo, const QString& text, int matchCase) {
+    if (!combo) return 0;
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).compare(text, cs) == 0) {
+            combo->setCurrentIndex(i);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int SelectListText(QListWidget* list, const QString& text, int matchCase) {
+    if (!list) return 0;
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().compare(text, cs) == 0) {
+            list->setCurrentRow(i);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+QDateTime TextToDateTime(const QString& text) {
+    if (text.size() > 7) {
+        const QString trimmed = text.trimmed();
+        for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd",
+                                   "yyyy/MM/dd HH:mm:ss", "yyyy/MM/dd"}) {
+            const QDateTime value = QDateTime::fromString(trimmed, QLatin1String(format));
+            if (value.isValid()) return value;
+        }
+    }
+    return QDateTime::currentDateTime();
+}
+
+QString DateTimeToText(const QDateTime& value, int withTime) {
+    return value.toString(withTime ? "yyyy-MM-dd HH:mm:ss" : "yyyy-MM-dd");
+}
+
+qint64 GetFolderSize(const QString& folder) {
+    qint64 total = 0;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        total += info.size();
+    return total;
+}
+
+void ShowNumber(int number) {
+    QMessageBox::information(QApplication::activeWindow(), QString(), QString::number(number));
+}
+
+void ApplyDialogLook(QWidget* dialog, const CAppContext& context) {
+    if (!dialog) return;
+    if (context.m_fillBackground == 1) {
+        QPalette palette = dialog->palette();
+        palette.setColor(QPalette::Window, context.m_bgColor);
+        dialog->setPalette(palette);
+        dialog->setAutoFillBackground(true);
+    }
+}
+
+void ApplyButtonFace(const CAppContext& context, std::initializer_list<QAbstractButton*> buttons) {
+    for (QAbstractButton* button : buttons) {
+        if (!button) continue;
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Button, context.m_fillBackground == 1
+                                               ? context.m_bgColor
+                                               : QApplication::palette().color(QPalette::Button));
+        button->setPalette(palette);
+        button->update();
+    }
+}
+
+void SetOkIcon(QAbstractButton* button) {
+    if (button) button->setIcon(button->style()->standardIcon(QStyle::SP_DialogOkButton));
+}
+
+void SetCancelIcon(QAbstractButton* button) {
+    if (button) button->setIcon(button->style()->standardIcon(QStyle::SP_DialogCancelButton));
+}
