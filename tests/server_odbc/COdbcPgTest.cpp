@@ -1,0 +1,128 @@
+// COdbcConnection over psqlODBC against a PostgreSQL server of its own; also
+// loads the PostgreSQL schema, seed and demo rows.
+#include "COdbcConnection.h"
+
+#include "CListString.h"
+#include "CResultSet.h"
+#include "CSqlStatement.h"
+#include "DbContractCases.h"
+#include "OdbcIniFixture.h"
+#include "PgServerFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class OdbcPgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pg.Start()) << pg.Error();
+        ini.reset(new OdbcIniFixture(pg.SocketDir() + "/odbc"));
+        ini->Apply();
+    }
+    // A fresh database with a data source of the same name.
+    void NewDatabase(const std::string& name) {
+        ASSERT_TRUE(pg.CreateDatabase(name)) << pg.Error();
+        ini->AddPgDsn(name, pg.Host(), pg.Port(), name, pg.User());
+    }
+    PgServerFixture pg;
+    std::unique_ptr<OdbcIniFixture> ini;
+};
+
+// One server for all the shared cases; each case in its own database.
+TEST_F(OdbcPgTest, ContractCases) {
+    struct Case {
+        const char* name;
+        void (*run)(COdbcConnection&);
+    } cases[] = {
+        {"values", dbcases::ValuesAsText<COdbcConnection>},
+        {"errors", dbcases::RowLimitAndErrors<COdbcConnection>},
+        {"params", dbcases::ParametersRoundTrip<COdbcConnection>},
+        {"paged", dbcases::PagedQueries<COdbcConnection>},
+        {"totext", dbcases::QueryToTextUsesSeparators<COdbcConnection>},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NewDatabase(c.name);
+        COdbcConnection db;
+        ASSERT_TRUE(db.Connect(pg.User().c_str(), "", c.name)) << db.GetErrorText().StdString();
+        c.run(db);
+    }
+}
+
+TEST_F(OdbcPgTest, SchemaSeedAndDemoLoad) {
+    NewDatabase("lumeno");
+    const std::string db = std::string(ZENTRY_SOURCE_DIR) + "/db/";
+    for (const char* file : {"postgresql/schema.sql", "seed.sql", "demo.sql"})
+        ASSERT_TRUE(pg.RunFile("lumeno", db + file)) << file << ": " << pg.Error();
+
+    COdbcConnection conn;
+    ASSERT_TRUE(conn.Connect(pg.User().c_str(), "", "lumeno")) << conn.GetErrorText().StdString();
+    using dbcases::QueryText;
+    // The login query; names compare without regard to case.
+    EXPECT_EQ("user_name|user_passwd\nadmin|21232f297a57a5a743894a0e4a801fc3\n",
+              QueryText(conn, "select user_name,user_passwd from t_cfg_st_user where "
+                              "user_name='ADMIN' and user_passwd='21232f297a57a5a743894a0e4a801fc3' "));
+    EXPECT_EQ("prj_name\nDemo\nZentry演示\n",
+              QueryText(conn, "select distinct prj_name from t_user_prj where user_name='Admin' "
+                              "order by prj_name"));
+    EXPECT_EQ("n\n36\n", QueryText(conn, "select count(*) as n from T_BUG where prj_name in ('demo','ZENTRY演示')"));
+    EXPECT_EQ("seq_value\n37\n",
+              QueryText(conn, "select SEQ_VALUE from T_CFG_SEQ where SEQ_NAME='SEQ_BUG' "));
+
+    // A bound name compares without regard to case as well.
+    CResultSet rs("|", "\n");
+    CListString error;
+    CSqlStatement byName("update t_cfg_st_user set USER_MOBILE='1' where user_name=:stName<char[64]>");
+    byName.AddParam(SQL_PARAM_STRING, "ZHANG", "stName");
+    ASSERT_TRUE(conn.ExecuteWithParams(byName)) << byName.GetErrorText();
+    EXPECT_EQ("user_mobile\n1\n",
+              QueryText(conn, "select USER_MOBILE from t_cfg_st_user where user_name='zhang'"));
+
+    // The client's defect update with its two long parameters.
+    const std::string description = dbcases::LongChinese();
+    CSqlStatement update(
+        "update t_bug set BG_SUMMARY='O''Brien {x,y}',BG_STATUS='01-Open',"
+        "BG_DEV_COMMENTS=:clComment<varchar_long>,BG_DESCRIPTION=:clDesc<varchar_long> "
+        "where BG_BUG_ID=3 ");
+    update.AddParam(SQL_PARAM_LONG_TEXT, description.c_str(), "clDesc");
+    update.AddParam(SQL_PARAM_LONG_TEXT, "ok", "clComment");
+    ASSERT_TRUE(conn.ExecuteWithParams(update)) << update.GetErrorText();
+    ASSERT_EQ(1, conn.Query("select BG_SUMMARY,BG_DESCRIPTION from t_bug where BG_BUG_ID=3", rs,
+                            error));
+    EXPECT_EQ("O'Brien {x,y}", rs.GetValueAt(0, 0).StdString());
+    EXPECT_TRUE(description == rs.GetValueAt(0, 1).StdString());
+
+    // Dates are texts; a brace literal filters them by day.
+    EXPECT_EQ("n\n1\n",
+              QueryText(conn, "select count(*) as n from t_bug where BG_DETECTION_DATE >= "
+                              "{2008-02-02} and BG_DETECTION_DATE < {2008-02-03}"));
+    // The defect id is a key.
+    EXPECT_FALSE(conn.Execute("insert into t_bug (BG_BUG_ID) values (1)", error));
+    EXPECT_TRUE(conn.Execute("insert into t_bug (BG_BUG_ID) values (37)", error))
+        << error.StdString();
+
+    CListString desc;
+    ASSERT_TRUE(conn.DescribeTable("t_dept", desc)) << conn.GetErrorText().StdString();
+    EXPECT_EQ(0u, desc.StdString().find("dept_name\t")) << desc.StdString();
+}
+
+TEST_F(OdbcPgTest, ReconnectsAfterTheServerDroppedTheConnection) {
+    NewDatabase("drop");
+    COdbcConnection conn;
+    ASSERT_TRUE(conn.Connect(pg.User().c_str(), "", "drop"));
+    EXPECT_EQ("n\n1\n", dbcases::QueryText(conn, "select 1 as n"));
+    ASSERT_TRUE(pg.RunSql("postgres", "select pg_terminate_backend(pid) from pg_stat_activity "
+                                      "where datname='drop'"))
+        << pg.Error();
+    // The first statement on the dead connection fails; the next logs on again.
+    std::string first = dbcases::QueryText(conn, "select 2 as n");
+    if (first != "n\n2\n") {
+        EXPECT_EQ("n\n3\n", dbcases::QueryText(conn, "select 3 as n"));
+    }
+    EXPECT_TRUE(conn.IsConnected());
+}
+
+}  // namespace
