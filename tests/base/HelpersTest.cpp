@@ -136,6 +136,29 @@ TEST(Helpers, ModulePathParts) {
     EXPECT_STREQ(GetModulePathPart(-1).CStr(), "");
 }
 
+// Prints the path parts when a copy of this program runs it (below).
+TEST(Helpers, PrintModulePathParts) {
+    if (!getenv("ZBASE_PRINT_PARTS")) GTEST_SKIP() << "run by ModulePathPartsOfADottedName";
+    printf("parts|%s|%s|%s|\n", GetModulePathPart(0).CStr(), GetModulePathPart(2).CStr(),
+           GetModulePathPart(3).CStr());
+}
+
+TEST(Helpers, ModulePathPartsOfADottedName) {
+    TempDir dir;
+    char real[4096];
+    ASSERT_NE(realpath(dir.Path().c_str(), real), nullptr);
+    const std::string copy = std::string(real) + "/app.old.exe";
+    // Not "cp /proc/self/exe": in the shell that names cp itself.
+    ASSERT_EQ(system(("cp '" + std::string(GetModulePathPart(1).CStr()) + "' '" + copy + "'").c_str()), 0);
+    FILE* pipe = popen(("ZBASE_PRINT_PARTS=1 '" + copy + "' --gtest_filter=Helpers.PrintModulePathParts").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    pclose(pipe);
+    EXPECT_NE(output.find("parts|" + std::string(real) + "|app.old.exe|app|"), std::string::npos) << output;
+}
+
 TEST(Helpers, FileSizeOf) {
     TempDir dir;
     EXPECT_EQ(FileSizeOf(dir.Write("s", "12345").c_str()), 5);
