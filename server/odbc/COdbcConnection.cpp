@@ -90,13 +90,15 @@ std::string DescribeLine(const std::string& name, SQLSMALLINT type, SQLULEN size
     case SQL_SMALLINT: typeName = "整型"; width = "5"; break;
     case SQL_REAL: typeName = "单精度型"; width = "24"; break;
     case SQL_DOUBLE: typeName = "双精度型"; width = "53"; break;
-    case SQL_VARCHAR: typeName = "文本"; width = std::to_string(size); break;
+    case SQL_VARCHAR:
+    case SQL_WVARCHAR: typeName = "文本"; width = std::to_string(size); break;
     case SQL_TYPE_TIMESTAMP: typeName = "日期时间"; width = "19"; break;
     case SQL_GUID: typeName = "同步复制ID"; width = "36"; break;
     case SQL_BIT: typeName = "是否"; width = "1"; break;
     case SQL_TINYINT: typeName = "字节"; width = "3"; break;
     case SQL_LONGVARBINARY: typeName = "OLE对象"; break;
-    case SQL_LONGVARCHAR: typeName = "备注"; break;
+    case SQL_LONGVARCHAR:
+    case SQL_WLONGVARCHAR: typeName = "备注"; break;
     default: break;
     }
     return name + "\t" + typeName + "\t" + width + "\t0\n";

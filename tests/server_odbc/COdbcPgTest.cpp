@@ -23,9 +23,9 @@ protected:
         ini->Apply();
     }
     // A fresh database with a data source of the same name.
-    void NewDatabase(const std::string& name) {
+    void NewDatabase(const std::string& name, bool unicodeDriver = false) {
         ASSERT_TRUE(pg.CreateDatabase(name)) << pg.Error();
-        ini->AddPgDsn(name, pg.Host(), pg.Port(), name, pg.User());
+        ini->AddPgDsn(name, pg.Host(), pg.Port(), name, pg.User(), "", unicodeDriver);
     }
     PgServerFixture pg;
     std::unique_ptr<OdbcIniFixture> ini;
@@ -36,16 +36,20 @@ TEST_F(OdbcPgTest, ContractCases) {
     struct Case {
         const char* name;
         void (*run)(COdbcConnection&);
+        bool unicodeDriver;
     } cases[] = {
-        {"values", dbcases::ValuesAsText<COdbcConnection>},
-        {"errors", dbcases::RowLimitAndErrors<COdbcConnection>},
-        {"params", dbcases::ParametersRoundTrip<COdbcConnection>},
-        {"paged", dbcases::PagedQueries<COdbcConnection>},
-        {"totext", dbcases::QueryToTextUsesSeparators<COdbcConnection>},
+        {"values", dbcases::ValuesAsText<COdbcConnection>, false},
+        {"errors", dbcases::RowLimitAndErrors<COdbcConnection>, false},
+        {"params", dbcases::ParametersRoundTrip<COdbcConnection>, false},
+        {"paged", dbcases::PagedQueries<COdbcConnection>, false},
+        {"totext", dbcases::QueryToTextUsesSeparators<COdbcConnection>, false},
+        // The Unicode build of the driver passes the same texts.
+        {"values_w", dbcases::ValuesAsText<COdbcConnection>, true},
+        {"params_w", dbcases::ParametersRoundTrip<COdbcConnection>, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        NewDatabase(c.name);
+        NewDatabase(c.name, c.unicodeDriver);
         COdbcConnection db;
         ASSERT_TRUE(db.Connect(pg.User().c_str(), "", c.name)) << db.GetErrorText().StdString();
         c.run(db);
