@@ -409,7 +409,10 @@ int COdbcConnection::FetchRow(COdbcStmt& stmt, const std::vector<Column>& column
 
 int COdbcConnection::Query(const char* sql, CResultSet& result, CListString& errorText) {
     result.Clear();
-    if (!EnsureConnected()) return -1;
+    if (!EnsureConnected()) {
+        errorText = m_errorText.c_str();  // the failed logon's text
+        return -1;
+    }
     CSqlStatement statement(sql);
     COdbcStmt stmt;
     std::string error;
@@ -485,7 +488,10 @@ int COdbcConnection::QueryToText(const char* sql, CListString& out, CListString&
 bool COdbcConnection::Execute(const char* sql, CListString& errorText) {
     m_errorText = "success";
     if (!sql) return false;
-    if (!EnsureConnected()) return false;
+    if (!EnsureConnected()) {
+        errorText = m_errorText.c_str();
+        return false;
+    }
     CSqlStatement statement(sql);
     if (!ExecuteWithParams(statement)) {
         errorText = statement.GetErrorText().c_str();
