@@ -1,0 +1,166 @@
+// Writing cells into new workbooks and templates, read back with openpyxl.
+#include "CXlsxWorkbook.h"
+#include "XlsxTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+TEST(XlsxWrite, NewWorkbookHoldsEveryKindOfValue)
+{
+    CTempDir dir;
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.New()) << book.GetError();
+    ASSERT_EQ(book.GetSheetCount(), 1);
+    CXlsxSheet* s = book.GetSheet(1);
+    ASSERT_EQ(s->GetName(), "Sheet1");
+    EXPECT_TRUE(s->SetNumber(1, 1, 12));
+    EXPECT_TRUE(s->SetNumber(1, 2, 0.1 + 0.2));
+    EXPECT_TRUE(s->SetNumber(1, 3, -1e-300));
+    EXPECT_TRUE(s->SetString(2, 1, "text & <markup> \"quoted\""));
+    EXPECT_TRUE(s->SetString(2, 2, "  spaced  "));
+    EXPECT_TRUE(s->SetString(2, 3, "中文 ünïcödé"));
+    EXPECT_TRUE(s->SetString(2, 4, "line1\nline2"));
+    EXPECT_TRUE(s->SetString(2, 5, "tab\there"));
+    EXPECT_TRUE(s->SetString(2, 6, "bad \xFF byte"));
+    EXPECT_TRUE(s->SetBoolean(3, 1, true));
+    EXPECT_TRUE(s->SetBoolean(3, 2, false));
+    EXPECT_TRUE(s->SetFormula(4, 1, "=SUM(A1:C1)"));
+    EXPECT_TRUE(s->SetFormula(4, 2, "A1*2"));
+    EXPECT_TRUE(s->SetValue(4, 3, CXlsxValue{ CXlsxValue::Error, 0, false, "#N/A" }));
+    EXPECT_TRUE(s->SetInput("A5", "42"));
+    EXPECT_TRUE(s->SetInput("B5", "-3.5e2"));
+    EXPECT_TRUE(s->SetInput("C5", "true"));
+    EXPECT_TRUE(s->SetInput("D5", "=1+2"));
+    EXPECT_TRUE(s->SetInput("E5", "12abc"));
+    EXPECT_TRUE(s->SetInput("F5", "0x10"));
+    EXPECT_TRUE(s->SetInput("G5", " 7"));
+    EXPECT_TRUE(s->SetInput("H5", "inf"));
+    EXPECT_TRUE(s->SetString(1048576, 16384, "corner"));
+    // refused
+    EXPECT_FALSE(s->SetNumber(0, 1, 1));
+    EXPECT_FALSE(s->SetNumber(1, 16385, 1));
+    EXPECT_FALSE(s->SetString(1048577, 1, "x"));
+    EXPECT_FALSE(s->SetNumber(6, 1, std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_FALSE(s->SetNumber(6, 1, HUGE_VAL));
+    EXPECT_FALSE(s->SetFormula(6, 1, "="));
+    EXPECT_FALSE(s->SetValue(6, 1, CXlsxValue{ CXlsxValue::Error, 0, false, "#OOPS" }));
+    EXPECT_FALSE(s->SetInput("6A", "x"));
+    EXPECT_FALSE(s->GetError().empty());
+
+    // what the layer reads back before saving
+    EXPECT_EQ(s->GetValue(1, 1).m_number, 12);
+    EXPECT_EQ(s->GetValue("B1").m_number, 0.1 + 0.2);
+    EXPECT_EQ(s->GetValue(2, 1).m_text, "text & <markup> \"quoted\"");
+    EXPECT_EQ(s->GetValue(4, 1).m_type, CXlsxValue::Empty); // no cached result
+    EXPECT_EQ(s->GetFormula(4, 1), "SUM(A1:C1)");
+    EXPECT_EQ(s->GetValue("E5").m_type, CXlsxValue::String);
+    EXPECT_EQ(s->GetValue("C5").m_type, CXlsxValue::Boolean);
+
+    std::string out = dir.Path("new.xlsx");
+    ASSERT_TRUE(book.SaveAs(out)) << book.GetError();
+    EXPECT_EQ(CheckWorkbook(out, R"(
+ws = wb['Sheet1']
+eq(ws['A1'].value, 12)
+eq(ws['B1'].value, 0.1 + 0.2)
+eq(ws['C1'].value, -1e-300)
+eq(ws['A2'].value, 'text & <markup> "quoted"')
+eq(ws['B2'].value, '  spaced  ')
+eq(ws['C2'].value, '中文 ünïcödé')
+eq(ws['D2'].value, 'line1\nline2')
+eq(ws['E2'].value, 'tab\there')
+eq(ws['F2'].value, 'bad \ufffd byte')
+eq(ws['A3'].value, True)
+eq(ws['B3'].value, False)
+eq(ws['A4'].value, '=SUM(A1:C1)')
+eq(ws['B4'].value, '=A1*2')
+eq(ws['C4'].value, '#N/A')
+eq(ws['A5'].value, 42)
+eq(ws['B5'].value, -350)
+eq(ws['C5'].value, True)
+eq(ws['D5'].value, '=1+2')
+eq(ws['E5'].value, '12abc')
+eq(ws['F5'].value, '0x10')
+eq(ws['G5'].value, ' 7')
+eq(ws['H5'].value, 'inf')
+eq(ws['XFD1048576'].value, 'corner')
+eq(wb.calculation.fullCalcOnLoad, True)
+)"), "OK");
+}
+
+TEST(XlsxWrite, OverwritingAndClearingKeepStyles)
+{
+    CTempDir dir;
+    ASSERT_EQ(MakeWithPython(dir.Path("t.xlsx"), R"(
+from openpyxl.styles import Font, PatternFill
+wb = openpyxl.Workbook(); ws = wb.active
+ws['A1'] = 'old'; ws['A1'].font = Font(bold=True, color='FF00FF00')
+ws['B1'] = 5; ws['B1'].fill = PatternFill('solid', fgColor='FF0000FF')
+ws['C1'] = '=A1'
+ws['D1'] = 'plain'
+ws.row_dimensions[3].fill = PatternFill('solid', fgColor='FFFFFF00')
+ws.column_dimensions['E'].font = Font(italic=True)
+wb.save(sys.argv[1]))"), "OK");
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.Open(dir.Path("t.xlsx"))) << book.GetError();
+    CXlsxSheet* s = book.GetSheet(1);
+    EXPECT_TRUE(s->SetNumber(1, 1, 3.25));     // string -> number, bold kept
+    EXPECT_TRUE(s->ClearCell(1, 2));           // value gone, fill kept
+    EXPECT_TRUE(s->SetString(1, 3, "was a formula"));
+    EXPECT_TRUE(s->ClearCell(1, 4));           // unstyled: gone entirely
+    EXPECT_TRUE(s->ClearCell(9, 9));           // nothing there: fine
+    EXPECT_TRUE(s->SetString(3, 2, "row styled"));
+    EXPECT_TRUE(s->SetString(4, 5, "column styled"));
+    EXPECT_TRUE(s->SetFormula(6, 1, "B1+1", true));
+    EXPECT_TRUE(s->SetNumber(7, 1, 8));
+    EXPECT_TRUE(s->SetFormula(7, 1, "A1*2", true)); // keeps 8 as the cached result
+    EXPECT_EQ(s->GetValue(7, 1).m_number, 8);
+    ASSERT_TRUE(book.SaveAs(dir.Path("out.xlsx"))) << book.GetError();
+    EXPECT_EQ(CheckWorkbook(dir.Path("out.xlsx"), R"(
+ws = wb.active
+eq(ws['A1'].value, 3.25)
+eq(ws['A1'].font.b, True)
+eq(ws['A1'].font.color.rgb, 'FF00FF00')
+eq(ws['B1'].value, None)
+eq(ws['B1'].fill.fgColor.rgb, 'FF0000FF')
+eq(ws['C1'].value, 'was a formula')
+eq(ws['D1'].value, None)
+eq(ws['B3'].value, 'row styled')
+eq(ws['B3'].fill.fgColor.rgb, 'FFFFFF00')
+eq(ws['E4'].font.i, True)
+eq(ws['A7'].value, '=A1*2')
+cached = openpyxl.load_workbook(sys.argv[1], data_only=True).active
+eq(cached['A7'].value, 8)
+eq(cached['A6'].value, None)
+)"), "OK");
+}
+
+TEST(XlsxWrite, SavedWorkbookReopensWithTheSameCells)
+{
+    // A layer-written file must read back identically through the layer.
+    CTempDir dir;
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.New());
+    CXlsxSheet* s = book.GetSheet(1);
+    for (int r = 1; r <= 200; ++r) {
+        s->SetNumber(r, 1, r * 1.5);
+        s->SetString(r, 2, "row " + std::to_string(r % 17)); // repeated texts
+        s->SetBoolean(r, 3, r % 2);
+    }
+    ASSERT_TRUE(book.SaveAs(dir.Path("a.xlsx")));
+    CXlsxWorkbook again;
+    ASSERT_TRUE(again.Open(dir.Path("a.xlsx"))) << again.GetError();
+    CXlsxSheet* t = again.GetSheet(1);
+    for (int r = 1; r <= 200; ++r) {
+        ASSERT_EQ(t->GetValue(r, 1).m_number, r * 1.5);
+        ASSERT_EQ(t->GetValue(r, 2).m_text, "row " + std::to_string(r % 17));
+        ASSERT_EQ(t->GetValue(r, 3).m_boolean, r % 2 == 1);
+    }
+    // 17 distinct texts are stored once each
+    EXPECT_EQ(CheckWorkbook(dir.Path("a.xlsx"), R"(
+import zipfile, re
+sst = zipfile.ZipFile(sys.argv[1]).read('xl/sharedStrings.xml').decode()
+eq(len(re.findall('<si>', sst)), 17)
+)"), "OK");
+}
