@@ -340,10 +340,10 @@ bool CXlsxStyles::Derive(std::uint32_t xfIndex, const CXlsxStyleChange& change, 
             sz.append_attribute("val") = *change.m_fontSize;
         }
         if (change.m_fontColor) {
-            pugi::xml_node color = XlsxXml::Child(font, "color");
-            if (color)
-                font.remove_child(color);
-            color = XlsxXml::InsertInOrder(font, "color", kFontOrder, std::size(kFontOrder));
+            // changed in place, so setting a font's own colour finds the font again
+            pugi::xml_node color = Ensure(font, "color", kFontOrder, std::size(kFontOrder));
+            while (color.first_attribute())
+                color.remove_attribute(color.first_attribute());
             color.append_attribute("rgb") = change.m_fontColor->c_str();
         }
         if (change.m_fontName) {
@@ -352,8 +352,11 @@ bool CXlsxStyles::Derive(std::uint32_t xfIndex, const CXlsxStyleChange& change, 
             if (pugi::xml_node scheme = XlsxXml::Child(font, "scheme"))
                 font.remove_child(scheme);
         }
-        xf.attribute("fontId").set_value(Intern(m_fonts, font));
-        SetAttr(xf, "applyFont", "1");
+        std::uint32_t newFont = Intern(m_fonts, font);
+        if (newFont != fontId) {
+            xf.attribute("fontId").set_value(newFont);
+            SetAttr(xf, "applyFont", "1");
+        }
     }
 
     if (change.m_fillColor) {
@@ -374,8 +377,10 @@ bool CXlsxStyles::Derive(std::uint32_t xfIndex, const CXlsxStyleChange& change, 
             }
             fillId = Intern(m_fills, fill);
         }
-        xf.attribute("fillId").set_value(fillId);
-        SetAttr(xf, "applyFill", "1");
+        if (fillId != xf.attribute("fillId").as_uint()) {
+            xf.attribute("fillId").set_value(fillId);
+            SetAttr(xf, "applyFill", "1");
+        }
     }
 
     bool borderChange = false;
@@ -404,8 +409,11 @@ bool CXlsxStyles::Derive(std::uint32_t xfIndex, const CXlsxStyleChange& change, 
                 if (pugi::xml_node color = XlsxXml::Child(side, "color"))
                     side.remove_child(color);
         }
-        xf.attribute("borderId").set_value(Intern(m_borders, border));
-        SetAttr(xf, "applyBorder", "1");
+        std::uint32_t newBorder = Intern(m_borders, border);
+        if (newBorder != borderId) {
+            xf.attribute("borderId").set_value(newBorder);
+            SetAttr(xf, "applyBorder", "1");
+        }
     }
 
     if (change.m_horizontal || change.m_vertical || change.m_wrap) {
@@ -431,8 +439,11 @@ bool CXlsxStyles::Derive(std::uint32_t xfIndex, const CXlsxStyleChange& change, 
     }
 
     if (change.m_numberFormat) {
-        xf.attribute("numFmtId").set_value(NumberFormatId(*change.m_numberFormat));
-        SetAttr(xf, "applyNumberFormat", "1");
+        std::uint32_t id = NumberFormatId(*change.m_numberFormat);
+        if (id != xf.attribute("numFmtId").as_uint()) {
+            xf.attribute("numFmtId").set_value(id);
+            SetAttr(xf, "applyNumberFormat", "1");
+        }
     }
 
     if (m_xfs.m_items.empty()) {
