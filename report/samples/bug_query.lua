@@ -21,7 +21,7 @@ function report()
   obj:SetTable(3, 1, bugs, 1)
   for i = 0, bugs._count - 1 do
     if bugs:vi(i, "BG_SEVERITY") == 1 then
-      obj:SetFont(5 + i, 2, 255, "", 11, 0, true, false)
+      obj:SetFont(4 + i, 2, 255, "", 11, 0, true, false)
     end
   end
   obj:AddReplace("{dsn}", source)

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -167,6 +169,59 @@ assert ws['A8'].value == '|0', ws['A8'].value
     EXPECT_EQ(-1, report(dir.File("broken.lua").c_str()));
     ASSERT_EQ(1u, g_messages.size());
     EXPECT_NE(std::string::npos, g_messages[0].find("absent.xlsx"));
+}
+
+TEST_F(Exports, TheQuerySampleReadsItsOwnDataSource) {
+    const std::string db = SetUpSqliteDsn(dir);
+    std::string output;
+    ASSERT_EQ(0, RunPython("import sqlite3\nc = sqlite3.connect('" + db + R"(')
+c.execute('create table t_bug (BG_BUG_ID integer, BG_SUMMARY varchar(200), BG_STATUS varchar(20), BG_SEVERITY integer)')
+c.executemany('insert into t_bug values (?, ?, ?, ?)', [(1, '崩溃', 'open', 1), (2, 'typo', 'closed', 3)])
+c.commit()
+)",
+                           &output))
+        << output;
+    // The sample's paths are relative: they resolve beside this test program,
+    // so the sample folder is linked there for the run.
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    self[n] = 0;
+    std::string folder(self);
+    folder.resize(folder.rfind('/'));
+    const std::string reportDir = folder + "/report";
+    mkdir(reportDir.c_str(), 0755);
+    const std::string link = reportDir + "/samples";
+    if (!FileExists(link)) {
+        ASSERT_EQ(0, symlink(SAMPLES_DIR, link.c_str()));
+    }
+    const std::string out = folder + "/bug_query_out.xlsx";
+    unlink(out.c_str());
+
+    ASSERT_EQ(0, add_vars("dsn", "ztest"));
+    ASSERT_EQ(0, report((std::string(SAMPLES_DIR) + "/bug_query.lua").c_str()));
+    EXPECT_TRUE(g_messages.empty()) << g_messages[0];
+    ASSERT_EQ(0, RunPython("import openpyxl\nwb = openpyxl.load_workbook('" + out + R"(')
+ws = wb.worksheets[0]
+assert wb.sheetnames == ['ztest'], wb.sheetnames
+assert ws['A1'].value == '数据源 ztest 的缺陷', ws['A1'].value
+assert [c.value for c in ws[3]] == ['BG_BUG_ID', 'BG_SUMMARY', 'BG_STATUS', 'BG_SEVERITY']
+assert [c.value for c in ws[4]] == [1, '崩溃', 'open', 1]
+assert [c.value for c in ws[5]] == [2, 'typo', 'closed', 3]
+assert ws['B4'].font.b and ws['B4'].font.color.rgb == 'FFFF0000' and not ws['B5'].font.b
+assert ws['A2'].value != '{date}' and len(ws['A2'].value) == 10
+)",
+                           &output))
+        << output;
+    unlink(out.c_str());
+
+    // Without a data source the script says so and the run still saves.
+    reset();
+    ASSERT_EQ(0, add_vars("dsn", "no_such_source"));
+    report((std::string(SAMPLES_DIR) + "/bug_query.lua").c_str());
+    ASSERT_EQ(1u, g_messages.size());
+    EXPECT_EQ("无法连接数据源 no_such_source", g_messages[0]);
+    unlink(out.c_str());
 }
 
 }  // namespace

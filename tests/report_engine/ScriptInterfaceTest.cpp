@@ -1,10 +1,13 @@
 // The script interface as scripts see it: classes, overloads, defaults,
 // ownership and the binding's error texts.
 #include "CScriptHost.h"
+#include "MessageSink.h"
 #include "ScriptBinding.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 extern "C" {
 #include <lua.h>
@@ -131,6 +134,59 @@ TEST_F(ScriptInterface, WorkbookMethodsWithoutAWorkbookFailQuietly) {
         {"local x = ExcelFile:new() x:SetFont(1, 1) x:delete() r = 'ok'", "ok"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.expected, Result(c.chunk)) << c.chunk;
+}
+
+std::vector<std::string> g_shown;
+void Shown(const char* text) {
+    g_shown.push_back(text);
+}
+
+TEST(ScriptWorkbook, WorkbookMethodsThroughLua) {
+    TempDir dir;
+    const std::string templatePath = dir.File("t.xlsx");
+    std::string output;
+    ASSERT_EQ(0, RunPython("import openpyxl\nwb = openpyxl.Workbook()\nws = wb.active\nws['B3'] = 'ref'\n"
+                           "ws['A1'] = 7\nws.merge_cells('C1:D3')\nwb.save('" + templatePath + "')\n",
+                           &output))
+        << output;
+    CScriptHost host;
+    ASSERT_TRUE(RegisterTaverixInterface(host.GetState()));
+    g_shown.clear();
+    SetMessageHandler(Shown);
+    const std::string out = dir.File("out.xlsx");
+    const std::string chunk = "x = ExcelFile()\nx:InitExcel()\nx:Show(false)\nassert(x:Open('" + templatePath + R"('))
+assert(x:LoadSheetIdx(1))
+-- one argument selects the reference form, two numbers the row and column form
+r1 = x:GetCell('B3') .. '|' .. x:GetCell(3, 2) .. '|' .. x:GetCell(1, 1)
+ok, rows, cols = x:GetMergeRowColumns(1, 3, 0, 0)
+r2 = tostring(ok) .. rows .. cols .. tostring(x:IsMergeCell(2, 4))
+x:SetCell(5, 1, 'plain')
+x:SetFont(5, 1)
+x:SetCell(6, 1, 'styled')
+x:SetFont(6, 1, 255, 'Courier New', 9, 0, true, true)
+MessageBox('hello from a script')
+r3 = tostring(x:SaveAs(')" + out + R"('))
+x:ReleaseExcel()
+)";
+    ASSERT_TRUE(host.RunString(chunk.c_str())) << host.GetErrorText().CStr();
+    SetMessageHandler(nullptr);
+    CListString r;
+    host.GetGlobal("r1", r);
+    EXPECT_STREQ("ref|ref|7.000000", r.CStr());
+    host.GetGlobal("r2", r);
+    EXPECT_STREQ("true32true", r.CStr());
+    host.GetGlobal("r3", r);
+    EXPECT_STREQ("true", r.CStr());
+    ASSERT_EQ(1u, g_shown.size());
+    EXPECT_EQ("hello from a script", g_shown[0]);
+    ASSERT_EQ(0, RunPython("import openpyxl\nws = openpyxl.load_workbook('" + out + R"(').worksheets[0]
+f = ws['A5'].font
+assert f.sz == 16 and f.u == 'single' and not f.b and not f.i and f.color.rgb == 'FF000000', f
+g = ws['A6'].font
+assert g.name == 'Courier New' and g.sz == 9 and g.u is None and g.b and g.i and g.color.rgb == 'FFFF0000', g
+)",
+                           &output))
+        << output;
 }
 
 }  // namespace
