@@ -1,0 +1,48 @@
+// CDefectEditDlg: the modal defect editor: fields, custom fields,
+// attachments and status history on tabs, with New, Modify and Close.
+// CAppContext::m_currentBugId below 0 opens it for a new defect.
+#pragma once
+
+#include <QDialog>
+
+class CAppContext;
+class CAttachmentDlg;
+class CCustomFieldsDlg;
+class CDefectFieldsDlg;
+class CStatusHistoryDlg;
+class QPushButton;
+class QTabWidget;
+
+class CDefectEditDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDefectEditDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    void ShowNewButtons(bool isNew);
+    void ColourButtons();
+
+    CDefectFieldsDlg* FieldsPage() const { return m_fields; }
+    CCustomFieldsDlg* CustomFieldsPage() const { return m_custom; }
+    CAttachmentDlg* AttachmentsPage() const { return m_attachments; }
+    CStatusHistoryDlg* HistoryPage() const { return m_history; }
+    QTabWidget* Tabs() const { return m_tabs; }
+    QPushButton* NewButton() const { return m_new; }
+    QPushButton* ModifyButton() const { return m_modify; }
+
+public slots:
+    void OnModify();
+    void OnNew();
+
+private:
+    void CreatePages();
+
+    CAppContext& m_context;
+    QPushButton* m_close;
+    QPushButton* m_new;
+    QPushButton* m_modify;
+    CDefectFieldsDlg* m_fields = nullptr;
+    CCustomFieldsDlg* m_custom = nullptr;
+    CAttachmentDlg* m_attachments = nullptr;
+    CStatusHistoryDlg* m_history = nullptr;
+    QTabWidget* m_tabs;
+};

@@ -1,0 +1,399 @@
+#include "CDefectFieldsDlg.h"
+
+#include "CAppContext.h"
+#include "CAttachmentDlg.h"
+#include "CCustomFieldsDlg.h"
+#include "CDefectEditDlg.h"
+#include "CDefectSql.h"
+#include "CLocalizer.h"
+#include "CTreeComboBox.h"
+#include "DialogHelpers.h"
+#include "Helpers.h"
+#include "QtText.h"
+#include "WorkspaceIds.h"
+#include "WorkspaceLists.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace WorkspaceIds;
+
+namespace {
+
+const QColor kRequiredColour(225, 0, 0);
+
+// Selects text in the combo; a value the list lacks is added and selected,
+// so that what was stored is what is saved again.
+void SelectOrKeep(QComboBox* combo, const QString& text)
+{
+    if (SelectComboText(combo, text, 0) || text.isEmpty()) return;
+    combo->addItem(text);
+    combo->setCurrentIndex(combo->count() - 1);
+}
+
+// The picker's text of a stored user: "name (full name)", or the bare name
+// of a user the cached list does not know.
+QString UserText(const CAppContext& context, const QString& user)
+{
+    const QString text = context.FormatUserWithFullName(user);
+    return text.isEmpty() ? user : text;
+}
+
+QString DateOnly(const QDate& date)
+{
+    return QString::asprintf("%04d-%02d-%02d", date.year(), date.month(), date.day());
+}
+
+}  // namespace
+
+CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor, QWidget* parent)
+    : QWidget(parent), m_context(context), m_editor(editor)
+{
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    const QDateTime now = QDateTime::currentDateTime();
+
+    m_id = new QLabel(this);
+    m_status = new QComboBox(this);
+    m_summary = new QLineEdit(this);
+    m_responsible = new CTreeComboBox(this);
+    m_detectedBy = new CTreeComboBox(this);
+    m_severity = new QComboBox(this);
+    m_priority = new QComboBox(this);
+    m_detectionDate = new QDateEdit(now.date(), this);
+    m_detectionDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_detectionDate->setCalendarPopup(true);
+    m_detectionVersion = new QComboBox(this);
+    m_closingVersion = new QComboBox(this);
+    m_closingDate = new QDateEdit(now.date(), this);
+    m_closingDate->hide();
+    m_description = new QPlainTextEdit(this);
+    m_comment = new QPlainTextEdit(this);
+
+    grid->addWidget(AddLabel(LabelId, true, true), 0, 0);
+    grid->addWidget(m_id, 0, 1);
+    grid->addWidget(AddLabel(LabelStatus, true, true), 0, 2);
+    grid->addWidget(m_status, 0, 3);
+    grid->addWidget(AddLabel(LabelSummary, true, true), 1, 0);
+    grid->addWidget(m_summary, 1, 1, 1, 3);
+    grid->addWidget(AddLabel(LabelResponsible, true, true), 2, 0);
+    grid->addWidget(m_responsible, 2, 1);
+    grid->addWidget(AddLabel(LabelDetectedBy, true, false), 2, 2);
+    grid->addWidget(m_detectedBy, 2, 3);
+    grid->addWidget(AddLabel(LabelSeverity, true, true), 3, 0);
+    grid->addWidget(m_severity, 3, 1);
+    grid->addWidget(AddLabel(LabelPriority, false, false), 3, 2);
+    grid->addWidget(m_priority, 3, 3);
+    grid->addWidget(AddLabel(LabelDetectionDate, false, false), 4, 0);
+    grid->addWidget(m_detectionDate, 4, 1);
+    grid->addWidget(AddLabel(LabelDetectionVersion, false, false), 4, 2);
+    grid->addWidget(m_detectionVersion, 4, 3);
+    grid->addWidget(AddLabel(LabelClosingVersion, false, false), 5, 0);
+    grid->addWidget(m_closingVersion, 5, 1);
+    AddLabel(LabelClosingDate, false, false)->hide();
+    grid->addWidget(AddLabel(LabelDescription, true, true), 6, 0, 1, 4);
+    grid->addWidget(m_description, 7, 0, 1, 4);
+    grid->addWidget(AddLabel(LabelComment, false, false), 8, 0, 1, 4);
+    grid->addWidget(m_comment, 9, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(7, 2);
+    grid->setRowStretch(9, 1);
+
+    ApplyFieldRights();
+    for (QLabel* label : m_labels) {
+        const int id = label->property("langId").toInt();
+        label->setText(QStringLiteral("%1%2:").arg(label->property("mark").toString(),
+                                                   m_context.Text(id)));
+        if (label->property("red").toBool()) {
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::WindowText, kRequiredColour);
+            label->setPalette(pal);
+        }
+        if (m_context.m_fillBackground == 1) {
+            label->setAutoFillBackground(true);
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::Window, m_context.m_bgColor);
+            label->setPalette(pal);
+        }
+    }
+    FillLists();
+}
+
+QLabel* CDefectFieldsDlg::AddLabel(int id, bool marked, bool red)
+{
+    auto* label = new QLabel(this);
+    label->setProperty("langId", id);
+    label->setProperty("mark", marked ? QStringLiteral("*") : QString());
+    label->setProperty("red", red);
+    m_labels << label;
+    return label;
+}
+
+QLabel* CDefectFieldsDlg::FieldLabel(int labelId) const
+{
+    for (QLabel* label : m_labels)
+        if (label->property("langId").toInt() == labelId) return label;
+    return nullptr;
+}
+
+void CDefectFieldsDlg::FillLists()
+{
+    QFont font(QStringLiteral("Microsoft Sans Serif"));
+    font.setPixelSize(14);
+    m_description->setFont(font);
+    m_comment->setFont(font);
+    FillComboFromResult(m_context.m_statuses, "PARAMETER_NAME", m_status, 0, 0);
+    FillComboFromResult(m_context.m_severities, "PARAMETER_NAME", m_severity, 0, 0);
+    FillComboFromResult(m_context.m_priorities, "PARAMETER_NAME", m_priority, 0, 0);
+    WorkspaceLists::FillUserTree(m_context, *m_responsible, false);
+    WorkspaceLists::FillUserTree(m_context, *m_detectedBy, false);
+    for (QComboBox* combo : {m_detectionVersion, m_closingVersion}) {
+        combo->clear();
+        m_context.FillVersionCombo(combo, m_context.m_currentProject, 0);
+    }
+}
+
+void CDefectFieldsDlg::ApplyFieldRights()
+{
+    if (m_context.m_currentBugId < 0) {
+        m_closingVersion->hide();
+        if (QLabel* label = FieldLabel(LabelClosingVersion)) label->hide();
+        return;
+    }
+    struct Field {
+        const char* column;
+        QWidget* widget;
+    };
+    const Field fields[] = {
+        {"BG_RESPONSIBLE", m_responsible},         {"BG_PRIORITY", m_priority},
+        {"BG_SEVERITY", m_severity},               {"BG_DETECTION_DATE", m_detectionDate},
+        {"BG_DETECTION_VERSION", m_detectionVersion}, {"BG_CLOSING_VERSION", m_closingVersion},
+        {"BG_CLOSING_DATE", m_closingDate},        {"BG_DESCRIPTION", m_description},
+        {"BG_DEV_COMMENTS", m_comment},            {"BG_STATUS", m_status},
+        {"BG_SUMMARY", m_summary},                 {"BG_DETECTED_BY", m_detectedBy},
+    };
+    const QString& rights = m_context.m_rights;
+    for (const Field& field : fields) {
+        const int order = m_context.GetColumnOrder(QString::fromLatin1(field.column));
+        if (order >= 64) break;
+        const int position = order + 9;
+        // A digit the rights string does not reach grants nothing.
+        const bool granted = position >= 0 && position < rights.size() &&
+                             rights[position] != QLatin1Char('0');
+        if (auto* line = qobject_cast<QLineEdit*>(field.widget))
+            line->setReadOnly(!granted);
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(field.widget))
+            text->setReadOnly(!granted);
+        else
+            field.widget->setEnabled(granted);
+    }
+}
+
+void CDefectFieldsDlg::SetNewDefaults()
+{
+    const QString middle = QStringLiteral("01-中");
+    SelectComboText(m_severity, middle, 0);
+    SelectComboText(m_priority, middle, 0);
+    SelectComboText(m_status, QStringLiteral("00-New"), 0);
+    m_detectedBy->SelectText(UserText(m_context, m_context.m_userName), 3);
+    const QDate today = QDate::currentDate();
+    m_detectionDate->setDate(today);
+    m_closingDate->setDate(today);
+    m_shownDetectionDate = today;
+    m_loadedDetectionDate = DateOnly(today);
+    m_loadedClosingDate.clear();
+    m_id->clear();
+    m_summary->clear();
+    m_comment->clear();
+}
+
+void CDefectFieldsDlg::NewDefect()
+{
+    if (m_editor) m_editor->ShowNewButtons(true);
+    m_closingVersion->setEnabled(false);
+    m_closingDate->setEnabled(false);
+    SetNewDefaults();
+    m_defectId = m_context.NextBugId();
+    m_context.m_currentBugId = m_defectId;
+    m_id->setText(QString::number(m_defectId));
+}
+
+void CDefectFieldsDlg::LoadDefect(int bugId)
+{
+    if (m_editor) m_editor->ShowNewButtons(false);
+    CResultSet row;
+    const QString sql = QStringLiteral("select * from t_bug where BG_BUG_ID=%1 ").arg(bugId);
+    if (m_context.RunSelect(sql.toUtf8().constData(), row) < 0 || row.GetRowCount() == 0) return;
+    const auto value = [&row](const char* field) { return ToQt(row.GetValue(0, field)); };
+    SelectOrKeep(m_status, value("BG_STATUS"));
+    SelectOrKeep(m_severity, value("BG_SEVERITY"));
+    SelectOrKeep(m_detectionVersion, value("BG_DETECTION_VERSION"));
+    SelectOrKeep(m_closingVersion, value("BG_CLOSING_VERSION"));
+    SelectOrKeep(m_priority, value("BG_PRIORITY"));
+    m_detectedBy->SelectText(UserText(m_context, value("BG_DETECTED_BY")), 3);
+    m_responsible->SelectText(UserText(m_context, value("BG_RESPONSIBLE")), 3);
+    m_id->setText(value("BG_BUG_ID"));
+    m_summary->setText(value("BG_SUMMARY"));
+    m_comment->setPlainText(value("BG_DEV_COMMENTS"));
+    m_description->setPlainText(value("BG_DESCRIPTION"));
+    m_loadedDetectionDate = value("BG_DETECTION_DATE").trimmed();
+    m_loadedClosingDate = value("BG_CLOSING_DATE").trimmed();
+    m_detectionDate->setDate(TextToDateTime(m_loadedDetectionDate).date());
+    m_closingDate->setDate(TextToDateTime(m_loadedClosingDate).date());
+    m_shownDetectionDate = m_detectionDate->date();
+
+    m_loadedStatus = GetComboText(m_status);
+    QStringList next;
+    m_context.GetNextStatuses(m_loadedStatus, next);
+    m_status->clear();
+    m_status->addItem(m_loadedStatus);
+    for (const QString& status : next)
+        if (status.compare(m_loadedStatus, Qt::CaseInsensitive) != 0) m_status->addItem(status);
+    m_status->setCurrentIndex(0);
+}
+
+int CDefectFieldsDlg::CheckRequired()
+{
+    struct Required {
+        QString text;
+        QWidget* widget;
+        int label;
+    };
+    const Required fields[] = {
+        {m_description->toPlainText(), m_description, LabelDescription},
+        {m_summary->text(), m_summary, LabelSummary},
+        {GetComboText(m_status), m_status, LabelStatus},
+        {m_responsible->GetText(), m_responsible, LabelResponsible},
+        {m_detectedBy->GetText(), m_detectedBy, LabelDetectedBy},
+        {GetComboText(m_severity), m_severity, LabelSeverity},
+    };
+    for (const Required& field : fields) {
+        if (!field.text.isEmpty()) continue;
+        field.widget->setFocus();
+        m_context.ShowMessage(
+            QStringLiteral("%1 %2").arg(m_context.Text(field.label), m_context.Text(MsgRequired)));
+        return 0;
+    }
+    return 1;
+}
+
+QString CDefectFieldsDlg::DetectionDateText() const
+{
+    // An empty stored date the user did not touch stays empty.
+    if (m_detectionDate->date() == m_shownDetectionDate && m_loadedDetectionDate.size() <= 7)
+        return QString();
+    return DateOnly(m_detectionDate->date());
+}
+
+int CDefectFieldsDlg::SaveDefect()
+{
+    if (!CheckRequired()) return 0;
+    DefectRecord r;
+    r.id = m_id->text().trimmed().toInt();
+    r.status = GetComboText(m_status);
+    r.responsible = CDefectSql::NamePart(m_responsible->GetText());
+    r.summary = m_summary->text();
+    r.severity = GetComboText(m_severity);
+    r.priority = GetComboText(m_priority);
+    r.detectedBy = CDefectSql::NamePart(m_detectedBy->GetText());
+    r.detectionDate = DetectionDateText();
+    // The closing-date picker is never shown: the stored date goes back as it was.
+    r.closingDate = m_loadedClosingDate.size() > 7
+                        ? DateOnly(TextToDateTime(m_loadedClosingDate).date())
+                        : QString();
+    r.detectionVersion = m_detectionVersion->currentText();
+    r.closingVersion = m_closingVersion->currentText();
+    r.attachment = m_editor && m_editor->AttachmentsPage() &&
+                           m_editor->AttachmentsPage()->RowCount() > 0
+                       ? 1
+                       : 0;
+    if (m_editor && m_editor->CustomFieldsPage())
+        r.customAssignments = m_editor->CustomFieldsPage()->BuildAssignments();
+
+    CHttpDataClient& http = m_context.m_http;
+    http.UploadLongParam(m_description->toPlainText().toUtf8().constData(), "clDesc", 1, 3000);
+    http.UploadLongParam(m_comment->toPlainText().toUtf8().constData(), "clComment", 2, 3000);
+    CListString error;
+    if (!http.ExecSqlGo(CDefectSql::DefectUpdate(r).toUtf8().constData(), error)) {
+        m_context.ShowMessage(ToQt(error));
+        return 0;
+    }
+    if (r.status.compare(m_loadedStatus, Qt::CaseInsensitive) != 0) {
+        const QString history = CDefectSql::StatusHistoryInsert(
+            r.id, ToQt(NowText()), m_loadedStatus, r.status, m_context.m_userName);
+        if (!m_context.RunExec(history.toUtf8().constData())) return 0;
+        m_loadedStatus = r.status;
+    }
+    return 1;
+}
+
+bool CDefectFieldsDlg::RunInsert(int id, const QString& description, const QString& comment)
+{
+    DefectRecord r;
+    r.id = id;
+    r.project = m_context.m_currentProject;
+    r.status = GetComboText(m_status);
+    r.responsible = CDefectSql::NamePart(m_responsible->GetText());
+    r.summary = m_summary->text();
+    r.severity = GetComboText(m_severity);
+    r.priority = GetComboText(m_priority);
+    r.detectedBy = CDefectSql::NamePart(m_detectedBy->GetText());
+    r.detectionDate = DetectionDateText();
+    r.detectionVersion = GetComboText(m_detectionVersion);
+    CHttpDataClient& http = m_context.m_http;
+    http.UploadLongParam(description.toUtf8().constData(), "clDesc", 1, 3000);
+    http.UploadLongParam(comment.toUtf8().constData(), "clComment", 2, 3000);
+    CListString error;
+    if (http.ExecSqlGo(CDefectSql::DefectInsert(r).toUtf8().constData(), error)) return true;
+    m_lastError = ToQt(error);
+    return false;
+}
+
+int CDefectFieldsDlg::InsertDefect()
+{
+    if (!CheckRequired()) return 0;
+    if (m_defectId <= 0) return 0;
+    const QString description = m_description->toPlainText();
+    const QString comment = m_comment->toPlainText();
+    if (!RunInsert(m_defectId, description, comment)) {
+        // Another client may have taken the id: retry with fresh ones.
+        CResultSet taken;
+        CListString error;
+        const QString sql = QStringLiteral("select BG_BUG_ID from t_bug where BG_BUG_ID=%1").arg(m_defectId);
+        int id = 0;
+        if (m_context.m_http.Select(sql.toUtf8().constData(), taken, error) > 0)
+            id = m_context.InsertWithNewBugId(
+                [&](int next) { return RunInsert(next, description, comment); });
+        if (id <= 0) {
+            m_context.ShowMessage(m_lastError);
+            return 0;
+        }
+        m_defectId = id;
+        m_context.m_currentBugId = id;
+        m_id->setText(QString::number(id));
+    }
+    if (m_editor && m_editor->AttachmentsPage() && m_editor->AttachmentsPage()->RowCount() > 0) {
+        const QString flag = QStringLiteral("update t_bug set BG_ATTACHMENT=1 where BG_BUG_ID=%1")
+                                 .arg(m_context.m_currentBugId);
+        if (!m_context.RunExec(flag.toUtf8().constData())) return 0;
+    }
+    return 1;
+}
+
+void CDefectFieldsDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

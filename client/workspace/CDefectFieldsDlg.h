@@ -1,0 +1,82 @@
+// CDefectFieldsDlg: the editor's page of a defect's fixed fields: loads a
+// t_bug row, offers the statuses the workflow allows, applies the user's
+// field rights, checks the required fields and saves or inserts the defect.
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+
+class CAppContext;
+class CDefectEditDlg;
+class CTreeComboBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+class CDefectFieldsDlg : public QWidget {
+    Q_OBJECT
+public:
+    CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor, QWidget* parent = nullptr);
+
+    void ApplyFieldRights();
+    void FillLists();
+    void SetNewDefaults();
+    void NewDefect();
+    void LoadDefect(int bugId);
+    int CheckRequired();
+    int SaveDefect();
+    int InsertDefect();
+
+    int DefectId() const { return m_defectId; }
+    const QString& LoadedStatus() const { return m_loadedStatus; }
+
+    QLabel* IdLabel() const { return m_id; }
+    QLineEdit* Summary() const { return m_summary; }
+    QPlainTextEdit* Description() const { return m_description; }
+    QPlainTextEdit* Comment() const { return m_comment; }
+    QComboBox* Status() const { return m_status; }
+    QComboBox* Severity() const { return m_severity; }
+    QComboBox* Priority() const { return m_priority; }
+    QComboBox* DetectionVersion() const { return m_detectionVersion; }
+    QComboBox* ClosingVersion() const { return m_closingVersion; }
+    CTreeComboBox* Responsible() const { return m_responsible; }
+    CTreeComboBox* DetectedBy() const { return m_detectedBy; }
+    QDateEdit* DetectionDate() const { return m_detectionDate; }
+    QDateEdit* ClosingDate() const { return m_closingDate; }
+    QLabel* FieldLabel(int labelId) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLabel* AddLabel(int id, bool marked, bool red);
+    QString DetectionDateText() const;
+    bool RunInsert(int id, const QString& description, const QString& comment);
+
+    CAppContext& m_context;
+    CDefectEditDlg* m_editor;
+    QList<QLabel*> m_labels;
+    QLabel* m_id;
+    QLineEdit* m_summary;
+    QPlainTextEdit* m_description;
+    QPlainTextEdit* m_comment;
+    QComboBox* m_severity;
+    QComboBox* m_detectionVersion;
+    CTreeComboBox* m_detectedBy;
+    QComboBox* m_closingVersion;
+    CTreeComboBox* m_responsible;
+    QComboBox* m_priority;
+    QComboBox* m_status;
+    QDateEdit* m_detectionDate;
+    QDateEdit* m_closingDate;
+    int m_defectId = -1;
+    QString m_loadedStatus;
+    // Dates as loaded: a date the user left alone is written back as it was
+    // (an empty one stays empty).
+    QString m_loadedDetectionDate;
+    QDate m_shownDetectionDate;
+    QString m_loadedClosingDate;
+    QString m_lastError;
+};
