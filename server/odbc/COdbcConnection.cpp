@@ -213,9 +213,13 @@ void COdbcConnection::Fail(const COdbcHandle& handle, const std::string& sql,
     if (message.empty()) message = "ODBC call failed";
     m_errorVar = state;
     FailText(message, sql);
-    if (IsConnectionLost(state) && handle.Type() != SQL_HANDLE_ENV) {
+    // psqlODBC reports a dropped connection as HY000; the driver's dead flag
+    // tells it apart from a failing statement.
+    if (handle.Type() != SQL_HANDLE_ENV && m_connected && m_dbc.IsOpen() &&
+        (IsConnectionLost(state) || ConnectionDead())) {
         // The next operation logs on again.
         m_connected = false;
+        m_lostConnection = true;
     }
 }
 
@@ -408,6 +412,29 @@ int COdbcConnection::FetchRow(COdbcStmt& stmt, const std::vector<Column>& column
 }
 
 int COdbcConnection::Query(const char* sql, CResultSet& result, CListString& errorText) {
+    m_lostConnection = false;
+    int rows = QueryOnce(sql, result, errorText);
+    if (rows < 0 && m_lostConnection) rows = QueryOnce(sql, result, errorText);
+    return rows;
+}
+
+int COdbcConnection::QueryToText(const char* sql, CListString& out, CListString& errorText) {
+    m_lostConnection = false;
+    int rows = QueryToTextOnce(sql, out, errorText);
+    if (rows < 0 && m_lostConnection) rows = QueryToTextOnce(sql, out, errorText);
+    return rows;
+}
+
+bool COdbcConnection::ExecuteWithParams(CSqlStatement& statement) {
+    m_lostConnection = false;
+    bool ok = ExecuteOnce(statement);
+    // With commit type 0 the lost transaction held earlier statements too:
+    // running this one alone again would hide their loss.
+    if (!ok && m_lostConnection && m_options.commitType != 0) ok = ExecuteOnce(statement);
+    return ok;
+}
+
+int COdbcConnection::QueryOnce(const char* sql, CResultSet& result, CListString& errorText) {
     result.Clear();
     if (!EnsureConnected()) {
         errorText = m_errorText.c_str();  // the failed logon's text
@@ -446,7 +473,8 @@ int COdbcConnection::Query(const char* sql, CResultSet& result, CListString& err
     return rows;
 }
 
-int COdbcConnection::QueryToText(const char* sql, CListString& out, CListString& errorText) {
+int COdbcConnection::QueryToTextOnce(const char* sql, CListString& out,
+                                     CListString& errorText) {
     out = "";
     errorText = "";
     if (!EnsureConnected()) return 0;
@@ -501,7 +529,7 @@ bool COdbcConnection::Execute(const char* sql, CListString& errorText) {
     return true;
 }
 
-bool COdbcConnection::ExecuteWithParams(CSqlStatement& statement) {
+bool COdbcConnection::ExecuteOnce(CSqlStatement& statement) {
     m_errorText = "success";
     statement.SetErrorText("success");
     if (!EnsureConnected()) {
@@ -584,7 +612,9 @@ int COdbcConnection::SelectNext(const char* slotId, CResultSet& result) {
     int rows = 0;
     std::vector<std::string> values;
     std::string error;
-    while (!slot->cursor.done && rows < m_options.fetchCount) {
+    // A batch size below 1 would report the end while rows remain.
+    const int batch = m_options.fetchCount > 0 ? m_options.fetchCount : 1000;
+    while (!slot->cursor.done && rows < batch) {
         int got = FetchRow(slot->cursor.stmt, slot->cursor.columns, values, error);
         if (got < 0) {
             m_errorSql = slot->sql;

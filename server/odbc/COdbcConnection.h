@@ -101,12 +101,18 @@ private:
     bool FormatValue(COdbcStmt& stmt, SQLUSMALLINT index, const Column& column,
                      std::string& value);
     bool EndTransaction(bool commit, std::string& error);
+    // The operations themselves; the public ones run them again once after a
+    // failure that lost an open connection (nothing of it was committed).
+    int QueryOnce(const char* sql, CResultSet& result, CListString& errorText);
+    int QueryToTextOnce(const char* sql, CListString& out, CListString& errorText);
+    bool ExecuteOnce(CSqlStatement& statement);
     bool ConnectionDead();
 
     std::string m_user, m_password, m_server, m_extra;
     COdbcEnv m_env;
     COdbcDbc m_dbc;
     bool m_connected = false;
+    bool m_lostConnection = false;  // the last failure found the connection gone
     CDbOptions m_options;
     std::string m_errorText, m_errorSql, m_errorVar;
     int m_errorCode = 0;

@@ -295,7 +295,9 @@ int CSqliteConnection::SelectNext(const char* slotId, CResultSet& result) {
     if (m_options.header != 0) SetResultFields(result, slot->columns);
     int rows = 0;
     std::vector<std::string> values;
-    while (!slot->cursor.done && rows < m_options.fetchCount) {
+    // A batch size below 1 would report the end while rows remain.
+    const int batch = m_options.fetchCount > 0 ? m_options.fetchCount : 1000;
+    while (!slot->cursor.done && rows < batch) {
         int rc = sqlite3_step(slot->cursor.stmt.Get());
         if (rc == SQLITE_DONE) {
             slot->cursor.done = true;
