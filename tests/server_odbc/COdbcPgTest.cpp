@@ -108,6 +108,16 @@ TEST_F(OdbcPgTest, SchemaSeedAndDemoLoad) {
     EXPECT_TRUE(conn.Execute("insert into t_bug (BG_BUG_ID) values (37)", error))
         << error.StdString();
 
+    // Long names in the case-insensitive columns come back whole.
+    std::string longName(300, 'n');
+    longName += "部门";
+    ASSERT_TRUE(conn.Execute(("insert into t_dept (DEPT_NAME,DEPT_DESC) values ('" + longName +
+                              "','d')").c_str(),
+                             error))
+        << error.StdString();
+    EXPECT_EQ("dept_name\n" + longName + "\n",
+              QueryText(conn, "select DEPT_NAME from t_dept where DEPT_NAME like 'NNN%'"));
+
     CListString desc;
     ASSERT_TRUE(conn.DescribeTable("t_dept", desc)) << conn.GetErrorText().StdString();
     EXPECT_EQ(0u, desc.StdString().find("dept_name\t")) << desc.StdString();
