@@ -123,6 +123,25 @@ TEST_F(OdbcPgTest, SchemaSeedAndDemoLoad) {
     EXPECT_EQ(0u, desc.StdString().find("dept_name\t")) << desc.StdString();
 }
 
+// Real timestamp columns print by the date format; a brace literal compares
+// with them as well as with date texts.
+TEST_F(OdbcPgTest, TimestampColumns) {
+    NewDatabase("stamps");
+    COdbcConnection conn;
+    ASSERT_TRUE(conn.Connect(pg.User().c_str(), "", "stamps"));
+    dbcases::Exec(conn, "create table ts (id integer, t timestamp, d date)");
+    dbcases::Exec(conn, "insert into ts values (1, '2008-05-06 00:00:00', '2008-05-06')");
+    dbcases::Exec(conn, "insert into ts values (2, '2008-05-06 09:00:00', null)");
+    dbcases::Exec(conn, "insert into ts values (3, '2008-05-06 09:30:00', '2008-05-07')");
+    EXPECT_EQ("id|t|d\n1|2008-05-06|2008-05-06\n2|2008-05-06 09:00:00|\n3|2008-05-06 09:30:00|2008-05-07\n",
+              dbcases::QueryText(conn, "select id, t, d from ts order by id"));
+    EXPECT_EQ("id\n2\n3\n",
+              dbcases::QueryText(conn, "select id from ts where t >= {2008-05-06 09} order by id"));
+    conn.SetOption(3, "1");
+    EXPECT_EQ("t\n20080506093000\n", dbcases::QueryText(conn, "select t from ts where id=3"));
+    EXPECT_EQ("d\n20080507\n", dbcases::QueryText(conn, "select d from ts where id=3"));
+}
+
 TEST_F(OdbcPgTest, ReconnectsAfterTheServerDroppedTheConnection) {
     NewDatabase("drop");
     COdbcConnection conn;

@@ -75,6 +75,16 @@ TEST_F(OdbcSqliteTest, DateFormatDigitsBindsDigitDates) {
     EXPECT_EQ("id\n1\n", dbcases::QueryText(db, "select id from td where d >= {20080506}"));
 }
 
+TEST_F(OdbcSqliteTest, TimestampColumnsPrintByTheDateFormat) {
+    dbcases::Exec(db, "create table ts (id integer, t timestamp)");
+    dbcases::Exec(db, "insert into ts values (1, '2008-05-06 00:00:00')");
+    dbcases::Exec(db, "insert into ts values (2, '2008-05-06 09:00:00')");
+    EXPECT_EQ("id|t\n1|2008-05-06\n2|2008-05-06 09:00:00\n",
+              dbcases::QueryText(db, "select id, t from ts order by id"));
+    db.SetOption(3, "1");
+    EXPECT_EQ("t\n20080506090000\n", dbcases::QueryText(db, "select t from ts where id=2"));
+}
+
 TEST_F(OdbcSqliteTest, DescribeTable) {
     dbcases::Exec(db,
                   "create table t_desc (NAME varchar(40), N integer not null, M integer,"
