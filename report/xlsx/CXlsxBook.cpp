@@ -259,6 +259,10 @@ void CXlsxBook::RemoveRelationship(const std::string& id)
 void CXlsxBook::AddOverride(const std::string& part, const std::string& contentType)
 {
     pugi::xml_node root = m_types.document_element();
+    std::string name = "/" + part;
+    for (pugi::xml_node o = XlsxXml::Child(root, "Override"); o; o = XlsxXml::NextSibling(o, "Override"))
+        if (strcasecmp(o.attribute("PartName").value(), name.c_str()) == 0)
+            return;
     pugi::xml_node o = root.append_child((XlsxXml::PrefixOf(root) + "Override").c_str());
     o.append_attribute("PartName") = ("/" + part).c_str();
     o.append_attribute("ContentType") = contentType.c_str();
@@ -341,16 +345,17 @@ bool CXlsxBook::Save(const std::string& path, int level)
         if (m_stringsPart.empty()) {
             m_stringsPart = NewPartName("sharedStrings.xml");
             AddRelationship("sharedStrings", "sharedStrings.xml");
-            AddOverride(m_stringsPart, kSharedStringsType);
         }
+        // readers find the table by its content type too
+        AddOverride(m_stringsPart, kSharedStringsType);
         m_package.Write(m_stringsPart, m_context.m_strings.Serialize());
     }
     if (m_context.m_styles.IsChanged()) {
         if (m_stylesPart.empty()) {
             m_stylesPart = NewPartName("styles.xml");
             AddRelationship("styles", "styles.xml");
-            AddOverride(m_stylesPart, kStylesType);
         }
+        AddOverride(m_stylesPart, kStylesType);
         m_package.Write(m_stylesPart, m_context.m_styles.Serialize());
     }
     if (m_context.m_cellsChanged) {
