@@ -34,6 +34,24 @@ size_t CopyQuoted(const std::string& text, size_t i, std::string& out) {
     return i;
 }
 
+// Copies a comment ("--" to the end of the line, or "/* */") from text[i]
+// on when one starts there; returns the index after it, or i when none.
+size_t CopyComment(const std::string& text, size_t i, std::string& out) {
+    if (text.compare(i, 2, "--") == 0) {
+        size_t end = text.find('\n', i);
+        end = end == std::string::npos ? text.size() : end;
+        out.append(text, i, end - i);
+        return end;
+    }
+    if (text.compare(i, 2, "/*") == 0) {
+        size_t end = text.find("*/", i + 2);
+        end = end == std::string::npos ? text.size() : end + 2;
+        out.append(text, i, end - i);
+        return end;
+    }
+    return i;
+}
+
 long long ParseLeadingInt(const char* text) {
     // atoi-like: leading blanks, a sign, digits; the rest is ignored.
     errno = 0;
@@ -68,6 +86,11 @@ bool CSqlStatement::Parse() {
         char c = text[i];
         if (c == '\'' || c == '"') {
             i = CopyQuoted(text, i, m_rewritten);
+            continue;
+        }
+        size_t after = CopyComment(text, i, m_rewritten);
+        if (after != i) {
+            i = after;
             continue;
         }
         if (c == m_delimiters[0]) {
@@ -111,6 +134,11 @@ bool CSqlStatement::Parse() {
         char c = rw[i];
         if (c == '\'' || c == '"') {
             i = CopyQuoted(rw, i, m_driverSql);
+            continue;
+        }
+        size_t after = CopyComment(rw, i, m_driverSql);
+        if (after != i) {
+            i = after;
             continue;
         }
         if (c == ':' && i + 1 < rw.size() && IsIdentStart(rw[i + 1]) &&

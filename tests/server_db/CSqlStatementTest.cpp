@@ -35,6 +35,10 @@ TEST(CSqlStatementTest, RewritesBracesAndBindVariables) {
         {"select 'a' || :x from t where b<c and {unclosed",
          "select 'a' || :x from t where b<c and {unclosed",
          "select 'a' || :x from t where b<c and {unclosed", {}},
+        // Quotes and braces in comments are comment text.
+        {"select 1 -- don't {x}\nfrom t where d>{2008-01-01} /* it's {y} */ and a=:a<int>",
+         "select 1 -- don't {x}\nfrom t where d>:pvar1<timestamp> /* it's {y} */ and a=:a<int>",
+         "select 1 -- don't {x}\nfrom t where d>? /* it's {y} */ and a=?", {"pvar1", "a"}},
         {"", "", "", {}},
     };
     for (const RewriteCase& c : cases) {
