@@ -1,0 +1,91 @@
+// Stopping, pausing and restarting: every write answered "success" is in
+// the database afterwards; SIGUSR1/SIGUSR2 pause and continue the commands.
+#include "ServerFixture.h"
+#include "TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <future>
+#include <thread>
+#include <sstream>
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class LifecycleTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        server = std::make_unique<CServerFixture>(GetParam());
+        ASSERT_TRUE(server->Prepare());
+        ASSERT_TRUE(server->RunSql(SeedSql()));
+    }
+    std::string Sql(const std::string& cmd, const std::string& sql) {
+        return server->Command(cmd, "sql=" + CServerFixture::Encode(sql));
+    }
+    int InsertRows(int from, int count) {
+        int done = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (Sql("exec_sql", "insert into t_empty values(" + std::to_string(i) + ", 'v')") ==
+                "success")
+                ++done;
+        }
+        return done;
+    }
+    std::unique_ptr<CServerFixture> server;
+};
+
+TEST_P(LifecycleTest, WritesSurviveStopAndKill) {
+    for (int signal : {SIGTERM, SIGINT, SIGKILL}) {
+        ASSERT_TRUE(server->Start()) << server->Output();
+        const int before = atoi(Sql("select", "select count(*) from t_empty").c_str());
+        ASSERT_EQ(InsertRows(before, 30), 30);
+        ASSERT_TRUE(server->Stop(signal));
+        if (signal != SIGKILL) {
+            EXPECT_EQ(server->ExitCode(), 0) << signal;
+        }
+        ASSERT_TRUE(server->Start()) << server->Output();
+        EXPECT_EQ(Sql("select", "select count(*) from t_empty"), std::to_string(before + 30) + "\n")
+            << signal;
+        ASSERT_TRUE(server->Stop());
+    }
+}
+
+TEST_P(LifecycleTest, PauseAndContinue) {
+    ASSERT_TRUE(server->Start());
+    kill(server->Pid(), SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    auto pending = std::async(std::launch::async, [this] { return server->Command("version"); });
+    EXPECT_EQ(pending.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    kill(server->Pid(), SIGUSR1);  // a second pause changes nothing
+    kill(server->Pid(), SIGUSR2);
+    ASSERT_EQ(pending.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(pending.get(), "Lumeno Official Version v2.01");
+    // A stop while paused still ends cleanly.
+    kill(server->Pid(), SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(server->Stop());
+    EXPECT_EQ(server->ExitCode(), 0);
+}
+
+TEST_P(LifecycleTest, ServiceModeLogsToTheFileOnly) {
+    server->SetStartOption("-s");
+    ASSERT_TRUE(server->Start());
+    EXPECT_EQ(server->Command("version"), "Lumeno Official Version v2.01");
+    EXPECT_EQ(Sql("select", "select 1"), "1\n");
+    ASSERT_TRUE(server->Stop());
+    EXPECT_EQ(server->ExitCode(), 0);
+    EXPECT_EQ(server->Output().find("query sql="), std::string::npos);
+    EXPECT_NE(ReadAll(server->Dir() + "/" + GetParam() + ".log").find("query sql=select 1"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPrograms, LifecycleTest, ::testing::Values("lumenolite", "Lumeno"));
+
+}  // namespace
