@@ -27,6 +27,19 @@ int SetGlobalProtected(lua_State* state) {
     return 0;
 }
 
+int RefuseExit(lua_State* state) {
+    return luaL_error(state, "os.exit is not allowed in a report script");
+}
+
+int DisableExitProtected(lua_State* state) {
+    lua_getfield(state, LUA_GLOBALSINDEX, "os");
+    if (lua_istable(state, -1)) {
+        lua_pushcfunction(state, RefuseExit);
+        lua_setfield(state, -2, "exit");
+    }
+    return 0;
+}
+
 int OpenLibrariesProtected(lua_State* state) {
     luaL_openlibs(state);
     return 0;
@@ -214,4 +227,9 @@ bool CScriptHost::IsFunction(const char* name) {
     const bool function = PushGlobal(state, name) && lua_isfunction(state, -1);
     lua_settop(state, base);
     return function;
+}
+
+bool CScriptHost::DisableExit() {
+    if (!IsOpen()) return false;
+    return lua_cpcall(m_state.get(), DisableExitProtected, nullptr) == 0;
 }

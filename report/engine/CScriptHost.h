@@ -29,6 +29,8 @@ public:
     bool SetGlobal(const char* name, const char* value);
     // False without an error text when the global is not a function.
     bool CallFunction(const char* name);
+    // os.exit raises an error instead: a script must not end its host.
+    bool DisableExit();
     // The global holds a function (never an error).
     bool IsFunction(const char* name);
     // Error text = prefix + one line per reportable value on the stack; the

@@ -54,6 +54,7 @@ bool ExcelFile::TaverixRun(const char* scriptPath) {
         return false;
     }
     host.SetLogging(true);
+    host.DisableExit();
     if (!RegisterTaverixInterface(host.GetState())) {
         ShowMessage("无法注册脚本接口");
         host.Close();

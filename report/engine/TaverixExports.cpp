@@ -41,6 +41,7 @@ int get_var(const char* scriptPath, const char* name, char* buffer) {
     if (!scriptPath || !buffer) return -1;
     try {
         CScriptHost host;
+        host.DisableExit();
         if (!host.RunFile(scriptPath)) return -1;
         CListString value;
         if (!name || !host.GetGlobal(name, value)) value = "";

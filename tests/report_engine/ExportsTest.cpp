@@ -97,6 +97,7 @@ TEST_F(Exports, GetVarReadsOneGlobalIntoTheCallersBuffer) {
                                      "long = string.rep('\\228\\184\\173', 5000)\n");
     WriteFile(dir.File("bad.lua"), "query = 'x'\nerror('stop')\n");
     WriteFile(dir.File("uses_classes.lua"), "query = 'x'\nlocal t = CTable:new()\n");
+    WriteFile(dir.File("exits.lua"), "query = 'x'\nos.exit(3)\n");
     std::vector<char> buffer(9000 + 64, '#');
     EXPECT_EQ(0, get_var(dir.File("vars.lua").c_str(), "query", buffer.data()));
     EXPECT_STREQ("select * from t_bug where {BG_STATUS,status}", buffer.data());
@@ -117,7 +118,7 @@ TEST_F(Exports, GetVarReadsOneGlobalIntoTheCallersBuffer) {
     for (size_t i = 9000; i < buffer.size(); ++i) ASSERT_EQ('#', buffer[i]) << i;
 
     std::fill(buffer.begin(), buffer.end(), '#');
-    for (const char* script : {"bad.lua", "uses_classes.lua", "missing.lua"}) {
+    for (const char* script : {"bad.lua", "uses_classes.lua", "exits.lua", "missing.lua"}) {
         EXPECT_EQ(-1, get_var(dir.File(script).c_str(), "query", buffer.data())) << script;
         EXPECT_EQ('#', buffer[0]) << script;
     }
@@ -169,6 +170,11 @@ assert ws['A8'].value == '|0', ws['A8'].value
     EXPECT_EQ(-1, report(dir.File("broken.lua").c_str()));
     ASSERT_EQ(1u, g_messages.size());
     EXPECT_NE(std::string::npos, g_messages[0].find("absent.xlsx"));
+
+    // A script cannot end the program that hosts the library.
+    WriteFile(dir.File("exit.lua"), "template_file = '" + templatePath + "'\ndest_file = '" + dir.File("x.xlsx") +
+                                        "'\nfunction report() os.exit(3) end\n");
+    EXPECT_EQ(-1, report(dir.File("exit.lua").c_str()));
 }
 
 TEST_F(Exports, TheQuerySampleReadsItsOwnDataSource) {
