@@ -167,4 +167,26 @@ TEST_F(ReportRun, RelativePathsAndDefaultsAndBadTableNames) {
     unlink(written.c_str());
 }
 
+TEST_F(ReportRun, ScriptsStartRunsOfTheirOwnButCannotRecurseForever) {
+    const std::string inner = Script("inner.lua", Header(dir.File("inner.xlsx")) +
+                                                      "function report() obj:LoadSheetIdx(1) obj:SetCell(1, 1, 'inner') end\n");
+    const std::string outer = Script("outer.lua", Header(dir.File("outer.xlsx")) + "function report()\n"
+                                                      "  local other = ExcelFile()\n"
+                                                      "  obj:LoadSheetIdx(1)\n"
+                                                      "  obj:SetCell(1, 1, tostring(other:TaverixRun('" + inner + "')))\n"
+                                                      "end\n");
+    ASSERT_TRUE(engine.TaverixRun(outer.c_str()));
+    EXPECT_EQ("", Check(dir.File("inner.xlsx"), "assert wb.worksheets[0]['A1'].value == 'inner'"));
+    EXPECT_EQ("", Check(dir.File("outer.xlsx"), "assert wb.worksheets[0]['A1'].value is True"));
+
+    // A script that runs itself again and again stops at a fixed depth.
+    const std::string self = dir.File("self.lua");
+    Script("self.lua", Header(dir.File("self.xlsx")) + "function report()\n"
+                                                        "  depth = ExcelFile():TaverixRun('" + self + "')\n"
+                                                        "  obj:LoadSheetIdx(1) obj:SetCell(1, 1, tostring(depth))\n"
+                                                        "end\n");
+    EXPECT_TRUE(engine.TaverixRun(self.c_str()));
+    EXPECT_EQ("", Check(dir.File("self.xlsx"), "assert wb.worksheets[0]['A1'].value is True"));
+}
+
 }  // namespace

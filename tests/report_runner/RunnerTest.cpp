@@ -143,7 +143,7 @@ c.commit()
     ASSERT_EQ(0, RunProgram(kRunner, config("good.ini", "select BG_BUG_ID, BG_SUMMARY from t_bug order by BG_BUG_ID"),
                             dir.Path(), &output))
         << output;
-    EXPECT_NE(std::string::npos, output.find("4000")) << output;
+    EXPECT_NE(std::string::npos, output.find("只取前 4000 行")) << output;
     const std::string text = ReadFile(dir.File("dbout.txt"));
     EXPECT_EQ(0u, text.rfind("BG_BUG_ID\x01" "BG_SUMMARY\x02" "1\x01" "bug 1\x02", 0));
     EXPECT_EQ(4001, std::count(text.begin(), text.end(), '\x02'));
