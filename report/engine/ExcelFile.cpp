@@ -61,7 +61,10 @@ ExcelFile::ExcelFile()
       m_dataSource("server"),
       m_columnSeparator("\x01"),
       m_rowSeparator("\x02"),
-      m_db(std::make_unique<COdbcConnection>()) {}
+      m_db(std::make_unique<COdbcConnection>()) {
+    // Reports are written once and read soon: speed over a smaller file.
+    m_book->SetCompressionLevel(1);
+}
 
 ExcelFile::~ExcelFile() {
     ReleaseBooks();
