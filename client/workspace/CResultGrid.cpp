@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kRowNumberCaption = "序号";
@@ -160,7 +162,10 @@ void CResultGrid::AppendResult(const CResultSet& result, const QVector<int>* typ
     QVector<CResultGridModel::Row> rows;
     rows.reserve(result.GetRowCount());
     int number = first;
-    for (const CResultRow& values : result.GetRows()) {
+    // The set keeps the piece after the last line separator: not a row.
+    const int count = std::min<int>(result.GetRowCount(), result.GetRows().size());
+    for (int r = 0; r < count; ++r) {
+        const CResultRow& values = result.GetRows()[r];
         CResultGridModel::Row row;
         row.cells.reserve(fields + 1);
         if (m_rowNumbers) row.cells << QString::number(++number);
@@ -170,7 +175,6 @@ void CResultGrid::AppendResult(const CResultSet& result, const QVector<int>* typ
         }
         rows << std::move(row);
     }
-    const int count = rows.size();
     m_model->AppendRows(std::move(rows));
     if (first > 0 && count > 0) emit RowsAppended(first, first + count - 1);
 }

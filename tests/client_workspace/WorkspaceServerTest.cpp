@@ -1,0 +1,396 @@
+// The defect list, its panels, quick edit, delete and the defect editor
+// driven offscreen against a real lumenolite with the demo database.
+#include "CDefectEditDlg.h"
+#include "CDefectFieldsDlg.h"
+#include "CDefectListGrid.h"
+#include "CQueryConditionDlg.h"
+#include "CQueryFieldsDlg.h"
+#include "CQuickEditDlg.h"
+#include "CQuickFilterDlg.h"
+#include "CStatusHistoryDlg.h"
+#include "CTreeComboBox.h"
+#include "CZentryView.h"
+#include "DialogHelpers.h"
+#include "WorkspaceIds.h"
+#include "WorkspaceServer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace WorkspaceIds;
+
+namespace {
+
+// 700 defects of a project "Big" (more than the server's row cap), a
+// defect with an attachment, and one whose priority the lists lack.
+const char* const kExtraSql =
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<700) "
+    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DETECTION_DATE) "
+    "SELECT 1000+i,'01-Open','Big','bulk '||i,'2020-01-01' FROM n;"
+    "UPDATE t_bug SET BG_ATTACHMENT=1 WHERE BG_BUG_ID=2;"
+    "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
+    "VALUES (2,'a.txt','2008-03-03 10:00:00',1.0,'admin','Demo');"
+    "UPDATE t_bug SET BG_PRIORITY='zz-odd' WHERE BG_BUG_ID=4;"
+    "UPDATE T_CFG_SEQ SET SEQ_VALUE=5000 WHERE SEQ_NAME='SEQ_BUG';";
+
+class WorkspaceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_server = std::make_unique<CWorkspaceServer>();
+        ASSERT_TRUE(s_server->Start(kExtraSql)) << s_server->server->Output();
+    }
+    static void TearDownTestSuite()
+    {
+        s_server.reset();
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_server) << "server did not start";
+        ASSERT_TRUE(s_server->Login(ctx)) << answerer.m_texts.join(" | ").toStdString();
+        ctx.m_currentProject = QStringLiteral("Demo");
+        // Show the attachment column too.
+        ctx.m_queryFields[10 + ctx.GetColumnOrder("BG_ATTACHMENT") - 1] = QLatin1Char('1');
+    }
+    QString Value(const QString& sql) { return s_server->Value(ctx, sql); }
+    int Count(const QString& sql) { return s_server->Count(ctx, sql); }
+    // Every defect of the project since 2000 through the condition panel.
+    void QueryAll(CZentryView& view)
+    {
+        view.ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
+        view.ConditionPanel()->OnQuery();
+    }
+    int RowOf(CResultGrid& grid, int bugId)
+    {
+        const int column = grid.FieldColumn("BG_BUG_ID");
+        for (int row = 0; row < grid.RowCount(); ++row)
+            if (grid.Model()->Text(row, column).toInt() == bugId) return row;
+        return -1;
+    }
+    void SavePng(QWidget& widget, const char* name)
+    {
+        widget.grab().save(QStringLiteral(ZENTRY_TEST_OUT_DIR "/%1.png").arg(name));
+    }
+
+    static std::unique_ptr<CWorkspaceServer> s_server;
+    CModalAnswerer answerer;
+    CAppContext ctx;
+};
+
+std::unique_ptr<CWorkspaceServer> WorkspaceTest::s_server;
+
+}  // namespace
+
+TEST_F(WorkspaceTest, ListShowsColoursMarksAndCaptions)
+{
+    CZentryView view(ctx);
+    view.resize(1000, 600);
+    view.show();
+    QueryAll(view);
+    CDefectListGrid& grid = *view.Grid();
+    EXPECT_EQ(grid.RowCount(), Count("select count(*) from t_bug where prj_name='Demo'"));
+    EXPECT_NE(view.LastSql().indexOf("select BG_BUG_ID,BG_SUMMARY,BG_STATUS,BG_RESPONSIBLE,"
+                                     "BG_ATTACHMENT from t_bug where prj_name='Demo'"),
+              -1)
+        << view.LastSql().toStdString();
+
+    // Status is not the second column here: colours follow BG_STATUS by name.
+    const int status = grid.FieldColumn("BG_STATUS");
+    ASSERT_EQ(status, 2);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const QString text = grid.Model()->Text(row, status);
+        const QColor colour = grid.Model()->RowColour(row);
+        if (text == "00-New") {
+            EXPECT_EQ(colour, QColor(0, 0, 255));
+        } else if (text == "05-Reject") {
+            EXPECT_EQ(colour, QColor(255, 0, 0));
+        } else if (text == "01-Open" || text == "04-ReOpen") {
+            EXPECT_FALSE(colour.isValid());
+        }
+    }
+    const int attach = grid.FieldColumn("BG_ATTACHMENT");
+    ASSERT_GE(attach, 0);
+    EXPECT_EQ(grid.Model()->Caption(attach), "-");
+    EXPECT_EQ(grid.columnWidth(attach), 30);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const bool marked = grid.Model()->Text(row, grid.FieldColumn("BG_BUG_ID")) == "2";
+        EXPECT_EQ(grid.Model()->Image(row, attach), marked ? 0 : -1);
+        EXPECT_TRUE(grid.Model()->Text(row, attach).isEmpty());
+    }
+    EXPECT_EQ(grid.Model()->Caption(grid.FieldColumn("BG_SUMMARY")), QString("摘要"));
+    SavePng(view, "defect_list");
+}
+
+TEST_F(WorkspaceTest, ConditionClausesRunOnTheServer)
+{
+    CZentryView view(ctx);
+    CQueryConditionDlg& panel = *view.ConditionPanel();
+    panel.StartDate()->setDate(QDate(2000, 1, 1));
+    struct Case {
+        const char* what;
+        void (*set)(CQueryConditionDlg&);
+        const char* countSql;
+    };
+    const Case cases[] = {
+        {"cleared", [](CQueryConditionDlg&) {}, "prj_name='Demo'"},
+        {"status", [](CQueryConditionDlg& p) { SelectComboText(p.StatusBox(), "03-Closed", 0); },
+         "prj_name='Demo' and BG_STATUS='03-Closed'"},
+        {"responsible from the tree",
+         [](CQueryConditionDlg& p) { p.Responsible()->SelectText("zhang (张伟)", 3); },
+         "prj_name='Demo' and BG_RESPONSIBLE='zhang'"},
+        {"quote in the text is no error",
+         [](CQueryConditionDlg& p) { p.SearchEdit()->setText("it's"); }, "1=0"},
+        {"CJK text", [](CQueryConditionDlg& p) { p.SearchEdit()->setText("重现步骤"); },
+         "prj_name='Demo'"},
+        {"attachment only", [](CQueryConditionDlg& p) { p.AttachmentBox()->setChecked(true); },
+         "prj_name='Demo' and BG_ATTACHMENT=1"},
+        {"version and severity",
+         [](CQueryConditionDlg& p) {
+             SelectComboText(p.VersionBox(), "1.1", 0);
+             SelectComboText(p.SeverityBox(), "01-中", 0);
+         },
+         "prj_name='Demo' and BG_DETECTION_VERSION='1.1' and BG_SEVERITY='01-中'"},
+    };
+    for (const Case& c : cases) {
+        panel.Clear();
+        panel.StartDate()->setDate(QDate(2000, 1, 1));
+        c.set(panel);
+        panel.OnQuery();
+        EXPECT_TRUE(answerer.m_texts.isEmpty()) << c.what << ": " << answerer.m_texts.join("|").toStdString();
+        EXPECT_EQ(view.Grid()->RowCount(),
+                  Count(QString("select count(*) from t_bug where ") + c.countSql))
+            << c.what;
+    }
+    // The default start date is a month back: the 2008 demo defects are not listed.
+    panel.Clear();
+    panel.OnQuery();
+    EXPECT_EQ(view.Grid()->RowCount(), 0);
+}
+
+TEST_F(WorkspaceTest, QuickFiltersListTheUsersDefects)
+{
+    ctx.m_userName = QStringLiteral("zhang");
+    CZentryView view(ctx);
+    view.FilterPanel()->RunButton(FilterNotClosed);
+    const int status = view.Grid()->FieldColumn("BG_STATUS");
+    EXPECT_EQ(view.Grid()->RowCount(),
+              Count("select count(*) from t_bug where prj_name='Demo' and BG_STATUS not in "
+                    "('03-Closed','05-Reject') and (BG_RESPONSIBLE='zhang' or BG_DETECTED_BY='zhang')"));
+    for (int row = 0; row < view.Grid()->RowCount(); ++row) {
+        const QString text = view.Grid()->Model()->Text(row, status);
+        EXPECT_TRUE(text != "03-Closed" && text != "05-Reject") << text.toStdString();
+    }
+    view.FilterPanel()->RunButton(FilterAll);
+    EXPECT_EQ(view.Grid()->RowCount(),
+              Count("select count(*) from t_bug where prj_name='Demo' and "
+                    "(BG_RESPONSIBLE='zhang' or BG_DETECTED_BY='zhang')"));
+    view.FilterPanel()->RunButton(FilterLastWeekCreate);
+    EXPECT_EQ(view.Grid()->RowCount(), 0);
+}
+
+TEST_F(WorkspaceTest, LongResultsArePagedToTheEnd)
+{
+    ctx.m_currentProject = QStringLiteral("Big");
+    CZentryView view(ctx);
+    QueryAll(view);
+    view.Grid()->FinishPaging();
+    EXPECT_EQ(view.Grid()->RowCount(), 700);
+    EXPECT_EQ(RowOf(*view.Grid(), 1700), 699);
+    // Rows that came by page are decorated as well.
+    EXPECT_EQ(view.Grid()->Model()->Image(650, view.Grid()->FieldColumn("BG_ATTACHMENT")), -1);
+}
+
+TEST_F(WorkspaceTest, ColumnChoiceIsStoredAndKeyColumnsStay)
+{
+    CZentryView view(ctx);
+    CQueryFieldsDlg& fields = *view.FieldsPanel();
+    EXPECT_FALSE(fields.HideField("状态"));  // the status cannot be hidden
+    ASSERT_TRUE(fields.ShowField("优先级"));
+    EXPECT_EQ(Value("select USER_FIELD_QUERY from t_cfg_st_user where user_name='admin'"),
+              ctx.m_queryFields);
+    EXPECT_NE(fields.GetSelectList().indexOf("BG_PRIORITY"), -1);
+    ASSERT_TRUE(fields.HideField("摘要"));
+    EXPECT_EQ(fields.ShownList()->findItems("摘要", Qt::MatchExactly).size(), 0);
+    ctx.m_queryFields = QString(64, QLatin1Char('0'));
+    EXPECT_EQ(fields.GetSelectList(), "BG_BUG_ID,BG_STATUS");
+}
+
+TEST_F(WorkspaceTest, QuickEditWritesChangesAndYieldsToNewerSaves)
+{
+    CZentryView view(ctx);
+    view.resize(1000, 700);
+    view.show();
+    QueryAll(view);
+    view.TogglePreview();
+    CDefectListGrid& grid = *view.Grid();
+    CQuickEditDlg& panel = *view.QuickEditPanel();
+    ASSERT_TRUE(panel.isVisible());
+    const QString description6 = Value("select BG_DESCRIPTION from t_bug where BG_BUG_ID=6");
+
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 6), 0));
+    EXPECT_EQ(panel.SummaryEdit()->text(), "Status history shows the wrong user");
+    panel.SummaryEdit()->setText("O'Brien's summary");
+    SelectComboText(panel.StatusBox(), "02-Fixed", 0);
+    const int history = Count("select count(*) from t_bug_status where BG_BUG_ID=6");
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 8), 0));  // saves defect 6
+    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=6"), "O'Brien's summary");
+    EXPECT_EQ(Value("select BG_STATUS from t_bug where BG_BUG_ID=6"), "02-Fixed");
+    EXPECT_EQ(Value("select BG_DESCRIPTION from t_bug where BG_BUG_ID=6"), description6);
+    EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=6"), history);
+
+    // Long texts with quotes travel raw and come back as typed.
+    const QString longText = QString(7000, QLatin1Char('x')) + "'引号'";
+    panel.CommentEdit()->setPlainText(longText);
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 10), 0));  // saves defect 8
+    EXPECT_EQ(Value("select BG_DEV_COMMENTS from t_bug where BG_BUG_ID=8"), longText);
+
+    // Another save of defect 10 after the panel loaded it wins.
+    ctx.m_http.ExecSql("update t_bug set BG_SUMMARY='saved elsewhere' where BG_BUG_ID=10",
+                       ctx.m_lastError);
+    panel.SummaryEdit()->setText("stale edit");
+    EXPECT_EQ(panel.SaveQuickEdit(), 0);
+    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=10"), "saved elsewhere");
+    EXPECT_TRUE(answerer.m_texts.contains(ctx.Text(MsgNewerSave)));
+}
+
+TEST_F(WorkspaceTest, DeleteNeedsTheRightAndRemovesChildren)
+{
+    ctx.m_currentProject = QStringLiteral("Demo");
+    CZentryView view(ctx);
+    QueryAll(view);
+    CDefectListGrid& grid = *view.Grid();
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 2), 0));
+
+    ctx.m_canDeleteDefect = 0;
+    EXPECT_FALSE(view.DeleteSelectedDefect());
+    EXPECT_EQ(Count("select count(*) from t_bug where BG_BUG_ID=2"), 1);
+
+    ctx.m_canDeleteDefect = 1;
+    answerer.SetAnswerYes(false);
+    EXPECT_FALSE(view.DeleteSelectedDefect());
+    EXPECT_EQ(Count("select count(*) from t_bug where BG_BUG_ID=2"), 1);
+
+    answerer.SetAnswerYes(true);
+    const int before = grid.RowCount();
+    EXPECT_TRUE(view.DeleteSelectedDefect());
+    for (const char* table : {"t_bug", "t_bug_status", "t_bug_attach"})
+        EXPECT_EQ(Count(QString("select count(*) from %1 where BG_BUG_ID=2").arg(table)), 0) << table;
+    EXPECT_EQ(grid.RowCount(), before - 1);
+
+    // No selection: nothing happens and nothing is asked.
+    grid.selectionModel()->clearCurrentIndex();
+    const int asked = answerer.m_texts.size();
+    EXPECT_FALSE(view.DeleteSelectedDefect());
+    EXPECT_EQ(answerer.m_texts.size(), asked);
+}
+
+TEST_F(WorkspaceTest, NewDefectTakesAFreeIdAndChecksRequiredFields)
+{
+    ctx.m_currentBugId = -1;
+    CDefectEditDlg editor(ctx);
+    CDefectFieldsDlg& page = *editor.FieldsPage();
+    const int id = page.DefectId();
+    EXPECT_GE(id, 5000);
+    EXPECT_EQ(ctx.m_currentBugId, id);
+    EXPECT_TRUE(editor.NewButton()->isVisibleTo(&editor));
+    EXPECT_FALSE(editor.ModifyButton()->isVisibleTo(&editor));
+    EXPECT_EQ(GetComboText(page.Status()), "00-New");
+    EXPECT_EQ(GetComboText(page.Severity()), "01-中");
+    EXPECT_FALSE(page.ClosingVersion()->isVisibleTo(&page));
+
+    // Required fields in order: description first, then summary, ...
+    EXPECT_EQ(page.InsertDefect(), 0);
+    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelDescription) + " " + ctx.Text(MsgRequired));
+    page.Description()->setPlainText("crash on 'save'");
+    EXPECT_EQ(page.InsertDefect(), 0);
+    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelSummary) + " " + ctx.Text(MsgRequired));
+    page.Summary()->setText("新缺陷 'quoted'");
+    EXPECT_EQ(page.InsertDefect(), 0);
+    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelResponsible) + " " + ctx.Text(MsgRequired));
+    page.Responsible()->SelectText("zhang (张伟)", 3);
+
+    // Someone else stores a defect under the id meanwhile: another id is used.
+    ctx.m_http.ExecSql(QString("insert into t_bug(BG_BUG_ID,PRJ_NAME,BG_SUMMARY) values(%1,'Demo','other')")
+                           .arg(id).toUtf8().constData(),
+                       ctx.m_lastError);
+    ASSERT_EQ(page.InsertDefect(), 1) << answerer.m_texts.join("|").toStdString();
+    const int stored = ctx.m_currentBugId;
+    EXPECT_NE(stored, id);
+    EXPECT_EQ(Value(QString("select BG_SUMMARY from t_bug where BG_BUG_ID=%1").arg(id)), "other");
+    EXPECT_EQ(Value(QString("select BG_SUMMARY from t_bug where BG_BUG_ID=%1").arg(stored)),
+              "新缺陷 'quoted'");
+    EXPECT_EQ(Value(QString("select BG_DESCRIPTION from t_bug where BG_BUG_ID=%1").arg(stored)),
+              "crash on 'save'");
+    EXPECT_EQ(Value(QString("select BG_DETECTED_BY||'/'||BG_RESPONSIBLE||'/'||BG_STATUS from t_bug "
+                            "where BG_BUG_ID=%1").arg(stored)),
+              "admin/zhang/00-New");
+    EXPECT_EQ(Count(QString("select count(*) from t_bug_status where BG_BUG_ID=%1").arg(stored)), 0);
+}
+
+TEST_F(WorkspaceTest, EditorOffersTransitionsKeepsValuesAndWritesHistory)
+{
+    ctx.m_currentBugId = 5;  // 01-Open, no closing date
+    ctx.m_currentProject = QStringLiteral("Zentry演示");
+    {
+        CDefectEditDlg editor(ctx);
+        editor.resize(640, 560);
+        editor.show();
+        CDefectFieldsDlg& page = *editor.FieldsPage();
+        QStringList offered;
+        for (int i = 0; i < page.Status()->count(); ++i) offered << page.Status()->itemText(i);
+        EXPECT_EQ(offered, QStringList({"01-Open", "02-Fixed", "05-Reject", "06-Delay"}));
+        EXPECT_EQ(page.Responsible()->GetText(), "li (李娜)");
+        EXPECT_EQ(editor.HistoryPage()->Grid()->RowCount(), 2);
+        SavePng(editor, "defect_editor");
+
+        SelectComboText(page.Status(), "02-Fixed", 0);
+        ASSERT_EQ(page.SaveDefect(), 1);
+        EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=5"), 3);
+        EXPECT_EQ(Value("select BG_STATUS_FROM||'>'||BG_STATUS_TO||'>'||BG_RESPONSIBLE from "
+                        "t_bug_status where BG_BUG_ID=5 order by BG_STATUS_DATE desc"),
+                  "01-Open>02-Fixed>admin");
+        // The hidden closing date stamped nothing.
+        EXPECT_EQ(Value("select coalesce(BG_CLOSING_DATE,'') from t_bug where BG_BUG_ID=5"), "");
+        ASSERT_EQ(page.SaveDefect(), 1);  // no status change: no history row
+        EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=5"), 3);
+    }
+    {
+        // A priority the list lacks is kept, not saved empty.
+        ctx.m_currentBugId = 4;
+        ctx.m_currentProject = QStringLiteral("Demo");
+        CDefectEditDlg editor(ctx);
+        EXPECT_EQ(GetComboText(editor.FieldsPage()->Priority()), "zz-odd");
+        ASSERT_EQ(editor.FieldsPage()->SaveDefect(), 1);
+        EXPECT_EQ(Value("select BG_PRIORITY from t_bug where BG_BUG_ID=4"), "zz-odd");
+        // 05-Reject leads only to 04-ReOpen.
+        EXPECT_EQ(editor.FieldsPage()->Status()->count(), 2);
+    }
+}
+
+TEST_F(WorkspaceTest, FieldRightsComeFromTheRightsString)
+{
+    ctx.m_currentBugId = 6;
+    // Every field right granted but the summary's (column 2) and the status's (3).
+    ctx.m_rights = QString("1110000000") + "1001" + QString(50, QLatin1Char('1'));
+    CDefectEditDlg editor(ctx);
+    CDefectFieldsDlg& page = *editor.FieldsPage();
+    EXPECT_TRUE(page.Summary()->isReadOnly());
+    EXPECT_FALSE(page.Status()->isEnabled());
+    EXPECT_FALSE(page.Description()->isReadOnly());
+    EXPECT_TRUE(page.Responsible()->isEnabled());
+    EXPECT_TRUE(page.ClosingVersion()->isVisibleTo(&page));
+    // A rights string too short for a field grants nothing for it.
+    ctx.m_rights = QStringLiteral("11100000001111");
+    CDefectEditDlg shortRights(ctx);
+    EXPECT_FALSE(shortRights.FieldsPage()->Responsible()->isEnabled());
+    EXPECT_FALSE(shortRights.FieldsPage()->Summary()->isReadOnly());
+}
