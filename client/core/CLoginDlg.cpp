@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
@@ -37,6 +39,7 @@ CLoginDlg::CLoginDlg(CAppContext& context, QWidget* parent, bool fromMainWindow)
     : QDialog(parent),
       m_context(context),
       m_fromMainWindow(fromMainWindow),
+      m_autoLogin(false),
       m_progressPos(0),
       m_timerId(0),
       m_loginState(0) {
@@ -191,6 +194,13 @@ void CLoginDlg::timerEvent(QTimerEvent* event) {
 }
 
 void CLoginDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+void CLoginDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_autoLogin) return;
+    m_autoLogin = false;  // once: a failed login leaves the dialog to the user
+    QTimer::singleShot(0, this, &CLoginDlg::OnLogin);
+}
 
 void CLoginDlg::OnHistorySelChange(int index) {
     const QString text = index >= 0 ? m_history->itemText(index) : QString();

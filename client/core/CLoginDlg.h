@@ -28,6 +28,8 @@ public:
     // The text shown after the last failed login.
     const QString& GetLastFailure() const { return m_lastFailure; }
     bool IsFromMainWindow() const { return m_fromMainWindow; }
+    // Presses Login once as soon as the dialog is shown (command line).
+    void SetAutoLogin(bool on) { m_autoLogin = on; }
 
 public slots:
     void OnLogin();
@@ -41,6 +43,7 @@ public slots:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void SetIdle();
@@ -48,6 +51,7 @@ private:
 
     CAppContext& m_context;
     bool m_fromMainWindow;
+    bool m_autoLogin;
     QComboBox* m_history;
     QLineEdit* m_server;
     QLineEdit* m_port;

@@ -7,6 +7,7 @@
 #include "QtText.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -16,7 +17,9 @@ CZentryApp* g_app = nullptr;  // the one application object
 
 }  // namespace
 
-CZentryApp::CZentryApp() : m_starting(1) { g_app = this; }
+CZentryApp::CZentryApp() : m_starting(1), m_autoLogin(false), m_exitAfterStart(false) {
+    g_app = this;
+}
 
 CZentryApp::~CZentryApp() {
     if (g_app == this) g_app = nullptr;
@@ -24,11 +27,45 @@ CZentryApp::~CZentryApp() {
 
 CZentryApp* CZentryApp::Instance() { return g_app; }
 
+bool CZentryApp::ParseCommandLine(const QStringList& arguments, QString& error) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (option == "--autologin") {
+            m_autoLogin = true;
+        } else if (option == "--exit-after-start") {
+            m_exitAfterStart = true;
+        } else if (option == "--config-dir" || option.startsWith("--config-dir=")) {
+            QString dir = option.mid(QStringLiteral("--config-dir=").size());
+            if (option == "--config-dir") {
+                if (i + 1 >= arguments.size()) {
+                    error = "--config-dir needs a folder";
+                    return false;
+                }
+                dir = arguments[++i];
+            }
+            if (dir.isEmpty()) {
+                error = "--config-dir needs a folder";
+                return false;
+            }
+            // Settings, history and temp/ all in that one folder.
+            m_context.m_configDir = QDir::cleanPath(QDir(dir).absolutePath());
+            m_context.m_cacheDir = m_context.m_configDir;
+        } else {
+            error = QStringLiteral("unknown option %1 (known: --config-dir DIR, --autologin, "
+                                   "--exit-after-start)")
+                        .arg(option);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CZentryApp::InitInstance(const std::function<QWidget*()>& createMainFrame) {
     if (!m_context.LoadSettings()) return false;
 
     {
         CLoginDlg login(m_context);
+        login.SetAutoLogin(m_autoLogin);
         if (login.exec() != QDialog::Accepted) return false;
     }
 

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 
@@ -31,10 +32,19 @@ public:
     // Re-captions every open window after the language texts changed.
     void ApplyLanguage();
 
+    // The program's options (Qt's own are gone from the list by then):
+    //   --config-dir DIR    settings, login history and temp/ in DIR
+    //   --autologin         press Login at once with the saved settings
+    //   --exit-after-start  end as soon as the main window is shown
+    // false with a text for an option it does not know.
+    bool ParseCommandLine(const QStringList& arguments, QString& error);
+
     CAppContext m_context;
     QPointer<CLoadProgressDlg> m_loadProgressDlg;
     int m_starting;
     QPointer<QWidget> m_mainWnd;
+    bool m_autoLogin;
+    bool m_exitAfterStart;
 
 public slots:
     void OnAppAbout();

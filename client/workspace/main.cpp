@@ -1,2 +1,50 @@
 // Entry of the desktop client Zentry.
-int main() { return 0; }
+#include "CZentryApp.h"
+#include "ClientFolders.h"
+#include "MainFrame.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName("korvandix");
+    QApplication::setApplicationName("Zentry");
+    int code = 0;
+    {
+        CZentryApp app;
+        // The context's folders depend on the application name set above.
+        app.m_context.m_configDir = CClientFolders::ConfigDir();
+        app.m_context.m_cacheDir = CClientFolders::CacheDir();
+        QString error;
+        if (!app.ParseCommandLine(QApplication::arguments(), error)) {
+            fprintf(stderr, "Zentry: %s\n", error.toLocal8Bit().constData());
+            return 2;
+        }
+        std::unique_ptr<CMainFrame> frame;
+        const bool started = app.InitInstance([&]() -> QWidget* {
+            frame = std::make_unique<CMainFrame>(app.m_context);
+            return frame.get();
+        });
+        if (started && app.m_exitAfterStart) {
+            // Ends once the shown window has been laid out and painted.
+            QTimer::singleShot(0, &application, [&] {
+                printf("main window shown after %lld ms\n", static_cast<long long>(clock.elapsed()));
+                fflush(stdout);
+                if (frame) frame->close();
+                QApplication::quit();
+            });
+        }
+        if (started) code = application.exec();
+        else code = 1;
+        frame.reset();
+        app.ExitInstance();
+    }
+    return code;
+}

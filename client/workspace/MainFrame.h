@@ -1,0 +1,112 @@
+// CMainFrame: the client's one top-level window: menu bar, the "Standard"
+// tool bar with the project selector, the four-pane status bar with the busy
+// indicator and the clock, and one view at a time (home page 1057, defect
+// list 101, statistics 1065), created afresh at every switch.
+//
+// Other parts of the client plug in without editing this file:
+//  - a header WorkspaceHooks.h in this folder declaring
+//      void RegisterWorkspaceCommands(CMainFrame& frame);
+//    and a header AdminHooks.h in client/admin declaring
+//      void RegisterAdminCommands(CMainFrame& frame);
+//    are called at construction when they exist; they use SetCommandHandler
+//    and SetViewFactory below.
+//  - the defect list view CZentryView (CZentryView.h, constructed with the
+//    context and the parent) is used for view 101 when it exists.
+//  - a view may have the slots OnRefresh(), LocalizeCaptions() and Recolour();
+//    the frame calls them by name when present.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+class CAppContext;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CAppContext& context, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    typedef std::function<QWidget*(QWidget* parent)> ViewFactory;
+    // A handler for a command id; a command without one is disabled.
+    void SetCommandHandler(int commandId, std::function<void()> handler);
+    // Replaces the view of an id (101, 1057, 1065).
+    void SetViewFactory(int viewId, ViewFactory factory);
+
+    QWidget* CurrentView() const { return m_view; }
+    QAction* Action(int commandId) const;
+    QComboBox* ProjectCombo() const { return m_projectCombo; }
+    QLabel* StatusPane(int index) const { return m_panes[index]; }
+    QProgressBar* BusyIndicator() const { return m_progress; }
+    QToolBar* ToolBar() const { return m_wndToolBar; }
+    // Re-reads the lookup values (after the workflow changed statuses).
+    bool ReloadParams();
+    // The clock text shown in pane 2.
+    static QString ClockText();
+
+    int m_currentViewId;
+    int m_busyStep;
+    int m_toolBarShown;
+    int m_statusBarShown;
+    int m_isAdmin;
+    QMenuBar* m_wndMenuBar;
+    QToolBar* m_wndToolBar;
+    QStatusBar* m_wndStatusBar;
+    QProgressBar* m_progress;
+    int m_look;
+
+public slots:
+    void ShowBusy(int on);
+    void ReloadTexts();
+    void ReloadMenu();
+    void SwitchView(int viewId);
+    void LayoutStatusBar();
+    void LocalizeToolbar();
+    void RunCommand(int commandId);
+    void ApplyLook(int look);
+    void OnProjectSelected(int index);
+    void OnRelogin();
+    void OnInitSystem();
+    void FillProjectCombo();
+    void UpdateCommandStates();
+    void OnKeepAlive();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BindCommands();
+    QAction* AddCommand(QMenu* menu, int id, const QString& caption);
+    QMenu* AddPopup(QMenu* parent, const QString& caption);
+    void OnStyleCommand(int command);
+    void OnBusyTick();
+    void LocalizeMenuTree(QMenu* menu, int& popupCount);
+    QWidget* CreateView(int viewId);
+
+    CAppContext& m_context;
+    QComboBox* m_projectCombo;
+    QLabel* m_panes[4];
+    QPointer<QWidget> m_view;
+    QTimer m_clockTimer;
+    QTimer m_busyTimer;
+    QTimer m_keepAliveTimer;
+    std::map<int, QAction*> m_actions;        // menu items by command id
+    std::map<int, QAction*> m_toolActions;    // tool-bar buttons by command id
+    std::map<int, std::function<void()>> m_handlers;
+    std::map<int, ViewFactory> m_viewFactories;
+    QList<QMenu*> m_popups;                   // in the order met, depth first
+};
