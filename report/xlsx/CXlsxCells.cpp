@@ -24,8 +24,12 @@ CXlsxRowData& CXlsxCells::GetRow(std::uint32_t row)
     if (m_lastRow < m_rows.size() && m_rows[m_lastRow].m_row == row)
         return m_rows[m_lastRow];
     if (m_rows.empty() || m_rows.back().m_row < row) {
+        // A fill goes row by row with rows of one width: room for as many
+        // cells as the row before saves growing each row step by step.
+        size_t width = m_rows.empty() ? 0 : m_rows.back().m_cells.size();
         m_rows.emplace_back();
         m_rows.back().m_row = row;
+        m_rows.back().m_cells.reserve(width);
         m_lastRow = m_rows.size() - 1;
         return m_rows.back();
     }

@@ -6,13 +6,22 @@
 
 namespace {
 const char* const kDefaultRoot = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+
+// 32 bits of the text's hash: they pick the first slot and, kept in the
+// slot, let growing rehash without reading the texts again.
+std::uint32_t HashOf(std::string_view text)
+{
+    std::uint64_t h = std::hash<std::string_view>()(text);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
+} // namespace
 
 void CXlsxSharedStrings::Clear()
 {
     m_texts.clear();
     m_rich.clear();
-    m_lookup.clear();
+    m_slots.clear();
+    m_used = 0;
     m_prefix.clear();
     m_rootOpen = kDefaultRoot;
     m_changed = false;
@@ -51,9 +60,12 @@ bool CXlsxSharedStrings::Load(const std::string& xml, std::string& error)
         }
         std::string text = XlsxXml::ItemText(si);
         if (plain && elements <= 1) {
+            // a repeated text keeps finding its first item
             std::uint32_t index = Count();
+            std::uint32_t hash = HashOf(text);
+            if (Find(text, hash) == kNone)
+                Insert(hash, index);
             m_texts.push_back(std::move(text));
-            m_lookup.emplace(std::string_view(m_texts.back()), index);
         } else {
             std::string raw;
             for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling())
@@ -76,14 +88,59 @@ bool CXlsxSharedStrings::IsRich(std::uint32_t index) const
     return m_rich.count(index) != 0;
 }
 
+std::uint32_t CXlsxSharedStrings::Find(std::string_view text, std::uint32_t hash) const
+{
+    if (m_slots.empty())
+        return kNone;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        std::uint64_t slot = m_slots[i];
+        if (slot == 0)
+            return kNone;
+        if (static_cast<std::uint32_t>(slot >> 32) == hash) {
+            std::uint32_t index = static_cast<std::uint32_t>(slot) - 1;
+            if (m_texts[index] == text)
+                return index;
+        }
+    }
+}
+
+void CXlsxSharedStrings::Insert(std::uint32_t hash, std::uint32_t index)
+{
+    if ((static_cast<size_t>(m_used) + 1) * 2 > m_slots.size())
+        Grow();
+    Place((static_cast<std::uint64_t>(hash) << 32) | (static_cast<std::uint64_t>(index) + 1));
+    ++m_used;
+}
+
+void CXlsxSharedStrings::Place(std::uint64_t slot)
+{
+    const size_t mask = m_slots.size() - 1;
+    size_t i = static_cast<std::uint32_t>(slot >> 32) & mask;
+    while (m_slots[i] != 0)
+        i = (i + 1) & mask;
+    m_slots[i] = slot;
+}
+
+void CXlsxSharedStrings::Grow()
+{
+    std::vector<std::uint64_t> old;
+    old.swap(m_slots);
+    m_slots.assign(old.empty() ? 1024 : old.size() * 2, 0);
+    for (std::uint64_t slot : old)
+        if (slot != 0)
+            Place(slot);
+}
+
 std::uint32_t CXlsxSharedStrings::Add(std::string_view text)
 {
-    auto it = m_lookup.find(text);
-    if (it != m_lookup.end())
-        return it->second;
+    std::uint32_t hash = HashOf(text);
+    std::uint32_t found = Find(text, hash);
+    if (found != kNone)
+        return found;
     std::uint32_t index = Count();
     m_texts.emplace_back(text);
-    m_lookup.emplace(std::string_view(m_texts.back()), index);
+    Insert(hash, index);
     m_changed = true;
     return index;
 }

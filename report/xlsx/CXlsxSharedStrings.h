@@ -1,6 +1,6 @@
 // The workbook's shared-string table: texts by index as the template holds
-// them (rich-text items keep their runs), and a hash from plain text to index
-// so a repeated text is stored once. Indexes never change once given, so
+// them (rich-text items keep their runs), and an open-addressing hash from
+// plain text to index so a repeated text is stored once. Indexes never change once given, so
 // sheets that were not rewritten stay valid.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class CXlsxSharedStrings
 {
@@ -29,10 +30,19 @@ public:
 
 private:
     std::uint32_t AddRich(std::string text, std::string raw);
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    std::uint32_t Find(std::string_view text, std::uint32_t hash) const; // kNone when absent
+    void Insert(std::uint32_t hash, std::uint32_t index);
+    void Place(std::uint64_t slot);
+    void Grow();
 
-    std::deque<std::string> m_texts;               // deque: views into it stay valid
+    std::deque<std::string> m_texts;               // deque: growing never moves a text
     std::unordered_map<std::uint32_t, std::string> m_rich; // index -> inner XML of <si>
-    std::unordered_map<std::string_view, std::uint32_t> m_lookup; // plain items only
+    // Lookup of plain items: a slot holds 32 bits of the text's hash in its
+    // upper half and index + 1 in its lower half, 0 when free. Linear
+    // probing, at most half full, the size a power of two.
+    std::vector<std::uint64_t> m_slots;
+    std::uint32_t m_used = 0;
     std::string m_prefix;                          // namespace prefix of the table ("" or "x:")
     std::string m_rootOpen;                        // start tag of <sst> as loaded, without counts
     bool m_changed = false;

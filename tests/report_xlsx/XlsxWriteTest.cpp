@@ -164,3 +164,59 @@ sst = zipfile.ZipFile(sys.argv[1]).read('xl/sharedStrings.xml').decode()
 eq(len(re.findall('<si>', sst)), 17)
 )"), "OK");
 }
+
+TEST(XlsxWrite, StringTableFindsTextsAcrossGrowthAndTemplateDuplicates)
+{
+    // The template holds "dup" twice and a rich item with the same text as a
+    // plain one; new cells reuse the first plain item. Thousands of new
+    // texts make the lookup grow several times while repeats still hit.
+    CTempDir dir;
+    ASSERT_EQ(MakeWithPython(dir.Path("t.xlsx"), R"(
+import zipfile, io
+wb = openpyxl.Workbook(); ws = wb.active
+ws['A1'] = 0; ws['A2'] = 0; ws['A3'] = 0
+buf = io.BytesIO(); wb.save(buf)
+src = zipfile.ZipFile(buf)
+sst = ('<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+       '<si><r><rPr><b/></rPr><t>dup</t></r></si><si><t>dup</t></si><si><t>dup</t></si></sst>')
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    for n in src.namelist():
+        data = src.read(n)
+        if n == 'xl/worksheets/sheet1.xml':
+            for r, i in (('A1', 0), ('A2', 1), ('A3', 2)):
+                data = data.decode() if isinstance(data, bytes) else data
+                data = data.replace('<c r="%s" t="n"><v>0</v>' % r, '<c r="%s" t="s"><v>%d</v>' % (r, i))
+        if n == 'xl/_rels/workbook.xml.rels':
+            data = data.decode().replace('</Relationships>', '<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>')
+        z.writestr(n, data)
+    z.writestr('xl/sharedStrings.xml', sst))"), "OK");
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.Open(dir.Path("t.xlsx"))) << book.GetError();
+    CXlsxSheet* s = book.GetSheet(1);
+    ASSERT_TRUE(s->SetString(4, 1, "dup"));
+    const int kRows = 6000;
+    for (int r = 1; r <= kRows; ++r) {
+        ASSERT_TRUE(s->SetString(r, 2, "text " + std::to_string(r)));
+        ASSERT_TRUE(s->SetString(r, 3, "text " + std::to_string((r * 7) % kRows + 1))); // all seen or soon seen
+    }
+    for (int r = 1; r <= kRows; r += 997) {
+        EXPECT_EQ(s->GetValue(r, 2).m_text, "text " + std::to_string(r));
+        EXPECT_EQ(s->GetValue(r, 3).m_text, "text " + std::to_string((r * 7) % kRows + 1));
+    }
+    ASSERT_TRUE(book.SaveAs(dir.Path("out.xlsx")));
+    EXPECT_EQ(CheckWorkbook(dir.Path("out.xlsx"), R"(
+import zipfile, xml.etree.ElementTree as ET
+m = '{http://schemas.openxmlformats.org/spreadsheetml/2006/main}'
+z = zipfile.ZipFile(sys.argv[1])
+items = ET.fromstring(z.read('xl/sharedStrings.xml')).findall(m + 'si')
+cells = {c.get('r'): int(c.find(m + 'v').text) for c in ET.fromstring(z.read('xl/worksheets/sheet1.xml')).iter(m + 'c')}
+eq(len(items), 3 + 6000)
+eq(cells['A4'], 1)
+texts = [''.join(t.text for t in si.iter(m + 't')) for si in items]
+eq(len(set(texts[3:])), 6000)
+ws = wb.active
+eq(ws['C1'].value, 'text 8')
+eq(ws['B6000'].value, 'text 6000')
+eq(ws['C6000'].value, 'text 1')
+)"), "OK");
+}
