@@ -1,6 +1,7 @@
 // Stopping, pausing and restarting: every write answered "success" is in
 // the database afterwards; SIGUSR1/SIGUSR2 pause and continue the commands.
 #include "ServerFixture.h"
+#include "Programs.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ std::string ReadAll(const std::string& path) {
 class LifecycleTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
+        SKIP_UNLESS_RUNNABLE(GetParam());
         server = std::make_unique<CServerFixture>(GetParam());
         ASSERT_TRUE(server->Prepare());
         ASSERT_TRUE(server->RunSql(SeedSql()));
@@ -82,10 +84,10 @@ TEST_P(LifecycleTest, ServiceModeLogsToTheFileOnly) {
     ASSERT_TRUE(server->Stop());
     EXPECT_EQ(server->ExitCode(), 0);
     EXPECT_EQ(server->Output().find("query sql="), std::string::npos);
-    EXPECT_NE(ReadAll(server->Dir() + "/" + GetParam() + ".log").find("query sql=select 1"),
+    EXPECT_NE(ReadAll(server->Dir() + "/" + server->Program() + ".log").find("query sql=select 1"),
               std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPrograms, LifecycleTest, ::testing::Values("lumenolite", "Lumeno"));
+INSTANTIATE_TEST_SUITE_P(AllPrograms, LifecycleTest, AllPrograms());
 
 }  // namespace

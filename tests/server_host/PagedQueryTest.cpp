@@ -1,6 +1,7 @@
 // Paged queries over HTTP: batches, the end of the rows, the slot limit and
 // the sweep that closes idle cursors.
 #include "ServerFixture.h"
+#include "Programs.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace {
 
 class PagedQueryTest : public ::testing::TestWithParam<std::string> {
 protected:
+    void SetUp() override { SKIP_UNLESS_RUNNABLE(GetParam()); }
     void StartWith(const std::map<std::string, std::string>& common = {}) {
         server = std::make_unique<CServerFixture>(GetParam());
         for (const auto& kv : common) server->SetIni("common", kv.first, kv.second);
@@ -91,6 +93,6 @@ TEST_P(PagedQueryTest, SweepClosesIdleCursors) {
     EXPECT_EQ(Rows(Next(busy, 5)), 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPrograms, PagedQueryTest, ::testing::Values("lumenolite", "Lumeno"));
+INSTANTIATE_TEST_SUITE_P(AllPrograms, PagedQueryTest, AllPrograms());
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The command protocol against both programs: a table of requests and
 // their exact replies, the HTTP framing and the double decoding.
 #include "ServerFixture.h"
+#include "Programs.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ namespace {
 class ProtocolTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
+        SKIP_UNLESS_RUNNABLE(GetParam());
         server = std::make_unique<CServerFixture>(GetParam());
         ASSERT_TRUE(server->Prepare());
         ASSERT_TRUE(server->RunSql(SeedSql()));
@@ -165,6 +167,6 @@ TEST_P(ProtocolTest, SessionCountFollowsLoginsAndLogouts) {
     EXPECT_EQ(server->Command("session_count"), "   1   ");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPrograms, ProtocolTest, ::testing::Values("lumenolite", "Lumeno"));
+INSTANTIATE_TEST_SUITE_P(AllPrograms, ProtocolTest, AllPrograms());
 
 }  // namespace

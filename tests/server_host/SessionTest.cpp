@@ -2,6 +2,7 @@
 // login query with hostile input, lifetime from the last use, and typed
 // parameters sent in pieces for exec_sql_go.
 #include "ServerFixture.h"
+#include "Programs.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ namespace {
 
 class SessionTest : public ::testing::TestWithParam<std::string> {
 protected:
+    void SetUp() override { SKIP_UNLESS_RUNNABLE(GetParam()); }
     void StartWith(const std::map<std::string, std::string>& common) {
         server = std::make_unique<CServerFixture>(GetParam());
         server->SetIni("common", "auth", "1");
@@ -147,6 +149,6 @@ TEST_P(SessionTest, AuthOffAcceptsEveryAccount) {
     EXPECT_EQ(Sql("select", "select 2", ""), "2\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPrograms, SessionTest, ::testing::Values("lumenolite", "Lumeno"));
+INSTANTIATE_TEST_SUITE_P(AllPrograms, SessionTest, AllPrograms());
 
 }  // namespace
