@@ -1,5 +1,7 @@
 #include "CXlsxPackage.h"
 
+#include "CXlsxDeflated.h"
+
 #include <cstring>
 
 namespace {
@@ -131,6 +133,14 @@ void CXlsxPackage::Remove(const std::string& name)
 
 bool CXlsxPackage::SaveArchive(const std::string& path, int level, std::string& error) const
 {
+    // Replaced parts are deflated here (libdeflate is faster than the zlib
+    // inside libzip); declared before the archive, the buffers outlive it.
+    CXlsxDeflater deflater(level);
+    if (!deflater.IsReady()) {
+        error = "out of memory";
+        return false;
+    }
+    std::vector<std::unique_ptr<CXlsxDeflated>> deflated;
     int code = 0;
     CXlsxZipHandle out(zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
     if (!out) {
@@ -147,11 +157,16 @@ bool CXlsxPackage::SaveArchive(const std::string& path, int level, std::string& 
             order.push_back(&e);
     for (const SEntry* e : order) {
         zip_source_t* src;
-        bool copied = !e->m_changed && e->m_index >= 0;
-        if (copied)
+        if (!e->m_changed && e->m_index >= 0) {
             src = zip_source_zip(out.get(), m_zip.get(), static_cast<zip_uint64_t>(e->m_index), 0, 0, -1);
-        else
-            src = zip_source_buffer(out.get(), e->m_data.data(), e->m_data.size(), 0);
+        } else {
+            deflated.push_back(std::make_unique<CXlsxDeflated>());
+            if (!deflated.back()->Compress(deflater, e->m_data)) {
+                error = "cannot compress " + e->m_name;
+                return false;
+            }
+            src = deflated.back()->MakeSource(out.get());
+        }
         if (!src) {
             error = "cannot add " + e->m_name + ": " + zip_strerror(out.get());
             return false;
@@ -160,11 +175,6 @@ bool CXlsxPackage::SaveArchive(const std::string& path, int level, std::string& 
         if (idx < 0) {
             zip_source_free(src);
             error = "cannot add " + e->m_name + ": " + zip_strerror(out.get());
-            return false;
-        }
-        if (!copied && zip_set_file_compression(out.get(), static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE,
-                                                static_cast<zip_uint32_t>(level)) != 0) {
-            error = "cannot compress " + e->m_name + ": " + zip_strerror(out.get());
             return false;
         }
     }

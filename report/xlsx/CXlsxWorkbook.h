@@ -56,7 +56,7 @@ public:
     int ReplaceText(const std::string& key, const std::string& value);
     int TransformStrings(const std::function<bool(const std::string& text, std::string& out)>& fn);
 
-    // zlib level for the parts SaveAs writes (1 fastest .. 9 smallest; 6 by default).
+    // Deflate level for the parts SaveAs writes (1 fastest .. 9 smallest; 6 by default).
     void SetCompressionLevel(int level);
 
     const std::string& GetError() const;

@@ -150,3 +150,50 @@ eq([ws['A1'].value, ws['A2'].value, ws['A3'].value], ['v1', 'v2', 'v3'])
     EXPECT_EQ(names, (std::vector<std::string>{ "busy", "report-copy.xlsx", "report.xls", "same.xlsx" }));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("busy/inside")));
 }
+
+TEST(XlsxSave, WrittenPartsAreDeflatedWithTheirChecksumsAndLevel)
+{
+    // Every part the layer writes is deflated with a CRC that matches its
+    // bytes (zipfile checks it while reading); a higher level gives a smaller
+    // file of the same cells; a sheet left without cells saves as well.
+    CTempDir dir;
+    std::string paths[2] = { dir.Path("fast.xlsx"), dir.Path("small.xlsx") };
+    int levels[2] = { 1, 9 };
+    for (int i = 0; i < 2; ++i) {
+        CXlsxWorkbook book;
+        ASSERT_TRUE(book.New());
+        book.SetCompressionLevel(levels[i]);
+        CXlsxSheet* s = book.GetSheet(1);
+        for (int r = 1; r <= 3000; ++r) {
+            s->SetNumber(r, 1, r * 0.25);
+            s->SetString(r, 2, "item " + std::to_string(r % 251) + " of the list");
+        }
+        ASSERT_TRUE(book.SaveAs(paths[i])) << book.GetError();
+    }
+    EXPECT_LT(std::filesystem::file_size(paths[1]), std::filesystem::file_size(paths[0]));
+    for (const std::string& path : paths)
+        EXPECT_EQ(CheckWorkbook(path, R"(
+import zipfile
+z = zipfile.ZipFile(sys.argv[1])
+eq(z.testzip(), None)
+eq(sorted(set(i.compress_type for i in z.infolist())), [zipfile.ZIP_DEFLATED])
+ws = wb.active
+eq(ws['A3000'].value, 750)
+eq(ws['B3000'].value, 'item 239 of the list')
+)"), "OK");
+
+    // a workbook whose only sheet lost its cells
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.Open(paths[0]));
+    for (int r = 1; r <= 3000; ++r) {
+        book.GetSheet(1)->ClearCell(r, 1);
+        book.GetSheet(1)->ClearCell(r, 2);
+    }
+    ASSERT_TRUE(book.SaveAs(dir.Path("empty.xlsx"))) << book.GetError();
+    EXPECT_EQ(CheckWorkbook(dir.Path("empty.xlsx"), R"(
+import zipfile
+eq(zipfile.ZipFile(sys.argv[1]).testzip(), None)
+eq(wb.active.max_row, 1)
+eq(wb.active['A1'].value, None)
+)"), "OK");
+}
