@@ -15,6 +15,8 @@
 #include <QThread>
 #include <QWidget>
 
+#include <cstdlib>
+
 namespace {
 
 // This client's version (the classic string resource 61447).
@@ -32,6 +34,11 @@ QWidget* MessageParent(const QPointer<QWidget>& mainWindow) {
 }
 
 }  // namespace
+
+long CAppContext::LeadingNumber(const QString& text) {
+    const QByteArray bytes = text.trimmed().toLatin1();
+    return atol(bytes.constData());
+}
 
 CAppContext::CAppContext()
     : m_exeDir(CClientFolders::ProgramDir()),
@@ -69,12 +76,12 @@ bool CAppContext::ParseRgb(const QString& text, QColor& colour) {
     if (body.startsWith("RGB(", Qt::CaseInsensitive)) body = body.mid(4);
     if (body.endsWith(')')) body.chop(1);
     const QStringList parts = body.split(',');
-    if (parts.size() != 3 || !text.contains("rgb", Qt::CaseInsensitive)) {
+    if (parts.size() != 3) {
         colour = QColor(0xC0, 0xC0, 0xC0);  // 12632256
         return false;
     }
-    colour = QColor(parts[0].trimmed().toInt() & 0xFF, parts[1].trimmed().toInt() & 0xFF,
-                    parts[2].trimmed().toInt() & 0xFF);
+    colour = QColor(LeadingNumber(parts[0]) & 0xFF, LeadingNumber(parts[1]) & 0xFF,
+                    LeadingNumber(parts[2]) & 0xFF);
     return true;
 }
 
@@ -117,7 +124,7 @@ bool CAppContext::LoadSettings() {
     if (background.contains("RGB") || background.contains("rgb")) {
         ParseRgb(background, m_bgColor);
     } else {
-        const unsigned long value = background.trimmed().toULong();
+        const unsigned long value = static_cast<unsigned long>(LeadingNumber(background));
         // A colour value is 0x00BBGGRR.
         m_bgColor = QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
     }
@@ -165,8 +172,8 @@ void CAppContext::RestoreWindowSize(QWidget* mainWindow) {
     const QSize screenSize = screen ? screen->availableGeometry().size() : QSize(1024, 768);
     const QString x = ToQt(m_settings.GetValue("window_init_x", "pstyle")).trimmed();
     const QString y = ToQt(m_settings.GetValue("window_init_y", "pstyle")).trimmed();
-    int width = x.compare("max", Qt::CaseInsensitive) == 0 ? screenSize.width() : x.toInt();
-    int height = y.compare("max", Qt::CaseInsensitive) == 0 ? screenSize.height() - 30 : y.toInt();
+    int width = x.compare("max", Qt::CaseInsensitive) == 0 ? screenSize.width() : static_cast<int>(LeadingNumber(x));
+    int height = y.compare("max", Qt::CaseInsensitive) == 0 ? screenSize.height() - 30 : static_cast<int>(LeadingNumber(y));
     if (width < 400) width = 730;
     if (height < 340) height = 570;
     mainWindow->hide();

@@ -43,7 +43,11 @@ public:
     // The text followed by ':' (labels).
     QString Label(int id) const;
     void RestoreWindowSize(QWidget* mainWindow);
+    // "RGB(r,g,b)" (either case) or "r,g,b" to a colour; any other number
+    // of fields gives 12632256 (0xC0C0C0) and false.
     static bool ParseRgb(const QString& text, QColor& colour);
+    // The number at the start of a text, as atol reads it ("255,0,0" is 255).
+    static long LeadingNumber(const QString& text);
     // The row colour of a status text from section bug; false for statuses
     // without a colour of their own.
     bool GetStatusColour(const QString& status, QColor& colour) const;
