@@ -348,19 +348,31 @@ bool ExcelFile::GoReplaceSheet(CXlsxSheet& sheet) {
     const bool any = sheet.GetUsedRange(used);
     const int rows = (any ? used.m_lastRow : 1) + 4;
     const int columns = (any ? used.m_lastColumn : 1) + 4;
-    bool emptyMatches = false;
-    for (const auto& entry : m_replaceList)
-        if (!entry.first.empty() && std::string("(NULL)").find(entry.first) != std::string::npos)
-            emptyMatches = true;
+    // Empty cells read "(NULL)" and numbers "%f" texts: only keys made of
+    // their characters can be found in them, so the others skip those cells.
+    bool emptyMatches = false, numbersMatch = false;
+    for (const auto& entry : m_replaceList) {
+        if (entry.first.empty()) continue;
+        if (std::string("(NULL)").find(entry.first) != std::string::npos) emptyMatches = true;
+        if (entry.first.find_first_not_of("-0123456789.infa") == std::string::npos) numbersMatch = true;
+    }
+    std::string formatted;
     for (int r = 1; r <= rows; ++r) {
         for (int c = 1; c <= columns; ++c) {
             const CXlsxValue value = sheet.GetValue(r, c);
-            if (value.m_type == CXlsxValue::Empty && !emptyMatches) continue;
-            std::string text = CellText(value);
+            const std::string* text = &value.m_text;
+            if (value.m_type == CXlsxValue::Empty || value.m_type == CXlsxValue::Number) {
+                if (!(value.m_type == CXlsxValue::Empty ? emptyMatches : numbersMatch)) continue;
+                formatted = CellText(value);
+                text = &formatted;
+            } else if (value.m_type != CXlsxValue::String) {
+                continue;  // reads as "", in which no key is found
+            }
             for (const auto& entry : m_replaceList) {
-                if (entry.first.empty() || text.find(entry.first) == std::string::npos) continue;
-                ReplaceAllIn(text, entry.first, entry.second);
-                sheet.SetInput(r, c, text);
+                if (entry.first.empty() || text->find(entry.first) == std::string::npos) continue;
+                std::string replaced = *text;
+                ReplaceAllIn(replaced, entry.first, entry.second);
+                sheet.SetInput(r, c, replaced);
                 break;
             }
         }

@@ -26,13 +26,12 @@ bool CXlsxDeflated::Compress(const CXlsxDeflater& deflater, const std::string& d
 {
     m_size = data.size();
     m_crc = static_cast<std::uint32_t>(libdeflate_crc32(0, data.data(), data.size()));
-    m_data.resize(libdeflate_deflate_compress_bound(deflater.Get(), data.size()));
-    size_t n = libdeflate_deflate_compress(deflater.Get(), data.data(), data.size(), m_data.data(), m_data.size());
-    if (n == 0)
-        return false;
-    m_data.resize(n);
-    m_data.shrink_to_fit();
-    return true;
+    // Left uninitialised: only the pages written are ever touched.
+    size_t bound = libdeflate_deflate_compress_bound(deflater.Get(), data.size());
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[bound]);
+    m_length = libdeflate_deflate_compress(deflater.Get(), data.data(), data.size(), buffer.get(), bound);
+    m_data = std::move(buffer);
+    return m_length != 0;
 }
 
 zip_source_t* CXlsxDeflated::MakeSource(zip_t* archive)
@@ -49,10 +48,10 @@ zip_int64_t CXlsxDeflated::Callback(void* self, void* data, zip_uint64_t length,
         d.m_read = 0;
         return 0;
     case ZIP_SOURCE_READ: {
-        size_t n = d.m_data.size() - d.m_read;
+        size_t n = d.m_length - d.m_read;
         if (n > length)
             n = static_cast<size_t>(length);
-        std::memcpy(data, d.m_data.data() + d.m_read, n);
+        std::memcpy(data, d.m_data.get() + d.m_read, n);
         d.m_read += n;
         return static_cast<zip_int64_t>(n);
     }
@@ -66,7 +65,7 @@ zip_int64_t CXlsxDeflated::Callback(void* self, void* data, zip_uint64_t length,
         zip_stat_t* st = static_cast<zip_stat_t*>(data);
         zip_stat_init(st);
         st->size = d.m_size;
-        st->comp_size = d.m_data.size();
+        st->comp_size = d.m_length;
         st->comp_method = ZIP_CM_DEFLATE;
         st->crc = d.m_crc;
         st->encryption_method = ZIP_EM_NONE;

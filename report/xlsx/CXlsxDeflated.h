@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 struct libdeflate_compressor;
 
@@ -46,7 +45,8 @@ public:
 private:
     static zip_int64_t Callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command);
 
-    std::vector<unsigned char> m_data;
+    std::unique_ptr<unsigned char[]> m_data;
+    size_t m_length = 0;        // compressed bytes in m_data
     std::uint64_t m_size = 0;   // uncompressed
     std::uint32_t m_crc = 0;
     size_t m_read = 0;

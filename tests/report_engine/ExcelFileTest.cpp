@@ -186,6 +186,26 @@ assert wb["Data"]["D7"].value == 1 and wb["Data"]["F9"].value == "keep"
 )"));
 }
 
+TEST_F(Workbook, PlaceholdersAreFoundInTheTextsNumbersReadAs) {
+    // A number reads "%f", so a key made of digits and a point is found in
+    // it and the cell takes the replaced text as input; keys with other
+    // characters leave numbers alone.
+    ASSERT_TRUE(book.LoadSheetIdx(1));
+    book.AddReplace("{", "x");
+    book.AddReplace("2.00", "5");
+    ASSERT_TRUE(book.GoReplace());
+    EXPECT_EQ("150000.000000", book.GetCell(2, 2));
+    EXPECT_EQ("xa} and xb}", book.GetCell(1, 1));
+    EXPECT_EQ("xb}", book.GetCell(5, 1));
+    book.ResetReplace();
+    book.AddReplace("3.0", "9");
+    ASSERT_TRUE(book.LoadSheetIdx(3));
+    ASSERT_TRUE(book.GoReplace());
+    EXPECT_EQ("1.000000", book.GetCell(1, 1));
+    EXPECT_EQ("900000.000000", book.GetCell(3, 1));
+    EXPECT_EQ("(NULL)", book.GetCell(1, 2));
+}
+
 TEST_F(Workbook, WritesTables) {
     CTable table;
     table.fromString("ID\x01Name\x01id\x02" "1\x01" "alpha\x01x\x02" "2\x01" "beta\x02");
