@@ -1,13 +1,14 @@
 -- Zentry defect database: the fifteen tables (PostgreSQL).
 -- Names (projects, users, groups, departments, lists) compare without
--- regard to case, as the client expects.
+-- regard to case, as the client expects; so do the texts its searches match
+-- with LIKE (summary, description, comments, full name), as in SQLite.
 CREATE EXTENSION IF NOT EXISTS citext;
 
 CREATE TABLE t_bug (
     BG_BUG_ID integer NOT NULL PRIMARY KEY,
     BG_STATUS varchar(40),
     PRJ_NAME citext,
-    BG_SUMMARY varchar(255),
+    BG_SUMMARY citext,
     BG_SEVERITY varchar(40),
     BG_PRIORITY varchar(40),
     BG_RESPONSIBLE citext,
@@ -16,8 +17,8 @@ CREATE TABLE t_bug (
     BG_CLOSING_DATE varchar(30),
     BG_DETECTION_VERSION varchar(50),
     BG_CLOSING_VERSION varchar(50),
-    BG_DESCRIPTION text,
-    BG_DEV_COMMENTS text,
+    BG_DESCRIPTION citext,
+    BG_DEV_COMMENTS citext,
     BG_ATTACHMENT integer NOT NULL DEFAULT 0,
     BG_USER_01 varchar(255),
     BG_USER_02 varchar(255),
@@ -98,7 +99,7 @@ CREATE TABLE t_cfg_sys_list (
 CREATE TABLE t_cfg_st_user (
     USER_NAME citext NOT NULL PRIMARY KEY,
     USER_PASSWD varchar(100),
-    USER_FULLNAME varchar(100),
+    USER_FULLNAME citext,
     USER_MAIL varchar(255),
     USER_MOBILE varchar(50),
     USER_MSN varchar(255),

@@ -123,6 +123,25 @@ TEST_P(DefectDatabaseTest, QuotedBracesAndDateFilters) {
               "36\n");
 }
 
+TEST_P(DefectDatabaseTest, SearchTextMatchesWithoutCase) {
+    // The query panel's search term and the mail dialog's user search.
+    auto search = [this](const std::string& project, const std::string& text) {
+        return Sql("select", "select BG_BUG_ID from t_bug where prj_name='" + project +
+                                 "' and  ( (BG_SUMMARY like '%" + text +
+                                 "%') or  (BG_DEV_COMMENTS like '%" + text +
+                                 "%') or ( BG_DESCRIPTION like '%" + text +
+                                 "%' )  ) order by BG_BUG_ID ");
+    };
+    EXPECT_EQ(search("demo", "crash"), "2\n18\n34\n");
+    EXPECT_EQ(search("Demo", "CRASH WHEN"), "2\n18\n34\n");
+    EXPECT_EQ(search("Zentry演示", "excel"), "3\n19\n35\n");
+    EXPECT_EQ(Sql("select", "select user_name from t_cfg_st_user where user_name <> 'admin' and "
+                            "(user_name like '%ZHA%' or USER_FULLNAME like '%ZHA%') order by user_name"),
+              "zhang\n");
+    EXPECT_EQ(Sql("select", "select user_name from t_cfg_st_user where USER_FULLNAME like '%ADMIN%'"),
+              "admin\n");
+}
+
 TEST_P(DefectDatabaseTest, NewDefectIdsComeFromTheSequence) {
     EXPECT_EQ(Sql("select", "select SEQ_VALUE from T_CFG_SEQ where SEQ_NAME='SEQ_BUG' "), "37\n");
     ASSERT_EQ(Sql("exec_sql", "update T_CFG_SEQ set SEQ_VALUE=38 where SEQ_NAME='SEQ_BUG'"),

@@ -59,6 +59,23 @@ TEST_P(LifecycleTest, WritesSurviveStopAndKill) {
     }
 }
 
+TEST_P(LifecycleTest, CommitTypeZeroCommitsAtStopPastAFailedStatement) {
+    // One transaction until the stop; a failing statement inside it (which
+    // would abort a PostgreSQL transaction) loses only itself.
+    server->SetIni("common", "commit_type", "0");
+    ASSERT_TRUE(server->Prepare());  // writes the ini file again
+    ASSERT_TRUE(server->Start()) << server->Output();
+    ASSERT_EQ(InsertRows(1, 3), 3);
+    const std::string failed = Sql("exec_sql", "insert into t_empty values('x', 'v', 'extra')");
+    EXPECT_EQ(failed.substr(0, 3), "-1|") << failed;
+    EXPECT_EQ(Sql("select", "select count(*) from t_empty"), "3\n");
+    ASSERT_EQ(InsertRows(4, 2), 2);
+    ASSERT_TRUE(server->Stop(SIGTERM));
+    EXPECT_EQ(server->ExitCode(), 0);
+    ASSERT_TRUE(server->Start()) << server->Output();
+    EXPECT_EQ(Sql("select", "select count(*) from t_empty"), "5\n");
+}
+
 TEST_P(LifecycleTest, PauseAndContinue) {
     ASSERT_TRUE(server->Start());
     kill(server->Pid(), SIGUSR1);
