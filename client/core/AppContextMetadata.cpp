@@ -135,7 +135,10 @@ int CAppContext::LoadMetadata() {
     bool found = false;
     for (int row = 0; row < m_projects.GetRowCount() && !found; ++row) {
         const QString name = ToQt(m_projects.GetValueAt(row, 0));
-        if (name.compare(m_currentProject, Qt::CaseInsensitive) == 0) found = true;
+        if (name.compare(m_currentProject, Qt::CaseInsensitive) != 0) continue;
+        // The project's own spelling: the SQL built from it compares exactly.
+        m_currentProject = name;
+        found = true;
     }
     if (m_projects.GetRowCount() == 0)
         m_currentProject.clear();
