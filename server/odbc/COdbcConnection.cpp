@@ -89,6 +89,7 @@ std::string DescribeLine(const std::string& name, SQLSMALLINT type, SQLULEN size
         break;
     case SQL_SMALLINT: typeName = "整型"; width = "5"; break;
     case SQL_REAL: typeName = "单精度型"; width = "24"; break;
+    case SQL_FLOAT:  // psqlODBC's code for double precision
     case SQL_DOUBLE: typeName = "双精度型"; width = "53"; break;
     case SQL_VARCHAR:
     case SQL_WVARCHAR: typeName = "文本"; width = std::to_string(size); break;

@@ -59,6 +59,26 @@ TEST_P(PagedQueryTest, BatchesUntilNoData) {
     EXPECT_EQ(Rows(Next(again, 0)), 10);
 }
 
+TEST_P(PagedQueryTest, CursorsOutliveOtherCommandsAndTheirFailures) {
+    StartWith();
+    const std::string id = Prepare("select n from t_num where n <= 30 order by n");
+    const std::string first = Next(id, 10);
+    ASSERT_EQ(Rows(first), 10) << first;
+    // A write that commits, a failing statement and a failing query (each
+    // ends its transaction) come between two batches.
+    auto sql = [this](const char* cmd, const char* text) {
+        return server->Command(cmd, std::string("sql=") + CServerFixture::Encode(text));
+    };
+    ASSERT_EQ(sql("exec_sql", "insert into t_empty values(1, 'x')"), "success");
+    EXPECT_EQ(sql("exec_sql", "insert into nowhere values(1)").substr(0, 3), "-1|");
+    EXPECT_EQ(sql("select", "select x from nowhere").substr(0, 3), "-1|");
+    const std::string second = Next(id, 10);
+    EXPECT_EQ(second.substr(0, 5), "n\n11\n") << second;
+    EXPECT_EQ(Rows(second), 10);
+    EXPECT_EQ(Rows(Next(id, 20)), 10);
+    EXPECT_EQ(Next(id, 10), kNoData);
+}
+
 TEST_P(PagedQueryTest, TwentySlotsAtMost) {
     StartWith();
     std::vector<std::string> ids;

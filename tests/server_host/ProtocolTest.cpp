@@ -84,6 +84,18 @@ TEST_P(ProtocolTest, CommandsReplyExactly) {
                                  std::regex(R"(\d+[_0-9a-zA-Z]{16})")));
 }
 
+TEST_P(ProtocolTest, DescribesTableColumns) {
+    const std::string reply = server->Command("desc", "table=t_types");
+    if (GetParam() == std::string("lumenolite")) {
+        // lumenolite replies the table's creation statement instead.
+        EXPECT_EQ(reply, "sql\nCREATE TABLE t_types(i integer, v varchar(20), r double precision, "
+                         "t text, s smallint)\n");
+    } else {
+        EXPECT_EQ(reply, "i\t长整数\t10\t0\nv\t文本\t20\t0\nr\t双精度型\t53\t0\nt\t备注\t0\t0\n"
+                         "s\t整型\t5\t0\n");
+    }
+}
+
 TEST_P(ProtocolTest, RepliesAreHttp11PlainText) {
     CHttpReply reply = server->Get("/Lumeno/version");
     ASSERT_TRUE(reply.ok) << reply.error;

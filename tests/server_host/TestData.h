@@ -13,6 +13,7 @@ inline std::string SeedSql() {
            "create table t_bug(BG_BUG_ID integer primary key, BG_SUMMARY varchar(200),"
            " BG_DESCRIPTION text);\n"
            "insert into t_bug values(1, 'first', 'one');\n"
+           "create table t_types(i integer, v varchar(20), r double precision, t text, s smallint);\n"
            "create table t_num(n integer);\n"
            "with recursive c(x) as (select 1 union all select x+1 from c where x < 400)"
            " insert into t_num select x from c;\n";
