@@ -226,14 +226,12 @@ bool ExcelFile::SetTable(int row, int column, const CTable* table, int withHeade
         source[i] = table->getIndexByName(table->GetFieldName(i).c_str());
         if (withHeader) sheet->SetInput(row, column + i, table->GetFieldName(i));
     }
-    static const std::string empty;
     // Counted rows past the stored ones read as empty: nothing to write.
     const int rows = std::min(table->_count, table->GetStoredRowCount());
+    std::vector<const std::string*> values(fields);
     for (int r = 0; r < rows; ++r) {
-        for (int i = 0; i < fields; ++i) {
-            const std::string* value = table->Cell(r, source[i]);
-            sheet->SetInput(row + 1 + r, column + i, value ? *value : empty);
-        }
+        for (int i = 0; i < fields; ++i) values[i] = table->Cell(r, source[i]);
+        sheet->SetInputs(row + 1 + r, column, values.data(), values.size());
     }
     return true;
 }

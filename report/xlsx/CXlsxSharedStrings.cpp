@@ -132,6 +132,12 @@ void CXlsxSharedStrings::Grow()
             Place(slot);
 }
 
+void CXlsxSharedStrings::Prefetch(std::string_view text) const
+{
+    if (!m_slots.empty())
+        __builtin_prefetch(&m_slots[HashOf(text) & (m_slots.size() - 1)]);
+}
+
 std::uint32_t CXlsxSharedStrings::Add(std::string_view text)
 {
     std::uint32_t hash = HashOf(text);

@@ -21,6 +21,9 @@ public:
     const std::string& Text(std::uint32_t index) const;
     bool IsRich(std::uint32_t index) const;
     std::uint32_t Add(std::string_view text);      // index of this plain text, added when new
+    // Starts loading the lookup slot of text, so that an Add of it soon
+    // after does not wait for memory. Changes nothing.
+    void Prefetch(std::string_view text) const;
     // Rich item with key replaced inside its runs: the new item's index, or
     // false when key spans runs (the caller then stores plain text).
     bool ReplaceInRuns(std::uint32_t index, const std::string& key, const std::string& value, std::uint32_t& result);

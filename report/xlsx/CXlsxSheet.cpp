@@ -287,6 +287,19 @@ bool CXlsxSheet::SetInput(int row, int column, const std::string& text)
     return SetString(row, column, text);
 }
 
+bool CXlsxSheet::SetInputs(int row, int column, const std::string* const* texts, size_t count)
+{
+    // Each string lookup waits for memory; started together the waits overlap.
+    for (size_t i = 0; i < count; ++i)
+        if (texts[i] && !texts[i]->empty())
+            m_book.m_strings.Prefetch(*texts[i]);
+    static const std::string empty;
+    bool ok = true;
+    for (size_t i = 0; i < count; ++i)
+        ok = SetInput(row, column + static_cast<int>(i), texts[i] ? *texts[i] : empty) && ok;
+    return ok;
+}
+
 bool CXlsxSheet::SetInput(const std::string& ref, const std::string& text)
 {
     int row = 0, column = 0;

@@ -60,6 +60,9 @@ public:
     // "" clears, anything else a string.
     bool SetInput(int row, int column, const std::string& text);
     bool SetInput(const std::string& ref, const std::string& text);
+    // SetInput of count texts into row, from column on (a null text is
+    // ""), at once: faster for long runs of new texts. False when any failed.
+    bool SetInputs(int row, int column, const std::string* const* texts, size_t count);
     bool ClearCell(int row, int column); // value gone, style kept
 
     // Styles. GetStyle gives the effective formatting of the cell (the row's

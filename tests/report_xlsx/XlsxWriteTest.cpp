@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <vector>
 
 TEST(XlsxWrite, NewWorkbookHoldsEveryKindOfValue)
 {
@@ -218,5 +220,41 @@ ws = wb.active
 eq(ws['C1'].value, 'text 8')
 eq(ws['B6000'].value, 'text 6000')
 eq(ws['C6000'].value, 'text 1')
+)"), "OK");
+}
+
+TEST(XlsxWrite, RowOfInputsIsTheSameAsEachInputAlone)
+{
+    CTempDir dir;
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.New());
+    CXlsxSheet* s = book.GetSheet(1);
+    const std::string texts[] = { "12", "text", "=A1*2", "true", "", "-3.5e2", "text" };
+    const size_t n = std::size(texts);
+    std::vector<const std::string*> row;
+    for (const std::string& t : texts)
+        row.push_back(&t);
+    row.push_back(nullptr);
+    ASSERT_TRUE(s->SetString(1, 5, "cleared by the empty input"));
+    ASSERT_TRUE(s->SetString(1, 8, "cleared by the null one"));
+    ASSERT_TRUE(s->SetInputs(1, 1, row.data(), row.size()));
+    for (size_t i = 0; i < n; ++i)
+        ASSERT_TRUE(s->SetInput(2, static_cast<int>(i) + 1, texts[i]));
+    for (int c = 1; c <= 8; ++c) {
+        EXPECT_EQ(s->GetValue(1, c).m_type, s->GetValue(2, c).m_type) << c;
+        EXPECT_EQ(s->GetValue(1, c).m_text, s->GetValue(2, c).m_text) << c;
+        EXPECT_EQ(s->GetValue(1, c).m_number, s->GetValue(2, c).m_number) << c;
+        EXPECT_EQ(s->GetFormula(1, c), s->GetFormula(2, c)) << c;
+    }
+    EXPECT_EQ(s->GetValue(1, 5).m_type, CXlsxValue::Empty);
+    EXPECT_EQ(s->GetValue(1, 8).m_type, CXlsxValue::Empty);
+    // past the last column: the cells that fit are written, the call fails
+    EXPECT_FALSE(s->SetInputs(3, 16383, row.data(), 3));
+    EXPECT_EQ(s->GetValue(3, 16384).m_text, "text");
+    ASSERT_TRUE(book.SaveAs(dir.Path("row.xlsx")));
+    EXPECT_EQ(CheckWorkbook(dir.Path("row.xlsx"), R"(
+ws = wb.active
+eq([c.value for c in ws[1]][:7], [12, 'text', '=A1*2', True, None, -350, 'text'])
+eq([c.value for c in ws[2]][:7], [12, 'text', '=A1*2', True, None, -350, 'text'])
 )"), "OK");
 }
