@@ -12,6 +12,8 @@
 
 namespace {
 
+const char kConnectFailed[] = "连接失败,请确保输入的服务器与端口是否正确";
+
 struct EasyDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
@@ -358,7 +360,14 @@ bool CHttpDataClient::Login(const char* host, int port, const char* user, const 
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     SetConnection(host, port, user, password);
     CListString config;
-    if (!GetConfig(config, error)) return false;
+    if (!GetConfig(config, error)) {
+        // Say why rather than leave the caller a bare "login failed".
+        if (m_host.empty())
+            error.SetText(GetErrorText());
+        else
+            error.SetText(kConnectFailed);
+        return false;
+    }
     // Items "key=value" joined by '!'; only use_pass_encode matters here
     // (replies are always parsed with the characters 1 and 2).
     const std::string& items = config.StdString();
@@ -375,7 +384,7 @@ bool CHttpDataClient::Login(const char* host, int port, const char* user, const 
     }
     CListString reply;
     if (!PerformRaw(BuildLoginTail(user, password).c_str(), reply)) {
-        error.SetText("连接失败,请确保输入的服务器与端口是否正确");
+        error.SetText(kConnectFailed);
         return false;
     }
     const CListString id = Word(reply);

@@ -242,6 +242,9 @@ TEST(DataClientReplies, TransportFailure) {
 
     CListString loginError;
     EXPECT_FALSE(client.Login("127.0.0.1", port, "admin", "admin", loginError));
+    EXPECT_STREQ(loginError.CStr(), "连接失败,请确保输入的服务器与端口是否正确");
+    EXPECT_FALSE(client.Login("", port, "admin", "admin", loginError));
+    EXPECT_STREQ(loginError.CStr(), "please set ip address");
 }
 
 TEST(DataClientReplies, DenyLogsInOnceAndRetries) {

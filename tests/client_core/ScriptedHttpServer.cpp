@@ -6,10 +6,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 
 CScriptedHttpServer::CScriptedHttpServer()
-    : m_listen(-1), m_port(0), m_bare(false), m_stop(false), m_default("success") {}
+    : m_listen(-1), m_port(0), m_bare(false), m_stop(false), m_delayMs(0), m_default("success") {}
 
 CScriptedHttpServer::~CScriptedHttpServer() {
     {
@@ -68,6 +69,7 @@ void CScriptedHttpServer::Serve() {
         }
         std::string body;
         bool bare;
+        int delay;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             const size_t start = request.find(' ');
@@ -80,7 +82,9 @@ void CScriptedHttpServer::Serve() {
                 m_script.pop_front();
             }
             bare = m_bare;
+            delay = m_delayMs;
         }
+        if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
         std::string reply = bare ? body
                                  : "HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n"
                                    "Content-Length: " + std::to_string(body.size()) +

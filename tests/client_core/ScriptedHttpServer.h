@@ -20,7 +20,15 @@ public:
     void Push(const std::string& body);
     void SetDefault(const std::string& body) { m_default = body; }
     // true: the body alone, without status line and headers (HTTP/0.9).
-    void SetBare(bool bare) { m_bare = bare; }
+    void SetBare(bool bare) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bare = bare;
+    }
+    // Waits this long before each reply.
+    void SetDelayMs(int ms) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_delayMs = ms;
+    }
     // Request targets ("/Lumeno/select2?..."), in arrival order.
     std::vector<std::string> Requests();
 
@@ -31,6 +39,7 @@ private:
     int m_port;
     bool m_bare;
     bool m_stop;
+    int m_delayMs;
     std::string m_default;
     std::deque<std::string> m_script;
     std::vector<std::string> m_requests;
