@@ -59,23 +59,30 @@ int CTable::fromString(const char* text) {
     if (!text) return -1;
     // A separator text without characters would split nothing: the whole
     // text is then one line.
-    std::vector<std::string> lines;
-    SplitAtAny(text, strlen(text), m_rowSeparator, lines);
-    if (lines.empty()) return -1;
-    SplitAtAny(lines[0].data(), lines[0].size(), m_columnSeparator, m_fields);
-    if (m_fields.empty()) return -1;
-    m_rows.reserve(lines.size() - 1);
-    for (size_t i = 1; i < lines.size(); ++i) {
-        std::vector<std::string> row;
-        if (lines[i].empty()) {
-            row.assign(m_fields.size(), std::string());
+    // Lines are split in place, each into its row, without copies of them.
+    const size_t length = strlen(text);
+    if (length == 0) return -1;
+    bool isRowSeparator[256] = {};
+    for (unsigned char c : m_rowSeparator) isRowSeparator[c] = true;
+    size_t lines = 0;
+    for (size_t start = 0, i = 0; i <= length; ++i) {
+        if (i < length && !isRowSeparator[static_cast<unsigned char>(text[i])]) continue;
+        if (lines++ == 0) {
+            SplitAtAny(text + start, i - start, m_columnSeparator, m_fields);
+            if (m_fields.empty()) return -1;
         } else {
-            row.reserve(m_fields.size());
-            SplitAtAny(lines[i].data(), lines[i].size(), m_columnSeparator, row);
+            m_rows.emplace_back();
+            std::vector<std::string>& row = m_rows.back();
+            if (i == start) {
+                row.assign(m_fields.size(), std::string());
+            } else {
+                row.reserve(m_fields.size());
+                SplitAtAny(text + start, i - start, m_columnSeparator, row);
+            }
         }
-        m_rows.push_back(std::move(row));
+        start = i + 1;
     }
-    _count = lines.size() >= 2 ? static_cast<int>(lines.size() - 2) : 0;
+    _count = lines >= 2 ? static_cast<int>(lines - 2) : 0;
     return _count;
 }
 
