@@ -4,6 +4,7 @@
 #include "CXlsxXml.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -49,6 +50,65 @@ std::uint32_t ColumnOfRef(const char* ref)
             break;
     }
     return col;
+}
+
+struct SCellTags {
+    const std::string& m_cOpen;     // <c r="
+    const std::string& m_vOpen;
+    const std::string& m_vClose;
+    const std::string& m_cClose;
+};
+
+char* Put(char* at, std::string_view text)
+{
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+char* PutUInt(char* at, std::uint32_t value)
+{
+    return std::to_chars(at, at + 10, value).ptr;
+}
+
+// A number, shared-string, boolean or style-only cell, as the general
+// writer would write it; returns the end.
+char* WriteCell(char* at, const CXlsxCell& c, std::uint32_t row, const SCellTags& tags)
+{
+    at = Put(at, tags.m_cOpen);
+    char letters[4];
+    int n = 0;
+    for (std::uint32_t col = c.m_column; col > 0; col = (col - 1) / 26)
+        letters[n++] = static_cast<char>('A' + (col - 1) % 26);
+    while (n > 0)
+        *at++ = letters[--n];
+    at = PutUInt(at, row);
+    *at++ = '"';
+    if (c.m_style) {
+        at = Put(at, " s=\"");
+        at = PutUInt(at, c.m_style);
+        *at++ = '"';
+    }
+    switch (c.m_kind) {
+    case CXlsxCell::Number:
+        *at++ = '>';
+        at = Put(at, tags.m_vOpen);
+        at = XlsxXml::WriteNumber(at, c.m_number);
+        break;
+    case CXlsxCell::Shared:
+        at = Put(at, " t=\"s\">");
+        at = Put(at, tags.m_vOpen);
+        at = PutUInt(at, c.m_index);
+        break;
+    case CXlsxCell::Boolean:
+        at = Put(at, " t=\"b\">");
+        at = Put(at, tags.m_vOpen);
+        *at++ = c.m_index ? '1' : '0';
+        break;
+    default:
+        return Put(at, "/>");
+    }
+    at = Put(at, tags.m_vClose);
+    return Put(at, tags.m_cClose);
 }
 
 } // namespace
@@ -356,6 +416,10 @@ void CXlsxSheetPart::WriteRows(std::string& out) const
     const std::string fOpen = "<" + m_prefix + "f", fClose = "</" + m_prefix + "f>";
     const std::string isOpen = "<" + m_prefix + "is>", isClose = "</" + m_prefix + "is>";
     char colName[4];
+    const SCellTags tags = { cOpen, vOpen, vClose, cClose };
+    // the common cells are built whole in a buffer with room for any of them
+    const bool fast = m_prefix.size() <= 16;
+    char cell[256];
     for (const CXlsxRowData& r : m_cells.Rows()) {
         if (r.m_cells.empty() && r.m_height < 0 && !r.m_customFormat && r.m_attrs == 0)
             continue;
@@ -380,6 +444,11 @@ void CXlsxSheetPart::WriteRows(std::string& out) const
         }
         out += '>';
         for (const CXlsxCell& c : r.m_cells) {
+            if (fast && (c.m_kind == CXlsxCell::Blank || c.m_kind == CXlsxCell::Number || c.m_kind == CXlsxCell::Shared
+                         || c.m_kind == CXlsxCell::Boolean)) {
+                out.append(cell, WriteCell(cell, c, r.m_row, tags));
+                continue;
+            }
             out += cOpen;
             std::uint32_t col = c.m_column;
             int n = 0;

@@ -167,13 +167,17 @@ void AppendAttr(std::string& out, std::string_view s)
     out.append(s.data() + plain, s.size() - plain);
 }
 
-void AppendNumber(std::string& out, double value)
+char* WriteNumber(char* at, double value)
 {
-    char buf[32];
     if (value == 0)
         value = 0; // no "-0"
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, res.ptr);
+    return std::to_chars(at, at + kNumberRoom, value).ptr;
+}
+
+void AppendNumber(std::string& out, double value)
+{
+    char buf[kNumberRoom];
+    out.append(buf, WriteNumber(buf, value));
 }
 
 void AppendUInt(std::string& out, std::uint64_t value)

@@ -24,6 +24,9 @@ std::string EncodeEscapes(std::string_view text);
 void AppendAttr(std::string& out, std::string_view text);
 // Shortest text that reads back as the same double.
 void AppendNumber(std::string& out, double value);
+// The same into at, which has room for kNumberRoom characters; returns the end.
+constexpr size_t kNumberRoom = 32;
+char* WriteNumber(char* at, double value);
 void AppendUInt(std::string& out, std::uint64_t value);
 // "_x000D_" and the like back to the characters they stand for.
 std::string DecodeEscapes(std::string_view text);
