@@ -131,6 +131,12 @@ bool COdbcConnection::Logon() {
         return false;
     }
     m_errorCode = 0;
+    if (m_dbc.IsOpen()) {
+        // A connection found lost: its cursors are freed before it, so no
+        // slot keeps a statement handle the driver manager has let go.
+        m_slots.ResetAll();
+        m_dbc.Reset();
+    }
     std::string error;
     if (!m_env.IsOpen() && !m_env.Open(error)) {
         FailText(error, "");
@@ -557,6 +563,14 @@ bool COdbcConnection::ExecuteOnce(CSqlStatement& statement) {
 
 bool COdbcConnection::SelectPrepare(const char* sql, CListString& slotId,
                                     CListString& errorText) {
+    m_lostConnection = false;
+    bool ok = SelectPrepareOnce(sql, slotId, errorText);
+    if (!ok && m_lostConnection) ok = SelectPrepareOnce(sql, slotId, errorText);
+    return ok;
+}
+
+bool COdbcConnection::SelectPrepareOnce(const char* sql, CListString& slotId,
+                                        CListString& errorText) {
     slotId = "";
     CQuerySlot<Cursor>* slot = m_slots.FindFreeSlot();
     if (!slot) {
@@ -570,6 +584,7 @@ bool COdbcConnection::SelectPrepare(const char* sql, CListString& slotId,
         errorText = m_errorText.c_str();
         return false;
     }
+    slot->inUse = true;  // a logon on the way reset every slot, this one too
     CSqlStatement statement(sql);
     slot->sql = statement.GetSql();
     slot->lastUse = time(nullptr);

@@ -106,6 +106,7 @@ private:
     int QueryOnce(const char* sql, CResultSet& result, CListString& errorText);
     int QueryToTextOnce(const char* sql, CListString& out, CListString& errorText);
     bool ExecuteOnce(CSqlStatement& statement);
+    bool SelectPrepareOnce(const char* sql, CListString& slotId, CListString& errorText);
     bool ConnectionDead();
 
     std::string m_user, m_password, m_server, m_extra;
