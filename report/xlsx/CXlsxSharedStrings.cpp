@@ -14,6 +14,22 @@ std::uint32_t HashOf(std::string_view text)
     std::uint64_t h = std::hash<std::string_view>()(text);
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
+// Text written as it is: printable ASCII without markup, '_' (which may
+// start an escape) or spaces at either end.
+bool IsPlain(const std::string& text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20 || c >= 0x7F || c == '&' || c == '<' || c == '>' || c == '_')
+            return false;
+    return !XlsxXml::NeedsPreserve(text);
+}
+
+char* Put(char* at, std::string_view text)
+{
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
 } // namespace
 
 void CXlsxSharedStrings::Clear()
@@ -218,14 +234,24 @@ std::string CXlsxSharedStrings::Serialize() const
     out += "\">";
     const std::string si = "<" + m_prefix + "si>", siEnd = "</" + m_prefix + "si>";
     const std::string t = "<" + m_prefix + "t>", tp = "<" + m_prefix + "t xml:space=\"preserve\">", tEnd = "</" + m_prefix + "t>";
-    for (std::uint32_t i = 0; i < m_texts.size(); ++i) {
+    // Short texts that need no escapes (most of them) go out in one piece.
+    const bool fast = m_prefix.size() <= 16;
+    char item[400]; // 256 text bytes and four tags of at most 21
+    std::uint32_t i = 0;
+    for (auto text = m_texts.begin(); text != m_texts.end(); ++text, ++i) {
+        auto rich = m_rich.empty() ? m_rich.end() : m_rich.find(i);
+        if (fast && rich == m_rich.end() && text->size() <= 256 && IsPlain(*text)) {
+            char* at = Put(Put(item, si), t);
+            at = Put(Put(Put(at, *text), tEnd), siEnd);
+            out.append(item, at);
+            continue;
+        }
         out += si;
-        auto rich = m_rich.find(i);
         if (rich != m_rich.end()) {
             out += rich->second;
         } else {
-            out += XlsxXml::NeedsPreserve(m_texts[i]) ? tp : t;
-            XlsxXml::AppendText(out, m_texts[i]);
+            out += XlsxXml::NeedsPreserve(*text) ? tp : t;
+            XlsxXml::AppendText(out, *text);
             out += tEnd;
         }
         out += siEnd;

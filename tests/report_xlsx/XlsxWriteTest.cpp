@@ -258,3 +258,39 @@ eq([c.value for c in ws[1]][:7], [12, 'text', '=A1*2', True, None, -350, 'text']
 eq([c.value for c in ws[2]][:7], [12, 'text', '=A1*2', True, None, -350, 'text'])
 )"), "OK");
 }
+
+TEST(XlsxWrite, StringTableKeepsEveryTextExactly)
+{
+    // Plain texts are written as they are, the others escaped: both kinds
+    // and the lengths around the writer's short-text limit read back whole.
+    const std::string texts[] = {
+        std::string(256, 'a'), std::string(257, 'b'), std::string(255, 'c') + "&",
+        "_x0041_ stays literal", "snake_case", "trailing ", " leading", "a<b>&c \"q\" 'a'",
+        "del\x7F" "char", "~!@#$%^*()[]{}|;:,./?", "tab\tin", "ünï", "plain words",
+    };
+    CTempDir dir;
+    {
+        CXlsxWorkbook book;
+        ASSERT_TRUE(book.New());
+        for (size_t i = 0; i < std::size(texts); ++i)
+            ASSERT_TRUE(book.GetSheet(1)->SetString(static_cast<int>(i) + 1, 1, texts[i]));
+        ASSERT_TRUE(book.SaveAs(dir.Path("s.xlsx")));
+    }
+    CXlsxWorkbook again;
+    ASSERT_TRUE(again.Open(dir.Path("s.xlsx"))) << again.GetError();
+    std::string expected = "expected = [";
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(again.GetSheet(1)->GetValue(static_cast<int>(i) + 1, 1).m_text, texts[i]) << i;
+        expected += "bytes.fromhex('";
+        static const char hex[] = "0123456789abcdef";
+        for (unsigned char c : texts[i]) {
+            expected += hex[c >> 4];
+            expected += hex[c & 15];
+        }
+        expected += "').decode(), ";
+    }
+    expected += "]\n";
+    EXPECT_EQ(CheckWorkbook(dir.Path("s.xlsx"), expected + R"(
+eq([wb.active.cell(row=i + 1, column=1).value for i in range(len(expected))], expected)
+)"), "OK");
+}
