@@ -53,6 +53,9 @@ public:
     bool ReloadParams();
     // The clock text shown in pane 2.
     static QString ClockText();
+    // The 10-minute get_user_config timer (stopped while a login runs).
+    bool IsKeepAliveRunning() const { return m_keepAliveTimer.isActive(); }
+    bool IsBusyTimerRunning() const { return m_busyTimer.isActive(); }
 
     int m_currentViewId;
     int m_busyStep;
