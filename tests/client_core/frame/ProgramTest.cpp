@@ -1,0 +1,91 @@
+// The Zentry program itself, started as its own process offscreen against a
+// real lumenolite: automatic login to the main window, a refused second
+// copy, bad options.
+#include "CoreFixtures.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString ProgramPath() { return QString::fromStdString(CServerFixture::BinDir()) + "/Zentry"; }
+
+void Prepare(QProcess& process) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("ZENTRY_CONFIG_DIR");
+    env.remove("ZENTRY_CACHE_DIR");
+    process.setProcessEnvironment(env);
+}
+
+}  // namespace
+
+class Program : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_server = std::make_unique<CDemoServer>();
+        ASSERT_TRUE(s_server->Start()) << s_server->server->Output();
+    }
+    static void TearDownTestSuite() { s_server.reset(); }
+
+    void SetUp() override {
+        CSettingsValues values;
+        values.port = s_server->Port();
+        values.windowX = "640";
+        ASSERT_TRUE(WriteText(m_dir.path() + "/korvandix.ini", SettingsText(values)));
+        ASSERT_TRUE(WriteText(m_dir.path() + "/login.ini", "# history\n"));
+    }
+
+    QTemporaryDir m_dir;
+    static std::unique_ptr<CDemoServer> s_server;
+};
+std::unique_ptr<CDemoServer> Program::s_server;
+
+TEST_F(Program, LogsInAutomaticallyAndShowsTheMainWindow) {
+    QProcess zentry;
+    Prepare(zentry);
+    zentry.start(ProgramPath(), {"--config-dir", m_dir.path(), "--autologin", "--exit-after-start"});
+    ASSERT_TRUE(zentry.waitForFinished(30000)) << zentry.readAllStandardError().toStdString();
+    const QString out = QString::fromLocal8Bit(zentry.readAllStandardOutput());
+    EXPECT_EQ(zentry.exitCode(), 0) << zentry.readAllStandardError().toStdString();
+    EXPECT_TRUE(out.startsWith("main window shown after ")) << out.toStdString();
+    // The login went into the history; closing saved the window size.
+    EXPECT_EQ(ReadText(m_dir.path() + "/login.ini"), "127.0.0.1:" + std::to_string(s_server->Port()) + ":admin\n");
+    const std::string settings = ReadText(m_dir.path() + "/korvandix.ini");
+    EXPECT_EQ(settings.find("window_init_x=640\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("window_init_x="), std::string::npos);
+    EXPECT_TRUE(QFileInfo(m_dir.path() + "/temp").isDir());
+}
+
+TEST_F(Program, ASecondCopyEndsAtOnce) {
+    QProcess first;
+    Prepare(first);
+    first.start(ProgramPath(), {"--config-dir", m_dir.path(), "--autologin"});
+    ASSERT_TRUE(first.waitForStarted(10000));
+    // The first copy is up once its login is in the history.
+    QTRY_VERIFY_WITH_TIMEOUT(ReadText(m_dir.path() + "/login.ini").find(":admin") != std::string::npos, 20000);
+    QTest::qWait(300);
+
+    QProcess second;
+    Prepare(second);
+    second.start(ProgramPath(), {"--config-dir", m_dir.path(), "--autologin", "--exit-after-start"});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_NE(second.exitCode(), 0);
+    EXPECT_FALSE(second.readAllStandardOutput().contains("main window shown"));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished(10000);
+}
+
+TEST_F(Program, BadOptionsAreRefused) {
+    QProcess zentry;
+    Prepare(zentry);
+    zentry.start(ProgramPath(), {"--config-dir", m_dir.path(), "--no-such-option"});
+    ASSERT_TRUE(zentry.waitForFinished(10000));
+    EXPECT_EQ(zentry.exitCode(), 2);
+    EXPECT_TRUE(zentry.readAllStandardError().contains("unknown option --no-such-option"));
+}
