@@ -4,6 +4,7 @@
 
 #include "CLoadProgressDlg.h"
 #include "CZentryApp.h"
+#include "ClientIds.h"
 #include "QtText.h"
 
 #include <QApplication>
@@ -19,9 +20,11 @@ const char kDefaultQueryFields[] =
 // Closes the progress window on every way out of the loader.
 class ProgressWindow {
 public:
-    explicit ProgressWindow(CFontCache& fonts) {
+    explicit ProgressWindow(CAppContext& context) {
         if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-        m_dialog = std::make_unique<CLoadProgressDlg>(fonts);
+        m_dialog = std::make_unique<CLoadProgressDlg>(context.m_fonts);
+        const QString title = context.Text(ids::kLoadProgressDlg);
+        if (!title.isEmpty()) m_dialog->setWindowTitle(title);
         m_dialog->show();
         if (CZentryApp* app = CZentryApp::Instance()) app->m_loadProgressDlg = m_dialog.get();
     }
@@ -124,7 +127,7 @@ void CAppContext::ApplyUserConfig(const QString& reply) {
 }
 
 int CAppContext::LoadMetadata() {
-    ProgressWindow progress(m_fonts);
+    ProgressWindow progress(*this);
     const QString user = ToQt(m_settings.GetValue("user_name", "common"));
 
     // Step 1: the user's projects and the current one.
