@@ -1,6 +1,7 @@
 // The application context and the application object without a server:
 // settings and language files, colours, window size, the temp folder, the
 // single-instance guard, the login history and the language switch.
+#include "CAboutDlg.h"
 #include "CSingleInstance.h"
 #include "CZentryApp.h"
 #include "ClientFolders.h"
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -339,4 +342,40 @@ TEST(StartUp, FailedStartSavesNothingItDidNotLoad) {
         app.ExitInstance();
     }
     EXPECT_FALSE(QFile::exists(dir.path() + "/korvandix.ini"));
+}
+
+TEST(Captions, MenusAndTheAboutBox) {
+    CModalAnswerer answerer;
+    CTestContext test(CSettingsValues{});
+    ASSERT_TRUE(test.context.LoadSettings());
+    CAppContext& c = test.context;
+    QMenu bar;
+    QMenu* file = bar.addMenu("File");
+    QMenu* view = bar.addMenu("View");
+    QAction* login = file->addAction("resource login");
+    login->setProperty("langId", ids::kCmdLogin);
+    file->addSeparator();
+    QAction* unknown = file->addAction("kept");
+    unknown->setProperty("langId", 65000);
+    QAction* luna = view->addAction("luna");
+    luna->setProperty("langId", ids::kCmdStyleLuna);
+    c.LocalizeMenu(nullptr);
+    EXPECT_EQ(c.m_menuPopupCount, 0);
+    c.LocalizeMenu(&bar);
+    // Only the first pop-up after a reset takes text 166.
+    EXPECT_EQ(file->menuAction()->text(), "File(&F)");
+    EXPECT_EQ(view->menuAction()->text(), "View");
+    EXPECT_EQ(c.m_menuPopupCount, 2);
+    EXPECT_EQ(login->text(), "&Login...");
+    EXPECT_EQ(unknown->text(), "kept");
+    EXPECT_EQ(luna->text(), "Office 2007 Luna\t(&L)");
+
+    CAboutDlg about(c);
+    EXPECT_EQ(about.windowTitle(), "Zentry  [1.04]");
+    QStringList buttons;
+    for (QPushButton* button : about.findChildren<QPushButton*>())
+        if (button->isVisibleTo(&about)) buttons << button->text();
+    EXPECT_TRUE(buttons.contains("Release Notes")) << buttons.join('|').toStdString();
+    EXPECT_TRUE(buttons.contains("OK"));
+    EXPECT_FALSE(buttons.contains("Gen Lang"));
 }
