@@ -8,7 +8,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QMessageBox>
 #include <QStyle>
 #include <QWidget>
@@ -74,6 +79,71 @@ int SelectListText(QListWidget* list, const QString& text, int matchCase) {
         }
     }
     return 0;
+}
+
+namespace {
+
+// Sets the text of the kinds of item a dialog holds; false for others.
+bool SetItemText(QWidget* item, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(item)) edit->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(item)) label->setText(text);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(item)) plain->setPlainText(text);
+    else if (auto* rich = qobject_cast<QTextEdit*>(item)) rich->setPlainText(text);
+    else if (auto* combo = qobject_cast<QComboBox*>(item)) combo->setCurrentText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(item)) button->setText(text);
+    else return false;
+    return true;
+}
+
+QWidget* DialogItem(QWidget* dialog, int id) {
+    return dialog ? dialog->findChild<QWidget*>(QString::number(id)) : nullptr;
+}
+
+}  // namespace
+
+int SetDlgItemFromResult(QWidget* dialog, int id, const CResultSet& result, const char* field) {
+    QWidget* item = DialogItem(dialog, id);
+    if (!item) return 0;
+    const QString text = result.GetRowCount() > 0 ? ToQt(result.GetValue(0, field)) : QString();
+    return SetItemText(item, text) ? 1 : 0;
+}
+
+int ClearDlgItemText(QWidget* dialog, int id) {
+    QWidget* item = DialogItem(dialog, id);
+    if (!item) return 0;
+    return SetItemText(item, QString()) ? 1 : 0;
+}
+
+QString VariantToText(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+        return QString::number(value.toInt());
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return QString::asprintf("%f", value.toDouble());
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: {
+        const QDate date = value.toDate();
+        return QLocale::c().toString(date, "dddd,MMMM,dd,yyyy");
+    }
+    case QMetaType::QString:
+        return value.toString();
+    case QMetaType::Bool:
+        return value.toBool() ? "-1" : "0";
+    default:
+        return QString();
+    }
 }
 
 QDateTime TextToDateTime(const QString& text) {

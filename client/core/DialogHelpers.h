@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QVariant>
 
 #include <initializer_list>
 
@@ -27,6 +28,13 @@ QString GetListText(const QListWidget* list);
 // case); 1 when found, 0 otherwise (the selection is unchanged).
 int SelectComboText(QComboBox* combo, const QString& text, int matchCase);
 int SelectListText(QListWidget* list, const QString& text, int matchCase);
+// The item of the dialog whose object name is the id gets the field's value
+// of the first row (empty without rows); 0 when there is no such item.
+int SetDlgItemFromResult(QWidget* dialog, int id, const CResultSet& result, const char* field);
+int ClearDlgItemText(QWidget* dialog, int id);
+// A grid cell's value as text: whole numbers "%d", reals "%f", dates as
+// "weekday,month,day,year", booleans -1 or 0, texts as they are; "" else.
+QString VariantToText(const QVariant& value);
 // Texts longer than 7 characters are read as a date (and time); shorter
 // ones, and texts that are no date, give the current date and time.
 QDateTime TextToDateTime(const QString& text);

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -235,4 +236,40 @@ TEST(DialogHelpers, DatesAndFolders) {
     QDir().mkpath(dir.path() + "/sub");
     std::ofstream((dir.path() + "/sub/c").toStdString()) << std::string(1000, 'c');
     EXPECT_EQ(GetFolderSize(dir.path()), 123);  // sub-folders do not count
+}
+
+TEST(DialogHelpers, ItemsFromResultsAndVariantTexts) {
+    QWidget dialog;
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName("4012");
+    auto* label = new QLabel("old", &dialog);
+    label->setObjectName("3210");
+    CResultSet result;
+    result.Parse("USER_NAME\x01" "USER_FULLNAME\x02" "zhang\x01" "张伟\x02");
+    EXPECT_EQ(SetDlgItemFromResult(&dialog, 4012, result, "user_fullname"), 1);
+    EXPECT_EQ(edit->text(), QStringLiteral("张伟"));
+    EXPECT_EQ(SetDlgItemFromResult(&dialog, 3210, result, "USER_NAME"), 1);
+    EXPECT_EQ(label->text(), "zhang");
+    EXPECT_EQ(SetDlgItemFromResult(&dialog, 9999, result, "USER_NAME"), 0);
+    CResultSet none;
+    none.Parse("USER_NAME\x02");
+    EXPECT_EQ(SetDlgItemFromResult(&dialog, 3210, none, "USER_NAME"), 1);
+    EXPECT_EQ(label->text(), "");
+    EXPECT_EQ(ClearDlgItemText(&dialog, 4012), 1);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(ClearDlgItemText(&dialog, 1), 0);
+
+    const struct {
+        QVariant value;
+        const char* text;
+    } cases[] = {{QVariant(42), "42"},
+                 {QVariant(short(-3)), "-3"},
+                 {QVariant(2.5), "2.500000"},
+                 {QVariant(true), "-1"},
+                 {QVariant(false), "0"},
+                 {QVariant(QString("text")), "text"},
+                 {QVariant(QDate(2008, 5, 6)), "Tuesday,May,06,2008"},
+                 {QVariant(), ""},
+                 {QVariant(QSize(1, 2)), ""}};
+    for (const auto& c : cases) EXPECT_EQ(VariantToText(c.value), c.text) << c.text;
 }
