@@ -58,6 +58,12 @@ CResultGrid::CResultGrid(CAppContext& context, QWidget* parent)
     setWordWrap(false);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex&, const QModelIndex&) { OnSelChanged(); });
+    // Rows that came by page join the order the user chose meanwhile.
+    connect(this, &CResultGrid::PagingFinished, this, [this]() {
+        const int column = horizontalHeader()->sortIndicatorSection();
+        if (isSortingEnabled() && column >= 0 && column < m_model->columnCount())
+            m_model->sort(column, horizontalHeader()->sortIndicatorOrder());
+    });
     m_pageTimer.setSingleShot(true);
     m_pageTimer.setInterval(0);
     connect(&m_pageTimer, &QTimer::timeout, this, [this]() {
@@ -128,6 +134,9 @@ int CResultGrid::Fill(const QString& sql, const QVector<int>& widths, const QVec
         return 0;
     }
     StopPaging();
+    // A new result comes in the server's order.
+    if (horizontalHeader()->sortIndicatorSection() >= 0)
+        horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_model->ClearAll();
 
     CResultSet result;

@@ -1,6 +1,48 @@
 #include "CResultGridModel.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// A decimal number ("12", "-3.5", "1e6", blanks around allowed) without the
+// cost of QString::toDouble on every cell of a long column.
+bool ReadNumber(const QString& text, double& value)
+{
+    const int size = text.size();
+    if (size == 0 || size > 60) return false;
+    char buffer[64];
+    int n = 0;
+    bool digits = false;
+    for (int i = 0; i < size; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E' && c != ' ')
+            return false;
+        buffer[n++] = static_cast<char>(c);
+    }
+    if (!digits) return false;
+    buffer[n] = 0;
+    char* end = nullptr;
+    value = std::strtod(buffer, &end);
+    while (end && *end == ' ') ++end;
+    return end && *end == 0 && buffer[0] != 0 && std::isfinite(value);
+}
+
+// The text compared without case; plain lower-case ASCII is used as it is.
+QString FoldedKey(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (u >= 'A' && u <= 'Z')) return text.toCaseFolded();
+    }
+    return text;
+}
+
+}  // namespace
 
 CResultGridModel::CResultGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -40,22 +82,52 @@ QVariant CResultGridModel::headerData(int section, Qt::Orientation orientation, 
 void CResultGridModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= m_captions.size()) return;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const auto less = [column](const Row& a, const Row& b) {
-        const QString& x = a.cells.at(column);
-        const QString& y = b.cells.at(column);
-        bool xNumber = false;
-        bool yNumber = false;
-        const double dx = x.toDouble(&xNumber);
-        const double dy = y.toDouble(&yNumber);
-        if (xNumber && yNumber) return dx < dy;
-        return x.compare(y, Qt::CaseInsensitive) < 0;
+    // Keys are read once per row. Numbers come before texts so that the
+    // order is strict even when a column mixes both.
+    struct Key {
+        bool text;
+        double number;
+        QString folded;
+        int row;
     };
-    if (order == Qt::AscendingOrder)
-        std::stable_sort(m_rows.begin(), m_rows.end(), less);
-    else
-        std::stable_sort(m_rows.begin(), m_rows.end(),
-                         [&less](const Row& a, const Row& b) { return less(b, a); });
+    const int count = m_rows.size();
+    std::vector<Key> keys;
+    keys.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString& cell = m_rows[i].cells.at(column);
+        double number = 0;
+        const bool isNumber = ReadNumber(cell, number);
+        keys.push_back({!isNumber, isNumber ? number : 0.0,
+                        isNumber ? QString() : FoldedKey(cell), i});
+    }
+    const bool ascending = order == Qt::AscendingOrder;
+    std::sort(keys.begin(), keys.end(), [ascending](const Key& a, const Key& b) {
+        const Key& x = ascending ? a : b;
+        const Key& y = ascending ? b : a;
+        if (x.text != y.text) return !x.text;
+        if (!x.text && x.number != y.number) return x.number < y.number;
+        if (x.text) {
+            const int c = x.folded.compare(y.folded);
+            if (c != 0) return c < 0;
+        }
+        return a.row < b.row;  // equal keys keep their order
+    });
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOf(count);
+    QVector<Row> sorted;
+    sorted.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        newRowOf[keys[i].row] = i;
+        sorted.push_back(std::move(m_rows[keys[i].row]));
+    }
+    m_rows = std::move(sorted);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before)
+        after << (old.row() < count ? index(newRowOf[old.row()], old.column()) : QModelIndex());
+    changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

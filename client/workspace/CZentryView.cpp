@@ -9,12 +9,12 @@
 #include "CQueryFieldsDlg.h"
 #include "CQuickEditDlg.h"
 #include "CQuickFilterDlg.h"
+#include "CSplitterBar.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
 #include "WorkspaceLists.h"
 
 #include <QContextMenuEvent>
-#include <QFrame>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTabWidget>
@@ -38,7 +38,10 @@ CZentryView::CZentryView(CAppContext& context, QWidget* parent)
     if (m_context.m_projects.GetRowCount() > 0) OnRefresh();
 }
 
-CZentryView::~CZentryView() = default;
+CZentryView::~CZentryView()
+{
+    m_splitter->Unbind();
+}
 
 void CZentryView::CreatePanes()
 {
@@ -72,10 +75,12 @@ void CZentryView::CreatePanes()
     });
     connect(m_quickEdit, &CQuickEditDlg::CloseRequested, this, &CZentryView::TogglePreview);
 
-    m_splitter = new QFrame(this);
-    m_splitter->setFrameShape(QFrame::HLine);
-    m_splitter->setFrameShadow(QFrame::Raised);
-    m_splitter->setCursor(Qt::SplitVCursor);
+    m_splitter = new CSplitterBar(this);
+    m_splitter->m_windowMode = 1;
+    m_splitter->setFixedHeight(3);
+    m_splitter->SetLimits(120, 120);
+    m_splitter->AddFirstSideWindow(m_grid);
+    m_splitter->AddSecondSideWindow(m_quickEdit);
 }
 
 void CZentryView::CreateMenu()

@@ -12,7 +12,7 @@ class CQueryConditionDlg;
 class CQueryFieldsDlg;
 class CQuickEditDlg;
 class CQuickFilterDlg;
-class QFrame;
+class CSplitterBar;
 class QMenu;
 class QTabWidget;
 
@@ -42,6 +42,7 @@ public:
     CQuickFilterDlg* FilterPanel() const { return m_filter; }
     CQuickEditDlg* QuickEditPanel() const { return m_quickEdit; }
     QTabWidget* Tabs() const { return m_tabs; }
+    CSplitterBar* Splitter() const { return m_splitter; }
     QMenu* ContextMenu() const { return m_menu; }
     const QString& LastSql() const { return m_lastSql; }
     int m_autoSizeColumns = 1;
@@ -69,7 +70,7 @@ private:
     bool DeleteAttachmentFiles(int bugId);
 
     CAppContext& m_context;
-    QFrame* m_splitter = nullptr;
+    CSplitterBar* m_splitter = nullptr;
     QTabWidget* m_tabs = nullptr;
     CQueryConditionDlg* m_condition = nullptr;
     CQuickEditDlg* m_quickEdit = nullptr;

@@ -7,6 +7,7 @@
 #include "CQueryFieldsDlg.h"
 #include "CQuickEditDlg.h"
 #include "CQuickFilterDlg.h"
+#include "CSplitterBar.h"
 #include "CStatusHistoryDlg.h"
 #include "CTreeComboBox.h"
 #include "CZentryView.h"
@@ -15,10 +16,13 @@
 #include "WorkspaceServer.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -393,4 +397,60 @@ TEST_F(WorkspaceTest, FieldRightsComeFromTheRightsString)
     CDefectEditDlg shortRights(ctx);
     EXPECT_FALSE(shortRights.FieldsPage()->Responsible()->isEnabled());
     EXPECT_FALSE(shortRights.FieldsPage()->Summary()->isReadOnly());
+}
+
+TEST_F(WorkspaceTest, QuickEditPanelLayoutFollowsTheViewHeight)
+{
+    CZentryView view(ctx);
+    view.resize(800, 300);
+    view.show();
+    CDefectListGrid& grid = *view.Grid();
+    EXPECT_EQ(grid.geometry(), QRect(165, 0, 635, 300));
+    EXPECT_FALSE(view.QuickEditPanel()->isVisible());
+
+    view.TogglePreview();  // s = 180, lower = 117
+    EXPECT_EQ(grid.geometry(), QRect(165, 0, 635, 180));
+    EXPECT_EQ(view.Splitter()->geometry(), QRect(165, 180, 635, 3));
+    EXPECT_EQ(view.QuickEditPanel()->geometry(), QRect(165, 183, 635, 117));
+    EXPECT_TRUE(view.QuickEditPanel()->isVisible());
+    EXPECT_EQ(view.Tabs()->geometry(), QRect(0, 0, 165, 300));
+
+    view.resize(800, 250);  // lower would be 97: nothing moves
+    EXPECT_EQ(grid.geometry(), QRect(165, 0, 635, 180));
+    EXPECT_EQ(view.QuickEditPanel()->geometry(), QRect(165, 183, 635, 117));
+
+    // The panel's Close button switches it off like PreView.
+    view.QuickEditPanel()->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(view.QuickEditPanel()->isVisible());
+    EXPECT_EQ(grid.geometry(), QRect(165, 0, 635, 250));
+}
+
+TEST_F(WorkspaceTest, AddFromTheMenuNeedsTheAddRight)
+{
+    CZentryView view(ctx);
+    QAction* add = nullptr;
+    for (QAction* action : view.ContextMenu()->actions())
+        if (action->data().toInt() == CmdAdd) add = action;
+    ASSERT_NE(add, nullptr);
+    const QString seq = "select SEQ_VALUE from T_CFG_SEQ where SEQ_NAME='SEQ_BUG'";
+    const int before = Count(seq);
+
+    ctx.m_canAddDefect = 0;
+    add->trigger();
+    EXPECT_EQ(answerer.m_texts.value(0), ctx.Text(MsgNoAddRight));
+    EXPECT_EQ(Count(seq), before);  // no editor, no id taken
+
+    // With the right the editor opens for a new defect; closing it keeps a gap.
+    ctx.m_canAddDefect = 1;
+    QString title;
+    QTimer::singleShot(100, [&title]() {
+        if (auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
+            title = editor->windowTitle();
+            editor->reject();
+        }
+    });
+    add->trigger();
+    EXPECT_EQ(title, ctx.Text(2000));
+    EXPECT_GT(Count(seq), before);
+    EXPECT_EQ(Count(QString("select count(*) from t_bug where BG_BUG_ID=%1").arg(ctx.m_currentBugId)), 0);
 }
