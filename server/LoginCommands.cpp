@@ -3,36 +3,27 @@
 
 #include "CListString.h"
 #include "CResultSet.h"
+#include "CSqlStatement.h"
 #include "LogWriter.h"
 
 #include <cstdio>
-
-namespace {
-
-// Doubles every apostrophe so the value stays one SQL literal.
-std::string QuoteLiteral(const std::string& value) {
-    std::string out;
-    out.reserve(value.size() + 2);
-    for (char c : value) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out;
-}
-
-}  // namespace
 
 // True when the account may log in; a failed query leaves its text in error.
 bool CheckAccount(CServerState& state, const std::string& account, const std::string& password,
                   std::string& error) {
     if (state.config.auth != 1) return true;
-    const std::string sql =
-        "select user_name,user_passwd from t_cfg_st_user where user_name='" +
-        QuoteLiteral(account) + "' and user_passwd='" + QuoteLiteral(password) + "' ";
+    // Account and password are bound, never pasted into the text: no quote
+    // or backslash in them can change the statement, whatever the database
+    // makes of escapes in literals.
+    CSqlStatement statement(
+        "select user_name,user_passwd from t_cfg_st_user where user_name=:stAccount<char[256]>"
+        " and user_passwd=:stPassword<char[256]> ");
+    statement.AddParam(SQL_PARAM_STRING, account.c_str(), "stAccount");
+    statement.AddParam(SQL_PARAM_STRING, password.c_str(), "stPassword");
     CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
     CListString queryError;
     state.db.SetOption(1, "1");
-    const int rows = state.db.Query(sql.c_str(), result, queryError);
+    const int rows = state.db.Query(statement, result, queryError);
     if (rows < 0) {
         error = queryError.StdString();
         if (error.empty()) error = "login query failed";

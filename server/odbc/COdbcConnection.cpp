@@ -419,9 +419,14 @@ int COdbcConnection::FetchRow(COdbcStmt& stmt, const std::vector<Column>& column
 }
 
 int COdbcConnection::Query(const char* sql, CResultSet& result, CListString& errorText) {
+    return Query(CSqlStatement(sql), result, errorText);
+}
+
+int COdbcConnection::Query(const CSqlStatement& statement, CResultSet& result,
+                           CListString& errorText) {
     m_lostConnection = false;
-    int rows = QueryOnce(sql, result, errorText);
-    if (rows < 0 && m_lostConnection) rows = QueryOnce(sql, result, errorText);
+    int rows = QueryOnce(statement, result, errorText);
+    if (rows < 0 && m_lostConnection) rows = QueryOnce(statement, result, errorText);
     return rows;
 }
 
@@ -441,13 +446,13 @@ bool COdbcConnection::ExecuteWithParams(CSqlStatement& statement) {
     return ok;
 }
 
-int COdbcConnection::QueryOnce(const char* sql, CResultSet& result, CListString& errorText) {
+int COdbcConnection::QueryOnce(const CSqlStatement& statement, CResultSet& result,
+                               CListString& errorText) {
     result.Clear();
     if (!EnsureConnected()) {
         errorText = m_errorText.c_str();  // the failed logon's text
         return -1;
     }
-    CSqlStatement statement(sql);
     COdbcStmt stmt;
     std::string error;
     std::vector<Column> columns;

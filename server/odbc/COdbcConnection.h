@@ -39,6 +39,8 @@ public:
 
     // Rows read (at most option 1), or -1 with the error text.
     int Query(const char* sql, CResultSet& result, CListString& errorText);
+    // As Query, for a statement that carries its parameters.
+    int Query(const CSqlStatement& statement, CResultSet& result, CListString& errorText);
     // The rows as ResultText with options 6 and 8 as separators and a header
     // line when option 9 is not 0; rows written (at most option 1), 0 when
     // no connection can be made, -1 on an error.
@@ -103,7 +105,7 @@ private:
     bool EndTransaction(bool commit, std::string& error);
     // The operations themselves; the public ones run them again once after a
     // failure that lost an open connection (nothing of it was committed).
-    int QueryOnce(const char* sql, CResultSet& result, CListString& errorText);
+    int QueryOnce(const CSqlStatement& statement, CResultSet& result, CListString& errorText);
     int QueryToTextOnce(const char* sql, CListString& out, CListString& errorText);
     bool ExecuteOnce(CSqlStatement& statement);
     bool SelectPrepareOnce(const char* sql, CListString& slotId, CListString& errorText);

@@ -153,8 +153,12 @@ bool CSqliteConnection::Run(const CSqlStatement& statement, std::string& error) 
 }
 
 int CSqliteConnection::Query(const char* sql, CResultSet& result, CListString& errorText) {
+    return Query(CSqlStatement(sql), result, errorText);
+}
+
+int CSqliteConnection::Query(const CSqlStatement& statement, CResultSet& result,
+                             CListString& errorText) {
     result.Clear();
-    CSqlStatement statement(sql);
     CSqliteStmt stmt;
     std::string error;
     if (!PrepareBound(statement, stmt, error)) {

@@ -27,6 +27,8 @@ public:
     bool IsConnected() const { return m_db.IsOpen(); }
 
     int Query(const char* sql, CResultSet& result, CListString& errorText);
+    // As Query, for a statement that carries its parameters.
+    int Query(const CSqlStatement& statement, CResultSet& result, CListString& errorText);
     int QueryToText(const char* sql, CListString& out, CListString& errorText);
     bool Execute(const char* sql, CListString& errorText);
     bool ExecuteWithParams(CSqlStatement& statement);

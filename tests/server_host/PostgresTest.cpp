@@ -1,6 +1,6 @@
-// Lumeno over psqlODBC where only a database server can fail: the server
-// ends the connection under a running Lumeno, and a data source names a
-// database that does not exist at start-up.
+// Lumeno over psqlODBC where only a database server brings the case: the
+// server ends the connection under a running Lumeno, literals read with
+// backslash escapes, and a data source names a missing database.
 #include "Programs.h"
 #include "ServerFixture.h"
 #include "TestData.h"
@@ -51,6 +51,26 @@ TEST_F(LumenoPgTest, LogsOnAgainAfterTheServerDroppedTheConnection) {
               "-1| Query erro");
     server->Command("select_finish", "id=" + slot);
     EXPECT_EQ(server->Command("select_next", "id=" + reopened + "&count=2"), "n\n1\n2\n");
+}
+
+TEST_F(LumenoPgTest, LoginStaysSafeWhereBackslashesEscapeInLiterals) {
+    // With standard_conforming_strings off, \' inside a literal is a quote:
+    // doubling quotes alone would let this account in.
+    server->SetIni("common", "auth", "1");
+    ASSERT_TRUE(server->Prepare());
+    ASSERT_TRUE(server->RunSql(SeedSql()));
+    ASSERT_TRUE(server->RunSql("do $$ begin execute 'alter database ' || current_database() || "
+                               "' set standard_conforming_strings = off'; end $$"));
+    ASSERT_TRUE(server->Start()) << server->Output();
+    const std::string refused = "-1| Authentication fails, username or password error";
+    auto login = [this](const std::string& account, const std::string& password) {
+        return server->Command("web_login", "account=" + account + "&password=" + password);
+    };
+    EXPECT_EQ(login("\\' or 1=1 --", "x"), refused);
+    EXPECT_EQ(login("admin", "\\' or 1=1 --"), refused);
+    EXPECT_EQ(login("admin", "\\' or '1'='1"), refused);
+    EXPECT_TRUE(std::regex_match(login("dom\\ann", "p\\w"), std::regex(R"(\d+\w{16})")));
+    EXPECT_TRUE(std::regex_match(login("admin", "secret"), std::regex(R"(\d+\w{16})")));
 }
 
 TEST_F(LumenoPgTest, MissingDatabaseEndsTheStart) {

@@ -73,6 +73,10 @@ TEST_P(SessionTest, LoginChecksTheAccountSafely) {
     EXPECT_EQ(Login("admin", "x' or '1'='1"), refused);
     EXPECT_EQ(Login("admin' --", "anything"), refused);
     EXPECT_TRUE(std::regex_match(Login("O'Brien", "pw'1"), kSessionId));
+    // Backslashes are plain characters of the values.
+    EXPECT_TRUE(std::regex_match(Login("dom\\ann", "p\\w"), kSessionId));
+    EXPECT_EQ(Login("admin", "\\' or 1=1 --"), refused);
+    EXPECT_EQ(Login("\\' or 1=1 --", "x"), refused);
     // The password never reaches the log.
     EXPECT_EQ(server->Output().find("secret"), std::string::npos);
     EXPECT_NE(server->Output().find("account=admin,password=***"), std::string::npos);

@@ -7,6 +7,7 @@ inline std::string SeedSql() {
     return "create table t_cfg_st_user(user_name varchar(40), user_passwd varchar(40));\n"
            "insert into t_cfg_st_user values('admin','secret');\n"
            "insert into t_cfg_st_user values('O''Brien','pw''1');\n"
+           "insert into t_cfg_st_user values('dom\\ann','p\\w');\n"
            "create table t_empty(a int, b varchar(20));\n"
            "create table t_null(a int, b varchar(20));\n"
            "insert into t_null values(1, NULL);\n"
