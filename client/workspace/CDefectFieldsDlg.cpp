@@ -32,7 +32,12 @@ const QColor kRequiredColour(225, 0, 0);
 // so that what was stored is what is saved again.
 void SelectOrKeep(QComboBox* combo, const QString& text)
 {
-    if (SelectComboText(combo, text, 0) || text.isEmpty()) return;
+    if (SelectComboText(combo, text, 0)) return;
+    // An empty stored value stays empty rather than taking the first item.
+    if (text.isEmpty()) {
+        combo->setCurrentIndex(-1);
+        return;
+    }
     combo->addItem(text);
     combo->setCurrentIndex(combo->count() - 1);
 }

@@ -80,6 +80,10 @@ void CQuickEditDlg::LoadDefect(int id, const QString& status, const QString& sum
     m_loadedSummary = summary;
     m_loadedDescription = m_description->toPlainText();
     m_loadedComment = m_comment->toPlainText();
+    m_storedStatus = status;
+    m_storedSummary = summary;
+    m_storedDescription = description;
+    m_storedComment = comment;
 }
 
 int CQuickEditDlg::ShownId() const
@@ -106,11 +110,14 @@ int CQuickEditDlg::SaveQuickEdit()
                               .arg(id);
     if (m_context.RunSelect(check.toUtf8().constData(), stored) < 0) return 0;
     if (stored.GetRowCount() == 0) return 1;
-    const auto newer = [&stored](const EditedText& field, const char* column) {
-        return field.Changed() && ToQt(stored.GetValue(0, column)) != field.loaded;
+    const auto newer = [&stored](const EditedText& field, const char* column,
+                                 const QString& was) {
+        return field.Changed() && ToQt(stored.GetValue(0, column)) != was;
     };
-    if (newer(status, "BG_STATUS") || newer(summary, "BG_SUMMARY") ||
-        newer(description, "BG_DESCRIPTION") || newer(comment, "BG_DEV_COMMENTS")) {
+    if (newer(status, "BG_STATUS", m_storedStatus) ||
+        newer(summary, "BG_SUMMARY", m_storedSummary) ||
+        newer(description, "BG_DESCRIPTION", m_storedDescription) ||
+        newer(comment, "BG_DEV_COMMENTS", m_storedComment)) {
         m_context.ShowMessage(m_context.Text(MsgNewerSave));
         return 0;
     }
@@ -136,6 +143,10 @@ int CQuickEditDlg::SaveQuickEdit()
     m_loadedSummary = summary.current;
     m_loadedDescription = description.current;
     m_loadedComment = comment.current;
+    if (status.Changed()) m_storedStatus = status.current;
+    if (summary.Changed()) m_storedSummary = summary.current;
+    if (description.Changed()) m_storedDescription = description.current;
+    if (comment.Changed()) m_storedComment = comment.current;
     return 1;
 }
 

@@ -58,4 +58,10 @@ private:
     QString m_loadedSummary;
     QString m_loadedDescription;
     QString m_loadedComment;
+    // The values as the server gave them (the edits may normalise line
+    // ends): a save checks that the stored values are still these.
+    QString m_storedStatus;
+    QString m_storedSummary;
+    QString m_storedDescription;
+    QString m_storedComment;
 };

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -35,7 +36,8 @@ using namespace WorkspaceIds;
 namespace {
 
 // 700 defects of a project "Big" (more than the server's row cap), a
-// defect with an attachment, and one whose priority the lists lack.
+// defect with an attachment, defects whose status, version or priority the
+// lists lack, and a description with Windows line ends.
 const char* const kExtraSql =
     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<700) "
     "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DETECTION_DATE) "
@@ -44,6 +46,9 @@ const char* const kExtraSql =
     "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
     "VALUES (2,'a.txt','2008-03-03 10:00:00',1.0,'admin','Demo');"
     "UPDATE t_bug SET BG_PRIORITY='zz-odd' WHERE BG_BUG_ID=4;"
+    "UPDATE t_bug SET BG_STATUS='99-Odd',BG_DETECTION_VERSION='9.9',BG_PRIORITY='' "
+    "WHERE BG_BUG_ID=12;"
+    "UPDATE t_bug SET BG_DESCRIPTION='line one'||char(13)||char(10)||'line two' WHERE BG_BUG_ID=14;"
     "UPDATE T_CFG_SEQ SET SEQ_VALUE=5000 WHERE SEQ_NAME='SEQ_BUG';";
 
 class WorkspaceTest : public ::testing::Test {
@@ -82,7 +87,8 @@ protected:
     }
     void SavePng(QWidget& widget, const char* name)
     {
-        widget.grab().save(QStringLiteral(ZENTRY_TEST_OUT_DIR "/%1.png").arg(name));
+        QDir().mkpath(QStringLiteral(ZENTRY_TEST_OUT_DIR));
+        EXPECT_TRUE(widget.grab().save(QStringLiteral(ZENTRY_TEST_OUT_DIR "/%1.png").arg(name)));
     }
 
     static std::unique_ptr<CWorkspaceServer> s_server;
@@ -154,7 +160,8 @@ TEST_F(WorkspaceTest, ConditionClausesRunOnTheServer)
         {"quote in the text is no error",
          [](CQueryConditionDlg& p) { p.SearchEdit()->setText("it's"); }, "1=0"},
         {"CJK text", [](CQueryConditionDlg& p) { p.SearchEdit()->setText("重现步骤"); },
-         "prj_name='Demo'"},
+         "prj_name='Demo' and (BG_SUMMARY||BG_DESCRIPTION||coalesce(BG_DEV_COMMENTS,'')) "
+         "like '%重现步骤%'"},
         {"attachment only", [](CQueryConditionDlg& p) { p.AttachmentBox()->setChecked(true); },
          "prj_name='Demo' and BG_ATTACHMENT=1"},
         {"version and severity",
@@ -187,8 +194,9 @@ TEST_F(WorkspaceTest, QuickFiltersListTheUsersDefects)
     view.FilterPanel()->RunButton(FilterNotClosed);
     const int status = view.Grid()->FieldColumn("BG_STATUS");
     EXPECT_EQ(view.Grid()->RowCount(),
-              Count("select count(*) from t_bug where prj_name='Demo' and BG_STATUS not in "
-                    "('03-Closed','05-Reject') and (BG_RESPONSIBLE='zhang' or BG_DETECTED_BY='zhang')"));
+              Count("select count(*) from t_bug where prj_name='Demo' and BG_STATUS in "
+                    "('00-New','01-Open','02-Fixed','04-ReOpen','06-Delay') and "
+                    "(BG_RESPONSIBLE='zhang' or BG_DETECTED_BY='zhang')"));
     for (int row = 0; row < view.Grid()->RowCount(); ++row) {
         const QString text = view.Grid()->Model()->Text(row, status);
         EXPECT_TRUE(text != "03-Closed" && text != "05-Reject") << text.toStdString();
@@ -264,6 +272,15 @@ TEST_F(WorkspaceTest, QuickEditWritesChangesAndYieldsToNewerSaves)
     EXPECT_EQ(panel.SaveQuickEdit(), 0);
     EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=10"), "saved elsewhere");
     EXPECT_TRUE(answerer.m_texts.contains(ctx.Text(MsgNewerSave)));
+
+    // A description stored with Windows line ends can still be edited here.
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 14), 0));
+    panel.DescriptionEdit()->setPlainText("line one\nline two, edited");
+    const int messages = answerer.m_texts.size();
+    EXPECT_EQ(panel.SaveQuickEdit(), 1);
+    EXPECT_EQ(answerer.m_texts.size(), messages);
+    EXPECT_EQ(Value("select BG_DESCRIPTION from t_bug where BG_BUG_ID=14"), "line one\nline two, edited");
+    SavePng(view, "defect_list_quick_edit");
 }
 
 TEST_F(WorkspaceTest, DeleteNeedsTheRightAndRemovesChildren)
@@ -377,6 +394,19 @@ TEST_F(WorkspaceTest, EditorOffersTransitionsKeepsValuesAndWritesHistory)
         EXPECT_EQ(Value("select BG_PRIORITY from t_bug where BG_BUG_ID=4"), "zz-odd");
         // 05-Reject leads only to 04-ReOpen.
         EXPECT_EQ(editor.FieldsPage()->Status()->count(), 2);
+    }
+    {
+        // An unknown status and version are kept too; an empty priority stays empty.
+        ctx.m_currentBugId = 12;
+        CDefectEditDlg editor(ctx);
+        CDefectFieldsDlg& page = *editor.FieldsPage();
+        EXPECT_EQ(GetComboText(page.Status()), "99-Odd");
+        const int history = Count("select count(*) from t_bug_status where BG_BUG_ID=12");
+        ASSERT_EQ(page.SaveDefect(), 1);
+        EXPECT_EQ(Value("select BG_STATUS||'/'||BG_DETECTION_VERSION||'/'||coalesce(BG_PRIORITY,'') "
+                        "from t_bug where BG_BUG_ID=12"),
+                  "99-Odd/9.9/");
+        EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=12"), history);
     }
 }
 
