@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -57,7 +58,8 @@ CAppContext::CAppContext()
       m_canDeleteDefect(0),
       m_configDir(CClientFolders::ConfigDir()),
       m_cacheDir(CClientFolders::CacheDir()),
-      m_settingsLoaded(false) {}
+      m_settingsLoaded(false),
+      m_unattended(false) {}
 
 CAppContext::~CAppContext() = default;
 
@@ -224,7 +226,8 @@ bool CAppContext::RunExec(const char* sql) {
 
 void CAppContext::ShowMessage(const QString& text) {
     m_lastMessage = text;
-    if (!OnUiThread() || !qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (m_unattended) fprintf(stderr, "Zentry: %s\n", text.toLocal8Bit().constData());
+    if (m_unattended || !OnUiThread() || !qobject_cast<QApplication*>(QCoreApplication::instance())) {
         LogMessage("%s\n", text.toUtf8().constData());
         return;
     }
@@ -235,7 +238,9 @@ void CAppContext::ShowMessage(const QString& text) {
 
 bool CAppContext::AskYesNo(const QString& text) {
     m_lastMessage = text;
-    if (!OnUiThread() || !qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+    if (m_unattended) fprintf(stderr, "Zentry: %s (answered No)\n", text.toLocal8Bit().constData());
+    if (m_unattended || !OnUiThread() || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
     QMessageBox box(QMessageBox::Information, GetTitleForLanguage(m_language), text,
                     QMessageBox::Yes | QMessageBox::No, MessageParent(m_mainWindow));
     return box.exec() == QMessageBox::Yes;

@@ -161,6 +161,9 @@ public:
     QPointer<QWidget> m_mainWindow;
     // The last message shown (kept for the log and for tests).
     QString m_lastMessage;
+    // Unattended run (--exit-after-start): messages go to the log and
+    // standard error instead of boxes, and questions are answered No.
+    bool m_unattended;
 
 private:
     std::unique_ptr<CSingleInstance> m_instance;

@@ -40,6 +40,7 @@ CLoginDlg::CLoginDlg(CAppContext& context, QWidget* parent, bool fromMainWindow)
       m_context(context),
       m_fromMainWindow(fromMainWindow),
       m_autoLogin(false),
+      m_giveUpOnFailure(false),
       m_progressPos(0),
       m_timerId(0),
       m_loginState(0) {
@@ -186,6 +187,7 @@ void CLoginDlg::timerEvent(QTimerEvent* event) {
         SetIdle();
         m_lastFailure = m_workerError;
         m_context.ShowMessage(m_lastFailure);
+        if (m_giveUpOnFailure) done(QDialog::Rejected);
         return;
     }
     m_progressPos += 2;

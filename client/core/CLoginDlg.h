@@ -28,8 +28,12 @@ public:
     // The text shown after the last failed login.
     const QString& GetLastFailure() const { return m_lastFailure; }
     bool IsFromMainWindow() const { return m_fromMainWindow; }
-    // Presses Login once as soon as the dialog is shown (command line).
-    void SetAutoLogin(bool on) { m_autoLogin = on; }
+    // Presses Login once as soon as the dialog is shown (command line);
+    // with giveUp a failed login then cancels the dialog.
+    void SetAutoLogin(bool on, bool giveUp = false) {
+        m_autoLogin = on;
+        m_giveUpOnFailure = on && giveUp;
+    }
 
 public slots:
     void OnLogin();
@@ -52,6 +56,7 @@ private:
     CAppContext& m_context;
     bool m_fromMainWindow;
     bool m_autoLogin;
+    bool m_giveUpOnFailure;
     QComboBox* m_history;
     QLineEdit* m_server;
     QLineEdit* m_port;

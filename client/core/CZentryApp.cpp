@@ -34,6 +34,7 @@ bool CZentryApp::ParseCommandLine(const QStringList& arguments, QString& error) 
             m_autoLogin = true;
         } else if (option == "--exit-after-start") {
             m_exitAfterStart = true;
+            m_context.m_unattended = true;
         } else if (option == "--config-dir" || option.startsWith("--config-dir=")) {
             QString dir = option.mid(QStringLiteral("--config-dir=").size());
             if (option == "--config-dir") {
@@ -65,7 +66,8 @@ bool CZentryApp::InitInstance(const std::function<QWidget*()>& createMainFrame) 
 
     {
         CLoginDlg login(m_context);
-        login.SetAutoLogin(m_autoLogin);
+        // Unattended, a failed automatic login ends the start.
+        login.SetAutoLogin(m_autoLogin, m_exitAfterStart);
         if (login.exec() != QDialog::Accepted) return false;
     }
 

@@ -311,6 +311,7 @@ TEST(CommandLine, Options) {
                                      error));
     EXPECT_TRUE(app.m_autoLogin);
     EXPECT_TRUE(app.m_exitAfterStart);
+    EXPECT_TRUE(app.m_context.m_unattended);  // no boxes without a user
     EXPECT_EQ(app.m_context.m_configDir, "/tmp/y");
     EXPECT_EQ(app.m_context.m_cacheDir, "/tmp/y");
     EXPECT_EQ(app.m_context.SettingsPath(), "/tmp/y/korvandix.ini");

@@ -89,3 +89,20 @@ TEST_F(Program, BadOptionsAreRefused) {
     EXPECT_EQ(zentry.exitCode(), 2);
     EXPECT_TRUE(zentry.readAllStandardError().contains("unknown option --no-such-option"));
 }
+
+TEST_F(Program, AnUnattendedStartEndsWhenTheLoginFails) {
+    CSettingsValues values;
+    values.port = s_server->Port();
+    values.password = "wrong";
+    ASSERT_TRUE(WriteText(m_dir.path() + "/korvandix.ini", SettingsText(values)));
+    QProcess zentry;
+    Prepare(zentry);
+    zentry.start(ProgramPath(), {"--config-dir", m_dir.path(), "--autologin", "--exit-after-start"});
+    ASSERT_TRUE(zentry.waitForFinished(30000));
+    EXPECT_EQ(zentry.exitCode(), 1);
+    const QByteArray errors = zentry.readAllStandardError();
+    EXPECT_TRUE(errors.contains("Authentication fails")) << errors.toStdString();
+    EXPECT_FALSE(zentry.readAllStandardOutput().contains("main window shown"));
+    // Settings that were read are written back, with what the dialog had.
+    EXPECT_NE(ReadText(m_dir.path() + "/korvandix.ini").find("user_passwd=wrong"), std::string::npos);
+}
