@@ -34,7 +34,6 @@ public:
     void TogglePreview();
     void ToggleAutoSize();
     void ToggleFillBackground();
-    void Recolour();
 
     CDefectListGrid* Grid() const { return m_grid; }
     CQueryConditionDlg* ConditionPanel() const { return m_condition; }
@@ -58,6 +57,7 @@ public slots:
     void OnViewDefect();
     void OnDeleteDefect();
     void LocalizeCaptions();
+    void Recolour();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

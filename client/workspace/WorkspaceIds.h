@@ -12,6 +12,7 @@ constexpr int TabQueryFields = 177;
 constexpr int PopupCaption = 166;
 
 // Context-menu and view commands
+constexpr int CmdNewDefect = 2000;  // the main frame's New defect
 constexpr int CmdView = 2043;
 constexpr int CmdRefresh = 2038;
 constexpr int CmdAdd = 2039;

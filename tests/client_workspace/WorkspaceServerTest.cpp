@@ -10,7 +10,9 @@
 #include "CSplitterBar.h"
 #include "CStatusHistoryDlg.h"
 #include "CTreeComboBox.h"
+#include "CZentryApp.h"
 #include "CZentryView.h"
+#include "MainFrame.h"
 #include "DialogHelpers.h"
 #include "WorkspaceIds.h"
 #include "WorkspaceServer.h"
@@ -483,4 +485,31 @@ TEST_F(WorkspaceTest, AddFromTheMenuNeedsTheAddRight)
     EXPECT_EQ(title, ctx.Text(2000));
     EXPECT_GT(Count(seq), before);
     EXPECT_EQ(Count(QString("select count(*) from t_bug where BG_BUG_ID=%1").arg(ctx.m_currentBugId)), 0);
+}
+
+TEST_F(WorkspaceTest, MainFrameNewDefectOpensTheEditorThenRefreshesTheList)
+{
+    CZentryApp app;
+    ASSERT_TRUE(s_server->Login(app.m_context));
+    app.m_context.m_currentProject = QStringLiteral("Demo");
+    CMainFrame frame(app.m_context);
+    frame.SwitchView(DefectListView);
+    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+    ASSERT_NE(view, nullptr);
+    QAction* newDefect = frame.Action(CmdNewDefect);
+    ASSERT_NE(newDefect, nullptr);
+    ASSERT_TRUE(newDefect->isEnabled());
+    view->RefreshList("select BG_BUG_ID from t_bug where 1=0");
+
+    bool opened = false;
+    QTimer::singleShot(100, [&opened]() {
+        if (auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
+            opened = editor->FieldsPage()->DefectId() > 0;
+            editor->reject();
+        }
+    });
+    newDefect->trigger();
+    EXPECT_TRUE(opened);
+    EXPECT_GT(app.m_context.m_currentBugId, 0);
+    EXPECT_NE(view->LastSql().indexOf("prj_name='Demo'"), -1) << view->LastSql().toStdString();
 }
