@@ -561,9 +561,9 @@ void CMainFrame::OnInitSystem() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    m_context.m_settings.SetValue("window_init_x", QByteArray::number(frameGeometry().width()).constData(),
-                                  "pstyle");
-    m_context.m_settings.SetValue("window_init_y", QByteArray::number(frameGeometry().height()).constData(),
-                                  "pstyle");
+    // The size RestoreWindowSize gives back at the next start (the window
+    // frame's own width would make it grow at every start).
+    m_context.m_settings.SetValue("window_init_x", QByteArray::number(width()).constData(), "pstyle");
+    m_context.m_settings.SetValue("window_init_y", QByteArray::number(height()).constData(), "pstyle");
     QMainWindow::closeEvent(event);
 }

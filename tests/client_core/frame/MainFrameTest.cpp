@@ -304,9 +304,9 @@ TEST_F(Frame, StylesAndTheirSettings) {
     // Closing writes the window size.
     frame->resize(910, 610);
     QApplication::processEvents();
-    const int width = frame->frameGeometry().width();
     frame->close();
-    EXPECT_EQ(ToQt(app->m_context.m_settings.GetValue("window_init_x", "pstyle")).toInt(), width);
+    EXPECT_STREQ(app->m_context.m_settings.GetValue("window_init_x", "pstyle").CStr(), "910");
+    EXPECT_STREQ(app->m_context.m_settings.GetValue("window_init_y", "pstyle").CStr(), "610");
 }
 
 TEST_F(Frame, LanguageSwitchRecaptionsEveryWindow) {
@@ -546,4 +546,69 @@ TEST(HomePage, ShowsTheShippedPageFromAFolderWithBlanks) {
         "Content-Type: text/html; charset=\"utf-8\"\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
         "<p>a=3Db soft=\r\nbreak =E4=B8=AD</p>\r\n--b1--\r\n";
     EXPECT_EQ(CHomePageForm::ExtractHtml(multipart), QStringLiteral("<p>a=b softbreak 中</p>\r\n"));
+}
+
+TEST_F(Frame, StartUpSequence) {
+    // A server that publishes a newer client: the question names both versions.
+    CDemoServer newer;
+    ASSERT_TRUE(newer.Start(true, "", "ftp_user=zentry\nclient_version=1.25\n"));
+    for (CDemoServer* server : {s_server.get(), &newer}) {
+        answerer.m_texts.clear();
+        answerer.SetAnswerYes(false);
+        QTemporaryDir dir;
+        CZentryApp start;
+        start.m_context.m_configDir = start.m_context.m_cacheDir = dir.path();
+        CSettingsValues values;
+        values.port = server->Port();
+        values.windowX = "300";
+        WriteText(start.m_context.SettingsPath(), SettingsText(values));
+        start.m_autoLogin = true;
+        std::unique_ptr<CMainFrame> frame;
+        ASSERT_TRUE(start.InitInstance([&]() -> QWidget* {
+            EXPECT_EQ(start.m_starting, 1);
+            frame = std::make_unique<CMainFrame>(start.m_context);
+            return frame.get();
+        })) << answerer.Joined().toStdString();
+        EXPECT_EQ(start.m_starting, 0);
+        EXPECT_EQ(start.m_mainWnd.data(), frame.get());
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_EQ(frame->width(), 730);  // a width below 400 is taken as 730
+        EXPECT_EQ(frame->windowTitle(), "Zentry  [1.04]");
+        EXPECT_EQ(start.m_context.m_userName, "admin");
+        EXPECT_GT(start.m_context.m_params.GetRowCount(), 0);
+        if (server == &newer) {
+            ASSERT_EQ(answerer.m_texts.size(), 1);
+            EXPECT_EQ(answerer.m_texts[0], "A newer client is available. Upgrade now? \n1.04-->1.25");
+        } else {
+            EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
+        }
+        frame->close();
+        frame.reset();
+        start.ExitInstance();
+        const std::string saved = ReadText(dir.path() + "/korvandix.ini");
+        EXPECT_NE(saved.find("window_init_x=730"), std::string::npos) << saved;
+    }
+}
+
+TEST_F(Frame, CancelledLoginEndsTheStartButSavesTheSettings) {
+    QTemporaryDir dir;
+    CZentryApp start;
+    start.m_context.m_configDir = start.m_context.m_cacheDir = dir.path();
+    CSettingsValues values;
+    values.port = s_server->Port();
+    std::string text = SettingsText(values);
+    text = text.substr(text.find('\n') + 1);  // without the fixed first line
+    WriteText(start.m_context.SettingsPath(), text);
+    WhenModal([](QWidget* modal) {
+        modal->findChild<QPushButton*>(QString::number(ids::kCancel))->click();
+    });
+    bool frameMade = false;
+    EXPECT_FALSE(start.InitInstance([&]() -> QWidget* {
+        frameMade = true;
+        return nullptr;
+    }));
+    EXPECT_FALSE(frameMade);
+    EXPECT_EQ(start.m_starting, 1);
+    start.ExitInstance();
+    EXPECT_EQ(ReadText(dir.path() + "/korvandix.ini").rfind("#Zentry配置管理工具", 0), 0u);
 }

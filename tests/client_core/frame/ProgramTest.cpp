@@ -36,6 +36,7 @@ protected:
         CSettingsValues values;
         values.port = s_server->Port();
         values.windowX = "640";
+        values.windowY = "max";
         ASSERT_TRUE(WriteText(m_dir.path() + "/korvandix.ini", SettingsText(values)));
         ASSERT_TRUE(WriteText(m_dir.path() + "/login.ini", "# history\n"));
     }
@@ -56,8 +57,10 @@ TEST_F(Program, LogsInAutomaticallyAndShowsTheMainWindow) {
     // The login went into the history; closing saved the window size.
     EXPECT_EQ(ReadText(m_dir.path() + "/login.ini"), "127.0.0.1:" + std::to_string(s_server->Port()) + ":admin\n");
     const std::string settings = ReadText(m_dir.path() + "/korvandix.ini");
-    EXPECT_EQ(settings.find("window_init_x=640\n"), std::string::npos) << settings;
-    EXPECT_NE(settings.find("window_init_x="), std::string::npos);
+    // The size comes back as it was given; "max" is written as the number.
+    EXPECT_NE(settings.find("window_init_x=640\n"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("window_init_y=max"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("window_init_y="), std::string::npos);
     EXPECT_TRUE(QFileInfo(m_dir.path() + "/temp").isDir());
 }
 
