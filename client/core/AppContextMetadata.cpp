@@ -130,7 +130,7 @@ int CAppContext::LoadMetadata() {
     ProgressWindow progress(*this);
     const QString user = ToQt(m_settings.GetValue("user_name", "common"));
 
-    // Step 1: the user's projects and the current one.
+    // Progress line 1: the user's projects and the current one.
     if (RunSelect(Sql("select distinct prj_name from t_user_prj where user_name='%s' ", user).CStr(),
                   m_projects) < 0)
         return 0;
@@ -155,7 +155,7 @@ int CAppContext::LoadMetadata() {
     m_canDeleteDefect = m_rights.mid(1, 1).toInt();
     m_canSysManage = m_rights.mid(2, 1).toInt();
 
-    // Step 2: lookup values and the field configuration.
+    // Progress line 2: lookup values and the field configuration.
     CListString sql;
     sql.Format("select PARAMETER_TYPE_ID,PARAMETER_NAME,PARAMETER_ENABLE from T_CFG_PARAM where "
                "parameter_name<>'%s'  order by parameter_name",
@@ -167,7 +167,7 @@ int CAppContext::LoadMetadata() {
                   m_columns) < 0)
         return 0;
 
-    // Step 3: users and the user's grid columns.
+    // Progress line 3: users and the user's grid columns.
     if (RunSelect("select distinct user_name,user_fullname,dept_name,USER_FIELD_QUERY,USER_MAIL "
                   "from t_cfg_st_user where user_name <> 'admin'  order by user_name ",
                   m_users) < 0)
@@ -181,14 +181,14 @@ int CAppContext::LoadMetadata() {
     }
     progress.SetLine("3.获取用户列表完成", 3);
 
-    // Step 4: departments and the three fixed lists.
+    // Progress line 4: departments and the three fixed lists.
     if (RunSelect("select distinct dept_name,dept_desc from t_dept", m_depts) < 0) return 0;
     progress.SetLine("4.获取部门信息完成", 4);
     SelectParams("defect_status", m_statuses);
     SelectParams("severity", m_severities);
     SelectParams("pri", m_priorities);
 
-    // Steps 5 to 7: versions, transition rules, aliases.
+    // Progress lines 5 to 7: versions, transition rules, aliases.
     if (RunSelect("select distinct prj_name,version_no from t_cfg_version", m_versions) < 0) return 0;
     progress.SetLine("5.获取版本信息完成", 5);
     if (RunSelect("select distinct TR_RULES_FROM,TR_RULES_TO from T_BUG_TRANS_RULE where "
@@ -199,7 +199,7 @@ int CAppContext::LoadMetadata() {
     if (RunSelect("select distinct name,alias from t_alias ", m_aliases) < 0) return 0;
     progress.SetLine("7.获取别名信息完成", 7);
 
-    // Step 8: the current project's custom-field layout.
+    // Progress line 8: the current project's custom-field layout.
     CResultSet layout;
     if (RunSelect(Sql("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ", m_currentProject).CStr(),
                   layout) < 0)
