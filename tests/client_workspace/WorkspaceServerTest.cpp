@@ -183,6 +183,10 @@ TEST_F(WorkspaceTest, ConditionClausesRunOnTheServer)
                   Count(QString("select count(*) from t_bug where ") + c.countSql))
             << c.what;
     }
+    view.resize(1000, 600);
+    view.Tabs()->setCurrentIndex(1);
+    view.show();
+    SavePng(view, "query_condition_panel");
     // The default start date is a month back: the 2008 demo defects are not listed.
     panel.Clear();
     panel.OnQuery();
@@ -234,6 +238,10 @@ TEST_F(WorkspaceTest, ColumnChoiceIsStoredAndKeyColumnsStay)
     EXPECT_NE(fields.GetSelectList().indexOf("BG_PRIORITY"), -1);
     ASSERT_TRUE(fields.HideField("摘要"));
     EXPECT_EQ(fields.ShownList()->findItems("摘要", Qt::MatchExactly).size(), 0);
+    view.resize(1000, 600);
+    view.Tabs()->setCurrentIndex(2);
+    view.show();
+    SavePng(view, "query_fields_panel");
     ctx.m_queryFields = QString(64, QLatin1Char('0'));
     EXPECT_EQ(fields.GetSelectList(), "BG_BUG_ID,BG_STATUS");
 }
@@ -512,4 +520,32 @@ TEST_F(WorkspaceTest, MainFrameNewDefectOpensTheEditorThenRefreshesTheList)
     EXPECT_TRUE(opened);
     EXPECT_GT(app.m_context.m_currentBugId, 0);
     EXPECT_NE(view->LastSql().indexOf("prj_name='Demo'"), -1) << view->LastSql().toStdString();
+}
+
+TEST_F(WorkspaceTest, ModifyClosesOnlyAfterASaveAndEscapeKeepsTheEditor)
+{
+    ctx.m_currentBugId = 8;
+    CDefectEditDlg editor(ctx);
+    editor.show();
+    CDefectFieldsDlg& page = *editor.FieldsPage();
+    EXPECT_EQ(editor.windowTitle(), ctx.Text(TitleModifyDefect));
+
+    // Escape inside the page does not close the editor.
+    QTest::keyClick(page.Summary(), Qt::Key_Escape);
+    EXPECT_TRUE(editor.isVisible());
+
+    // A failed save keeps the editor open with the input.
+    const QString summary = Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8");
+    page.Summary()->clear();
+    editor.ModifyButton()->click();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelSummary) + " " + ctx.Text(MsgRequired));
+    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8"), summary);
+
+    page.Summary()->setText("saved from the editor");
+    editor.ModifyButton()->click();
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(editor.result(), QDialog::Accepted);
+    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(MsgSuccess));
+    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8"), "saved from the editor");
 }
