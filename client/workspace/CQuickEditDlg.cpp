@@ -64,7 +64,10 @@ void CQuickEditDlg::LoadDefect(int id, const QString& status, const QString& sum
                                const QString& description, const QString& comment)
 {
     m_id->setText(QString::number(id));
-    // A status the list lacks is offered as it is, so that a save keeps it.
+    // A status the list lacks is offered as it is, so that a save keeps it;
+    // it is offered only while its defect is shown.
+    if (m_status->count() > m_context.m_statuses.GetRowCount())
+        m_status->removeItem(m_status->count() - 1);
     if (!SelectComboText(m_status, status, 0)) {
         if (status.isEmpty()) {
             m_status->setCurrentIndex(-1);

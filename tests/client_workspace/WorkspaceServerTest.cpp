@@ -283,6 +283,12 @@ TEST_F(WorkspaceTest, QuickEditWritesChangesAndYieldsToNewerSaves)
     EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=10"), "saved elsewhere");
     EXPECT_TRUE(answerer.m_texts.contains(ctx.Text(MsgNewerSave)));
 
+    // A status the list lacks is shown for its own defect only.
+    const int statuses = panel.StatusBox()->count();
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 12), 0));
+    EXPECT_EQ(GetComboText(panel.StatusBox()), "99-Odd");
+    EXPECT_EQ(panel.StatusBox()->count(), statuses + 1);
+
     // A description stored with Windows line ends can still be edited here.
     grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 14), 0));
     panel.DescriptionEdit()->setPlainText("line one\nline two, edited");
@@ -290,6 +296,8 @@ TEST_F(WorkspaceTest, QuickEditWritesChangesAndYieldsToNewerSaves)
     EXPECT_EQ(panel.SaveQuickEdit(), 1);
     EXPECT_EQ(answerer.m_texts.size(), messages);
     EXPECT_EQ(Value("select BG_DESCRIPTION from t_bug where BG_BUG_ID=14"), "line one\nline two, edited");
+    EXPECT_EQ(panel.StatusBox()->count(), statuses);
+    EXPECT_EQ(Value("select BG_STATUS from t_bug where BG_BUG_ID=12"), "99-Odd");
     SavePng(view, "defect_list_quick_edit");
 }
 
