@@ -7,6 +7,7 @@
 #include "LogWriter.h"
 #include "ResultText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -38,16 +39,28 @@ struct BoundValue {
 };
 
 // Reads a character or binary column in pieces until the driver has no more.
+// Reads a value piece by piece straight into value (on the heap): a first
+// small piece, then the rest at the length the driver reports (or pieces
+// of doubling size when it cannot tell).
 bool ReadLong(SQLHSTMT stmt, SQLUSMALLINT index, SQLSMALLINT cType, std::string& value,
               SQLRETURN& failed) {
+    const size_t kFirstPiece = 512;
+    const size_t kLargestPiece = 1 << 20;
+    const size_t terminator = cType == SQL_C_CHAR ? 1 : 0;
     value.clear();
-    char buffer[65536];
-    const SQLLEN terminator = cType == SQL_C_CHAR ? 1 : 0;
+    size_t room = kFirstPiece;
     for (;;) {
+        const size_t used = value.size();
+        value.resize(used + room + terminator);
         SQLLEN indicator = 0;
-        SQLRETURN rc = SQLGetData(stmt, index, cType, buffer, sizeof buffer, &indicator);
-        if (rc == SQL_NO_DATA) return true;
+        SQLRETURN rc = SQLGetData(stmt, index, cType, &value[used],
+                                  static_cast<SQLLEN>(room + terminator), &indicator);
+        if (rc == SQL_NO_DATA) {
+            value.resize(used);
+            return true;
+        }
         if (!OdbcOk(rc)) {
+            value.resize(used);
             failed = rc;
             return false;
         }
@@ -55,13 +68,16 @@ bool ReadLong(SQLHSTMT stmt, SQLUSMALLINT index, SQLSMALLINT cType, std::string&
             value.clear();
             return true;
         }
-        SQLLEN room = static_cast<SQLLEN>(sizeof buffer) - terminator;
-        SQLLEN got = (indicator == SQL_NO_TOTAL || indicator > room) ? room : indicator;
-        value.append(buffer, static_cast<size_t>(got));
-        if (rc == SQL_SUCCESS) return true;
-        // SQL_SUCCESS_WITH_INFO: truncated piece, more follows; a final piece
-        // with info but no truncation ends it.
-        if (indicator != SQL_NO_TOTAL && indicator <= room) return true;
+        const bool cut = indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(room);
+        const size_t got = cut ? room : static_cast<size_t>(indicator);
+        value.resize(used + got);
+        // SQL_SUCCESS_WITH_INFO with a cut piece: more follows.
+        if (rc == SQL_SUCCESS || !cut) return true;
+        if (indicator == SQL_NO_TOTAL) {
+            room = room < kLargestPiece ? room * 2 : room;
+        } else {
+            room = std::max(static_cast<size_t>(indicator) - got, kFirstPiece);
+        }
     }
 }
 
