@@ -1,5 +1,9 @@
 #include "CCommandExecutor.h"
 
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
 
 const size_t kStackSize = 8 * 1024 * 1024;
@@ -7,51 +11,60 @@ const size_t kStackSize = 8 * 1024 * 1024;
 }  // namespace
 
 CCommandExecutor::CCommandExecutor() {
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, kStackSize);
-    m_started = pthread_create(&m_thread, &attr, ThreadMain, this) == 0;
-    pthread_attr_destroy(&attr);
+    // Pages are taken only when touched; the lowest page guards against an
+    // overflow.
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void* stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
+    if (stack == MAP_FAILED) return;
+    if (mprotect(stack, page, PROT_NONE) != 0) {
+        munmap(stack, kStackSize);
+        return;
+    }
+    m_stack = stack;
+    m_stackSize = kStackSize;
 }
 
 CCommandExecutor::~CCommandExecutor() {
-    if (!m_started) return;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    pthread_join(m_thread, nullptr);
+    // Run holds the mutex until its job has left the stack.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_stack) munmap(m_stack, m_stackSize);
 }
 
-void* CCommandExecutor::ThreadMain(void* self) {
-    static_cast<CCommandExecutor*>(self)->Loop();
-    return nullptr;
+void CCommandExecutor::Entry(unsigned high, unsigned low) {
+    const uintptr_t address = (static_cast<uintptr_t>(high) << 32) | low;
+    reinterpret_cast<CCommandExecutor*>(address)->RunJob();
+    // Returning resumes m_caller (uc_link).
 }
 
-void CCommandExecutor::Loop() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (true) {
-        m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
-        if (m_jobs.empty()) return;
-        Job* job = m_jobs.front();
-        m_jobs.pop_front();
-        lock.unlock();
-        (*job->work)();
-        lock.lock();
-        job->done = true;
-        m_finished.notify_all();
+void CCommandExecutor::RunJob() {
+    try {
+        (*m_work)();
+    } catch (...) {
+        // Unwinding must not leave this stack's first frame.
+        m_error = std::current_exception();
     }
 }
 
 void CCommandExecutor::Run(const std::function<void()>& work) {
-    if (!m_started) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_stack) {
         work();
         return;
     }
-    Job job{&work};
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_jobs.push_back(&job);
-    m_wake.notify_one();
-    m_finished.wait(lock, [&job] { return job.done; });
+    m_work = &work;
+    m_error = nullptr;
+    getcontext(&m_job);
+    m_job.uc_stack.ss_sp = m_stack;
+    m_job.uc_stack.ss_size = m_stackSize;
+    m_job.uc_link = &m_caller;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(this);
+    makecontext(&m_job, reinterpret_cast<void (*)()>(&CCommandExecutor::Entry), 2,
+                static_cast<unsigned>(address >> 32), static_cast<unsigned>(address & 0xffffffffu));
+    swapcontext(&m_caller, &m_job);
+    m_work = nullptr;
+    std::exception_ptr error = m_error;
+    m_error = nullptr;
+    lock.unlock();
+    if (error) std::rethrow_exception(error);
 }
