@@ -1,6 +1,7 @@
 #include "CWebServer.h"
 
 #include "CommandHandlers.h"
+#include "HttpReply.h"
 #include "LogWriter.h"
 
 #include <civetweb.h>
@@ -14,15 +15,6 @@ namespace {
 // Long URLs carry coded SQL: allow requests of a few MiB.
 const char kMaxRequestSize[] = "4194304";
 const long long kMaxBody = 64LL * 1024 * 1024;
-
-void SendText(mg_connection* conn, int status, const std::string& body) {
-    mg_response_header_start(conn, status);
-    mg_response_header_add(conn, "Content-Type", "text/plain; charset=utf-8", -1);
-    mg_response_header_add(conn, "Content-Length", std::to_string(body.size()).c_str(), -1);
-    mg_response_header_add(conn, "Server", "Lumeno", -1);
-    mg_response_header_send(conn);
-    if (!body.empty()) mg_write(conn, body.data(), body.size());
-}
 
 // The command name: the second segment of the path.
 bool SecondSegment(const std::string& path, std::string& name) {
@@ -122,7 +114,7 @@ int CWebServer::HandleRequest(mg_connection* conn) {
     } else if (path.compare(0, root.size(), root) != 0) {
         return 0;
     } else if (!hasName) {
-        SendText(conn, 200, "Missing form name");
+        SendTextReply(conn, 200, "Missing form name");
         return 200;
     }
     return ServeCommand(conn, name);
@@ -134,7 +126,7 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
     if (info->query_string) ParseQueryVariables(info->query_string, request);
     if (strcmp(info->request_method, "POST") == 0) {
         if (info->content_length > kMaxBody) {
-            SendText(conn, 413, "request body too large");
+            SendTextReply(conn, 413, "request body too large");
             return 413;
         }
         std::string body;
@@ -143,7 +135,7 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
         while ((got = mg_read(conn, buffer, sizeof buffer)) > 0) {
             body.append(buffer, static_cast<size_t>(got));
             if (static_cast<long long>(body.size()) > kMaxBody) {
-                SendText(conn, 413, "request body too large");
+                SendTextReply(conn, 413, "request body too large");
                 return 413;
             }
         }
@@ -162,9 +154,9 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
         }
     });
     if (!known) {
-        SendText(conn, 200, "Form " + name + " is not defined");
+        SendTextReply(conn, 200, "Form " + name + " is not defined");
         return 200;
     }
-    SendText(conn, 200, request.GetReply());
+    SendTextReply(conn, 200, request.GetReply());
     return 200;
 }
