@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -37,13 +38,15 @@ using namespace WorkspaceIds;
 
 namespace {
 
-// 700 defects of a project "Big" (more than the server's row cap), a
+// 2500 defects of a project "Big" (more than the server's row cap and the
+// first page), a
 // defect with an attachment, defects whose status, version or priority the
 // lists lack, and a description with Windows line ends.
 const char* const kExtraSql =
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<700) "
-    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DETECTION_DATE) "
-    "SELECT 1000+i,'01-Open','Big','bulk '||i,'2020-01-01' FROM n;"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) "
+    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DETECTION_DATE,BG_ATTACHMENT) "
+    "SELECT 1000+i,CASE i%2 WHEN 0 THEN '00-New' ELSE '01-Open' END,'Big','bulk '||i,"
+    "'2020-01-01',CASE i%100 WHEN 0 THEN 1 ELSE 0 END FROM n;"
     "UPDATE t_bug SET BG_ATTACHMENT=1 WHERE BG_BUG_ID=2;"
     "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
     "VALUES (2,'a.txt','2008-03-03 10:00:00',1.0,'admin','Demo');"
@@ -220,11 +223,29 @@ TEST_F(WorkspaceTest, LongResultsArePagedToTheEnd)
     ctx.m_currentProject = QStringLiteral("Big");
     CZentryView view(ctx);
     QueryAll(view);
-    view.Grid()->FinishPaging();
-    EXPECT_EQ(view.Grid()->RowCount(), 700);
-    EXPECT_EQ(RowOf(*view.Grid(), 1700), 699);
-    // Rows that came by page are decorated as well.
-    EXPECT_EQ(view.Grid()->Model()->Image(650, view.Grid()->FieldColumn("BG_ATTACHMENT")), -1);
+    CDefectListGrid& grid = *view.Grid();
+    // The first page is there at once, the rest follows.
+    EXPECT_EQ(grid.RowCount(), 1000);
+    EXPECT_TRUE(grid.IsPaging());
+
+    // A sort chosen meanwhile takes in the rows that come later.
+    const int id = grid.FieldColumn("BG_BUG_ID");
+    grid.horizontalHeader()->setSortIndicator(id, Qt::DescendingOrder);
+    grid.FinishPaging();
+    EXPECT_FALSE(grid.IsPaging());
+    ASSERT_EQ(grid.RowCount(), 2500);
+    EXPECT_EQ(grid.Model()->Text(0, id), "3500");
+    EXPECT_EQ(grid.Model()->Text(2499, id), "1001");
+
+    // Rows that came by page are marked and coloured as well.
+    const int attach = grid.FieldColumn("BG_ATTACHMENT");
+    const int marked = RowOf(grid, 3000);
+    EXPECT_EQ(grid.Model()->Image(marked, attach), 0);
+    EXPECT_EQ(grid.Model()->RowColour(marked), QColor(0, 0, 255));
+    const int plain = RowOf(grid, 3201);
+    EXPECT_EQ(grid.Model()->Image(plain, attach), -1);
+    EXPECT_TRUE(grid.Model()->Text(plain, attach).isEmpty());
+    EXPECT_FALSE(grid.Model()->RowColour(plain).isValid());
 }
 
 TEST_F(WorkspaceTest, ColumnChoiceIsStoredAndKeyColumnsStay)
