@@ -50,6 +50,11 @@ constexpr int kPasswordConfirmLabel = 3212;
 constexpr int kPromptDlg = 1012;
 constexpr int kPromptEdit = 3062;
 
+// Tool-bar customization (a dialog of this client's own)
+constexpr int kCustomizeDlg = 9120;
+constexpr int kCustomizeButtons = 9121;
+constexpr int kCustomizeTextLabels = 9122;
+
 // Messages
 constexpr int kMsgSuccess = 4003;
 constexpr int kMsgLoginFailed = 4007;

@@ -4,6 +4,7 @@
 #include "CModifyPasswordDlg.h"
 #include "CLocalizer.h"
 #include "CLoginDlg.h"
+#include "CToolbarCustomizeDlg.h"
 #include "CVisualStyle.h"
 #include "CZentryApp.h"
 #include "ClientIds.h"
@@ -366,6 +367,12 @@ void CMainFrame::BindCommands() {
     };
     m_handlers[ids::kCmdRefreshParam] = [this] { m_context.LoadMetadata(); };
     m_handlers[ids::kCmdInitSystem] = [this] { OnInitSystem(); };
+    m_handlers[ids::kCmdCustomizeToolbar] = [this] {
+        // Modeless, one at a time; it deletes itself when closed.
+        if (!m_customize) m_customize = new CToolbarCustomizeDlg(m_context, m_wndToolBar, this);
+        m_customize->show();
+        m_customize->raise();
+    };
 }
 
 void CMainFrame::RunCommand(int commandId) {

@@ -25,6 +25,7 @@
 
 class QAction;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -104,6 +105,7 @@ private:
     QComboBox* m_projectCombo;
     QLabel* m_panes[4];
     QPointer<QWidget> m_view;
+    QPointer<QDialog> m_customize;
     QTimer m_clockTimer;
     QTimer m_busyTimer;
     QTimer m_keepAliveTimer;

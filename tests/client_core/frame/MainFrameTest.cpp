@@ -6,6 +6,7 @@
 #include "CModifyPasswordDlg.h"
 #include "CMd5Digest.h"
 #include "CPromptInputDlg.h"
+#include "CToolbarCustomizeDlg.h"
 #include "CZentryApp.h"
 #include "ClientIds.h"
 #include "CoreFixtures.h"
@@ -22,6 +23,8 @@
 #include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QCheckBox>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -611,4 +614,43 @@ TEST_F(Frame, CancelledLoginEndsTheStartButSavesTheSettings) {
     EXPECT_EQ(start.m_starting, 1);
     start.ExitInstance();
     EXPECT_EQ(ReadText(dir.path() + "/korvandix.ini").rfind("#Zentry配置管理工具", 0), 0u);
+}
+
+TEST_F(Frame, ToolBarCustomization) {
+    ASSERT_TRUE(StartApp());
+    auto frame = MakeFrame();
+    frame->RunCommand(ids::kCmdCustomizeToolbar);
+    frame->RunCommand(ids::kCmdCustomizeToolbar);  // still one dialog
+    QList<CToolbarCustomizeDlg*> dialogs;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<CToolbarCustomizeDlg*>(window)) dialogs << dialog;
+    ASSERT_EQ(dialogs.size(), 1);
+    CToolbarCustomizeDlg* dialog = dialogs[0];
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(dialog->windowTitle(), "Customize the Tool Bar");
+    QListWidget* list = dialog->Buttons();
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row) entries << list->item(row)->text();
+    EXPECT_EQ(entries, QStringList({"Home", "New Defect", "Defect List", "Report", "Statistics", "Refresh",
+                                    "System", "About"}));
+    // Unticking a button hides it; ticking shows it again.
+    QAction* report = nullptr;
+    for (QAction* action : frame->ToolBar()->actions())
+        if (action->objectName() == QStringLiteral("tool%1").arg(ids::kCmdReport)) report = action;
+    ASSERT_TRUE(report);
+    list->item(3)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(report->isVisible());
+    list->item(3)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(report->isVisible());
+    dialog->TextLabels()->setChecked(false);
+    EXPECT_EQ(frame->ToolBar()->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    Shoot(dialog, "toolbar-customize");
+    dialog->TextLabels()->setChecked(true);
+    EXPECT_EQ(frame->ToolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    // A language switch re-captions it with the rest.
+    frame->RunCommand(ids::kCmdLanguageChinese);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("自定义工具栏"));
+    EXPECT_EQ(list->item(2)->text(), QStringLiteral("缺陷列表"));
+    dialog->close();
+    frame->close();
 }
