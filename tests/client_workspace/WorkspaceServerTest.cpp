@@ -7,6 +7,7 @@
 #include "CQueryFieldsDlg.h"
 #include "CQuickEditDlg.h"
 #include "CQuickFilterDlg.h"
+#include "CResultGrid.h"
 #include "CSplitterBar.h"
 #include "CStatusHistoryDlg.h"
 #include "CTreeComboBox.h"
@@ -577,4 +578,88 @@ TEST_F(WorkspaceTest, ModifyClosesOnlyAfterASaveAndEscapeKeepsTheEditor)
     EXPECT_EQ(editor.result(), QDialog::Accepted);
     EXPECT_EQ(answerer.m_texts.last(), ctx.Text(MsgSuccess));
     EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8"), "saved from the editor");
+}
+
+TEST_F(WorkspaceTest, ResultGridColumnsWidthsTypesAndFailures)
+{
+    CResultGrid grid(ctx);
+    EXPECT_EQ(grid.RunQuery("select 1"), 0);  // no data client: nothing runs
+    grid.SetDataClient(&ctx.m_http);
+
+    struct Case {
+        const char* sql;
+        int columns;
+        int width;
+    } cases[] = {
+        {"select BG_BUG_ID from t_bug where BG_BUG_ID<3", 2, 400},
+        {"select BG_BUG_ID,BG_STATUS from t_bug", 3, 300},
+        {"select BG_BUG_ID,BG_STATUS,BG_SUMMARY,BG_SEVERITY,BG_PRIORITY from t_bug", 6, 120},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(grid.RunQuery(c.sql), 1) << c.sql;
+        EXPECT_EQ(grid.Model()->columnCount(), c.columns) << c.sql;
+        EXPECT_EQ(grid.Model()->Caption(0), QString("序号"));
+        EXPECT_EQ(grid.columnWidth(0), 34);
+        EXPECT_EQ(grid.columnWidth(1), c.width) << c.sql;
+    }
+    EXPECT_EQ(grid.Model()->Text(1, 0), "2");  // rows numbered from 1
+
+    // An empty result keeps its columns.
+    ASSERT_EQ(grid.RunQuery("select BG_BUG_ID,BG_STATUS from t_bug where 1=0"), 1);
+    EXPECT_EQ(grid.Model()->columnCount(), 3);
+    EXPECT_EQ(grid.RowCount(), 0);
+    EXPECT_EQ(grid.SetRowTextColor(0, Qt::red), 0);
+
+    // Caller's widths and types.
+    grid.SetRowNumbers(0);
+    ASSERT_EQ(grid.RunQueryTyped("select '12abc','x','2.50',5 from t_bug where BG_BUG_ID=2", {50, 60},
+                                 {0, 2, 4, 9}),
+              1);
+    EXPECT_EQ(grid.columnWidth(0), 50);
+    EXPECT_EQ(grid.columnWidth(1), 60);
+    EXPECT_EQ(grid.columnWidth(2), 100);
+    EXPECT_EQ(grid.Model()->Text(0, 0), "0");  // no integer: 0
+    EXPECT_EQ(grid.Model()->Text(0, 1), "x");
+    EXPECT_EQ(grid.Model()->Text(0, 2), "2.5");
+    EXPECT_EQ(grid.Model()->Text(0, 3), "");
+
+    // A failing statement: the server's text is shown and the grid is empty.
+    EXPECT_EQ(grid.RunQuery("select no_such_column from t_bug"), 0);
+    EXPECT_EQ(grid.RowCount(), 0);
+    EXPECT_EQ(grid.Model()->columnCount(), 0);
+    ASSERT_FALSE(answerer.m_texts.isEmpty());
+    EXPECT_EQ(answerer.m_texts.last(), grid.LastError());
+    EXPECT_NE(grid.LastError().indexOf("no_such_column"), -1) << grid.LastError().toStdString();
+
+    // Pairs: a fixed layout and integer numbers.
+    EXPECT_EQ(grid.ShowPairs({{"a", 2.9}, {"b", -2.9}}, "label", "count"), 1);
+    EXPECT_EQ(grid.Model()->Caption(0), QString("序号"));
+    EXPECT_EQ(grid.columnWidth(0), 40);
+    EXPECT_EQ(grid.Model()->Text(0, 2), "2");
+    EXPECT_EQ(grid.Model()->Text(1, 2), "-2");
+    EXPECT_EQ(grid.Model()->Text(1, 0), "2");
+}
+
+TEST_F(WorkspaceTest, QuickEditSwitchedOffNeitherLoadsNorSaves)
+{
+    CZentryView view(ctx);
+    view.resize(1000, 700);
+    view.show();
+    QueryAll(view);
+    CDefectListGrid& grid = *view.Grid();
+    CQuickEditDlg& panel = *view.QuickEditPanel();
+    view.TogglePreview();
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 16), 0));
+    ASSERT_EQ(panel.ShownId(), 16);
+    panel.SummaryEdit()->setText("edited while shown");
+
+    view.TogglePreview();  // off: clicks load nothing and save nothing
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 18), 0));
+    EXPECT_EQ(panel.ShownId(), 16);
+    EXPECT_NE(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=16"), "edited while shown");
+
+    view.TogglePreview();  // on again: the next click first saves defect 16
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 20), 0));
+    EXPECT_EQ(panel.ShownId(), 20);
+    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=16"), "edited while shown");
 }
