@@ -4,12 +4,15 @@
 #include "CAppContext.h"
 #include "CDefectListGrid.h"
 #include "CQueryConditionDlg.h"
+#include "CZentryApp.h"
 #include "CZentryView.h"
+#include "MainFrame.h"
 #include "ParamCoding.h"
 #include "QtText.h"
 #include "ServerFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -28,6 +31,8 @@ namespace {
 constexpr int kDefects = 100000;
 
 const char* const kBenchSql =
+    "INSERT INTO t_prj (PRJ_NAME,PRJ_CUSTOM_FIELD) VALUES ('Bench','');"
+    "INSERT INTO t_user_prj (USER_NAME,PRJ_NAME) VALUES ('admin','Bench');"
     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
     "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_RESPONSIBLE,BG_DETECTED_BY,"
     "BG_SEVERITY,BG_DETECTION_DATE,BG_ATTACHMENT) "
@@ -35,7 +40,7 @@ const char* const kBenchSql =
     "WHEN 3 THEN '03-Closed' WHEN 4 THEN '05-Reject' ELSE '06-Delay' END, 'Bench', "
     "'bench defect number '||i||' with a summary of ordinary length', "
     "CASE i%3 WHEN 0 THEN 'zhang' WHEN 1 THEN 'li' ELSE 'chen' END, 'admin', '01-中', "
-    "'2020-01-01', CASE WHEN i%7=0 THEN 1 ELSE 0 END FROM n;";
+    "date('now','-1 day'), CASE WHEN i%7=0 THEN 1 ELSE 0 END FROM n;";
 
 long PeakRssKib()
 {
@@ -158,7 +163,8 @@ int main(int argc, char** argv)
         std::printf("server did not start\n%s\n", server.Output().c_str());
         return 1;
     }
-    CAppContext context;
+    CZentryApp zentry;
+    CAppContext& context = zentry.m_context;
     context.m_settings.Load(settings.c_str());
     context.m_langTexts.Load((CServerFixture::BinDir() + "/lang/english.ini").c_str());
     CListString error;
@@ -167,21 +173,29 @@ int main(int argc, char** argv)
         std::printf("login failed: %s\n", error.CStr());
         return 1;
     }
-    context.m_currentProject = QStringLiteral("Bench");
+    context.m_currentProject = QStringLiteral("Demo");
     const long rssBefore = PeakRssKib();
 
-    CZentryView view(context);
-    view.resize(1200, 800);
-    view.show();
+    CMainFrame frame(context);
+    frame.resize(1280, 900);
+    frame.show();
+    frame.SwitchView(101);
+    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+    QComboBox* projects = frame.ProjectCombo();
+    if (!view || !projects || projects->findText("Bench") < 0) {
+        std::printf("no defect list view or no project Bench\n");
+        return 1;
+    }
     QApplication::processEvents();
-    CDefectListGrid& grid = *view.Grid();
-    view.ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
+    CDefectListGrid& grid = *view->Grid();
 
-    // Choosing the project: the condition panel's query, then the first paint.
+    // Choosing the project in the tool bar, up to the first paint of the list.
     CBlockMeter meter;
     QElapsedTimer clock;
     clock.start();
-    view.OnRefresh();
+    const int bench = projects->findText("Bench");
+    projects->setCurrentIndex(bench);
+    emit projects->activated(bench);  // as the user's choice
     grid.viewport()->repaint();
     const double firstScreenMs = clock.nsecsElapsed() / 1e6;
     const int firstRows = grid.RowCount();
@@ -224,7 +238,7 @@ int main(int argc, char** argv)
     const long rssAfter = PeakRssKib();
 
     int bareRows = 0;
-    const double bareMs = BareFetchMs(context, view.LastSql(), bareRows);
+    const double bareMs = BareFetchMs(context, view->LastSql(), bareRows);
 
     std::printf("defect list, %d defects (%d listed, %d on the first screen)\n", kDefects, rows,
                 firstRows);
