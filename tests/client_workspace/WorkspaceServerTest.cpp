@@ -663,3 +663,65 @@ TEST_F(WorkspaceTest, QuickEditSwitchedOffNeitherLoadsNorSaves)
     EXPECT_EQ(panel.ShownId(), 20);
     EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=16"), "edited while shown");
 }
+
+TEST_F(WorkspaceTest, FieldsRefreshReusesTheLastClause)
+{
+    CZentryView view(ctx);
+    CQueryConditionDlg& condition = *view.ConditionPanel();
+    condition.m_lastWhere.clear();
+    // Before any query: every defect of every project.
+    view.FieldsPanel()->OnRefresh();
+    view.Grid()->FinishPaging();
+    EXPECT_EQ(view.Grid()->RowCount(), Count("select count(*) from t_bug"));
+
+    condition.StartDate()->setDate(QDate(2000, 1, 1));
+    SelectComboText(condition.StatusBox(), "06-Delay", 0);
+    condition.OnQuery();
+    const QString where = condition.m_lastWhere;
+    // The form changes, but Refresh uses the clause of the last query.
+    condition.Clear();
+    view.FieldsPanel()->OnRefresh();
+    EXPECT_EQ(view.LastSql(), "select " + view.FieldsPanel()->GetSelectList() + " from t_bug " + where);
+    EXPECT_EQ(view.Grid()->RowCount(),
+              Count("select count(*) from t_bug where prj_name='Demo' and BG_STATUS='06-Delay'"));
+}
+
+TEST_F(WorkspaceTest, DoubleClickAndViewOpenTheEditorOnTheSelectedDefect)
+{
+    CZentryView view(ctx);
+    view.resize(1000, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QueryAll(view);
+    CDefectListGrid& grid = *view.Grid();
+    const int row = RowOf(grid, 10);
+    grid.setCurrentIndex(grid.Model()->index(row, 1));
+
+    // The summary the editor shows when it opens; it is closed at once.
+    QString shown;
+    const auto readEditor = [&shown]() {
+        shown.clear();
+        QTimer::singleShot(100, [&shown]() {
+            if (auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
+                shown = editor->FieldsPage()->Summary()->text();
+                editor->reject();
+            }
+        });
+    };
+    const QString summary = Value("select BG_SUMMARY from t_bug where BG_BUG_ID=10");
+    int clicks = 0;
+    QObject::connect(&grid, &QAbstractItemView::doubleClicked, [&clicks]() { ++clicks; });
+    readEditor();
+    const QPoint at = grid.visualRect(grid.Model()->index(row, 1)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(shown, summary);
+    EXPECT_EQ(ctx.m_currentBugId, 10);
+
+    grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 12), 1));
+    readEditor();
+    view.OnViewDefect();
+    EXPECT_EQ(shown, Value("select BG_SUMMARY from t_bug where BG_BUG_ID=12"));
+    EXPECT_EQ(ctx.m_currentBugId, 12);
+}
