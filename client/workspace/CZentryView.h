@@ -68,6 +68,7 @@ private:
     void UpdateMenuState();
     void DecorateRows(int first, int last);
     bool DeleteAttachmentFiles(int bugId);
+    bool HasRight(int right) const;
 
     CAppContext& m_context;
     CSplitterBar* m_splitter = nullptr;

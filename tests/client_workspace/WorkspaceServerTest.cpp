@@ -331,9 +331,15 @@ TEST_F(WorkspaceTest, DeleteNeedsTheRightAndRemovesChildren)
     CDefectListGrid& grid = *view.Grid();
     grid.setCurrentIndex(grid.Model()->index(RowOf(grid, 2), 0));
 
+    ctx.m_userName = QStringLiteral("zhang");
     ctx.m_canDeleteDefect = 0;
     EXPECT_FALSE(view.DeleteSelectedDefect());
+    EXPECT_EQ(answerer.m_texts.value(0), ctx.Text(MsgNoDeleteRight));
     EXPECT_EQ(Count("select count(*) from t_bug where BG_BUG_ID=2"), 1);
+    ctx.m_userName = QStringLiteral("Admin");  // the administrator needs no right
+    answerer.SetAnswerYes(false);
+    EXPECT_FALSE(view.DeleteSelectedDefect());
+    EXPECT_EQ(answerer.m_texts.value(1), ctx.Text(MsgQuestion));
 
     ctx.m_canDeleteDefect = 1;
     answerer.SetAnswerYes(false);
@@ -505,6 +511,7 @@ TEST_F(WorkspaceTest, AddFromTheMenuNeedsTheAddRight)
     const QString seq = "select SEQ_VALUE from T_CFG_SEQ where SEQ_NAME='SEQ_BUG'";
     const int before = Count(seq);
 
+    ctx.m_userName = QStringLiteral("zhang");
     ctx.m_canAddDefect = 0;
     add->trigger();
     EXPECT_EQ(answerer.m_texts.value(0), ctx.Text(MsgNoAddRight));
