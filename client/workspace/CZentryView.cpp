@@ -142,6 +142,10 @@ void CZentryView::LocalizeCaptions()
     m_tabs->setTabText(0, m_context.Text(TabQuickFilter));
     m_tabs->setTabText(1, m_context.Text(TabQueryCondition));
     m_tabs->setTabText(2, m_context.Text(TabQueryFields));
+    m_condition->ReCaption();
+    m_quickEdit->LocalizeCaptions();
+    m_fields->ReCaption();
+    m_filter->ReCaption();
 }
 
 void CZentryView::resizeEvent(QResizeEvent* event)

@@ -24,6 +24,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -731,4 +732,20 @@ TEST_F(WorkspaceTest, DoubleClickAndViewOpenTheEditorOnTheSelectedDefect)
     view.OnViewDefect();
     EXPECT_EQ(shown, Value("select BG_SUMMARY from t_bug where BG_BUG_ID=12"));
     EXPECT_EQ(ctx.m_currentBugId, 12);
+}
+
+TEST_F(WorkspaceTest, LanguageSwitchReCaptionsTabsAndPanels)
+{
+    CZentryView view(ctx);
+    EXPECT_EQ(view.Tabs()->tabText(1), "Query");
+    ASSERT_TRUE(ctx.m_langTexts.Load((CServerFixture::BinDir() + "/lang/zh_cn.ini").c_str()));
+    view.LocalizeCaptions();
+    EXPECT_EQ(view.Tabs()->tabText(1), ctx.Text(TabQueryCondition));
+    EXPECT_NE(view.Tabs()->tabText(1), "Query");
+    // A label of each panel follows.
+    EXPECT_EQ(view.QuickEditPanel()->findChild<QPushButton*>()->text(), ctx.Text(ButtonClose));
+    bool found = false;
+    for (QLabel* label : view.ConditionPanel()->findChildren<QLabel*>())
+        found = found || label->text() == ctx.Text(LabelStatus) + ":";
+    EXPECT_TRUE(found);
 }
