@@ -70,7 +70,7 @@ CResultGrid::CResultGrid(CAppContext& context, QWidget* parent)
         if (FetchPage(kPageBatch))
             m_pageTimer.start();
         else
-            StopPaging();
+            EndPaging();
     });
 }
 
@@ -150,6 +150,7 @@ int CResultGrid::Fill(const QString& sql, const QVector<int>& widths, const QVec
         return 0;
     }
     m_lastError.clear();
+    m_pageError = false;
 
     QStringList names;
     if (m_rowNumbers) names << QString::fromUtf8(kRowNumberCaption);
@@ -161,6 +162,8 @@ int CResultGrid::Fill(const QString& sql, const QVector<int>& widths, const QVec
     if (rows < kServerRowCap || !StartPaging(sql, types)) AppendResult(result, types);
     ApplyWidths(result.GetFieldCount(), widths);
     m_context.SetBusy(0);
+    // A list that could not be completed says so.
+    if (m_pageError) m_context.ShowMessage(m_lastError);
     return 1;
 }
 
@@ -216,10 +219,16 @@ bool CResultGrid::FetchPage(int count)
     const QString params = QStringLiteral("id=%1&count=%2").arg(m_slotId).arg(count);
     if (!m_dataClient->PerformCommand("select_next", ToList(params).CStr(), reply)) {
         m_lastError = ToQt(m_dataClient->GetErrorText());
+        m_pageError = true;
         return false;
     }
     if (IsErrorReply(reply)) {
-        if (reply.Find("No Data") < 0) m_lastError = ToQt(reply);
+        if (reply.Find("No Data") < 0) {
+            // The server's words without the "-1" and the separator.
+            m_lastError = ToQt(reply).mid(2);
+            while (!m_lastError.isEmpty() && m_lastError.at(0).unicode() < 0x20) m_lastError.remove(0, 1);
+            m_pageError = true;
+        }
         return false;
     }
     CResultSet page;
@@ -232,8 +241,14 @@ void CResultGrid::FinishPaging()
 {
     while (!m_slotId.isEmpty()) {
         m_pageTimer.stop();
-        if (!FetchPage(kPageBatch)) StopPaging();
+        if (!FetchPage(kPageBatch)) EndPaging();
     }
+}
+
+void CResultGrid::EndPaging()
+{
+    StopPaging();
+    if (m_pageError) m_context.ShowMessage(m_lastError);
 }
 
 void CResultGrid::StopPaging()

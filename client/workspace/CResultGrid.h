@@ -47,6 +47,10 @@ public:
     bool IsPaging() const { return !m_slotId.isEmpty(); }
     // Fetches the remaining pages at once (the first ones come at once anyway).
     void FinishPaging();
+    // The server's cursor while paging, empty otherwise.
+    const QString& PagingSlot() const { return m_slotId; }
+    // True when a page failed and the rows shown are not the whole result.
+    bool IsIncomplete() const { return m_pageError; }
     const QString& LastError() const { return m_lastError; }
 
     // Rows of a reply at or above this count may have been cut by the server.
@@ -67,6 +71,8 @@ private:
     bool StartPaging(const QString& sql, const QVector<int>* types);
     bool FetchPage(int count);
     void StopPaging();
+    // Stops paging; a page that failed is reported.
+    void EndPaging();
     void ApplyWidths(int fields, const QVector<int>& widths);
 
     CAppContext& m_context;
@@ -79,5 +85,6 @@ private:
     QString m_slotId;
     QVector<int> m_pageTypes;
     bool m_pageTyped = false;
+    bool m_pageError = false;  // a page failed: the list is incomplete
     QTimer m_pageTimer;
 };

@@ -248,6 +248,20 @@ TEST_F(WorkspaceTest, LongResultsArePagedToTheEnd)
     EXPECT_EQ(grid.Model()->Image(plain, attach), -1);
     EXPECT_TRUE(grid.Model()->Text(plain, attach).isEmpty());
     EXPECT_FALSE(grid.Model()->RowColour(plain).isValid());
+    EXPECT_FALSE(grid.IsIncomplete());
+
+    // A cursor the server lost midway: the rows so far stay and the user is told.
+    QueryAll(view);
+    ASSERT_TRUE(grid.IsPaging());
+    CListString reply;
+    ctx.m_http.PerformCommand("select_finish", ("id=" + grid.PagingSlot()).toUtf8().constData(), reply);
+    const int messages = answerer.m_texts.size();
+    grid.FinishPaging();
+    EXPECT_TRUE(grid.IsIncomplete());
+    EXPECT_EQ(grid.RowCount(), 1000);
+    ASSERT_EQ(answerer.m_texts.size(), messages + 1);
+    EXPECT_EQ(answerer.m_texts.last(), grid.LastError());
+    EXPECT_TRUE(grid.LastError().contains("select_finish")) << grid.LastError().toStdString();
 }
 
 TEST_F(WorkspaceTest, ColumnChoiceIsStoredAndKeyColumnsStay)
