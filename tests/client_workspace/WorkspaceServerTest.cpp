@@ -415,6 +415,10 @@ TEST_F(WorkspaceTest, NewDefectTakesAFreeIdAndChecksRequiredFields)
     EXPECT_EQ(Value(QString("select BG_DETECTED_BY||'/'||BG_RESPONSIBLE||'/'||BG_STATUS from t_bug "
                             "where BG_BUG_ID=%1").arg(stored)),
               "admin/zhang/00-New");
+    // The date goes in as a day without time; nothing else is stamped.
+    EXPECT_EQ(Value(QString("select BG_DETECTION_DATE||'/'||coalesce(BG_CLOSING_DATE,'')||'/'||"
+                            "coalesce(BG_ATTACHMENT,'') from t_bug where BG_BUG_ID=%1").arg(stored)),
+              QDate::currentDate().toString("yyyy-MM-dd") + "//0");
     EXPECT_EQ(Count(QString("select count(*) from t_bug_status where BG_BUG_ID=%1").arg(stored)), 0);
 }
 
