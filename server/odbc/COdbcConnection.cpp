@@ -682,6 +682,13 @@ bool COdbcConnection::DescribeTable(const char* table, CListString& out) {
         m_errorText = std::string("invalid table name: ") + (table ? table : "");
         return false;
     }
+    m_lostConnection = false;
+    bool ok = DescribeTableOnce(table, out);
+    if (!ok && m_lostConnection) ok = DescribeTableOnce(table, out);
+    return ok;
+}
+
+bool COdbcConnection::DescribeTableOnce(const char* table, CListString& out) {
     if (!EnsureConnected()) return false;
     CSqlStatement statement((std::string("select * from ") + table + " where 1=2 ").c_str());
     COdbcStmt stmt;

@@ -109,6 +109,7 @@ private:
     int QueryToTextOnce(const char* sql, CListString& out, CListString& errorText);
     bool ExecuteOnce(CSqlStatement& statement);
     bool SelectPrepareOnce(const char* sql, CListString& slotId, CListString& errorText);
+    bool DescribeTableOnce(const char* table, CListString& out);
     bool ConnectionDead();
 
     std::string m_user, m_password, m_server, m_extra;

@@ -51,6 +51,8 @@ TEST_F(LumenoPgTest, LogsOnAgainAfterTheServerDroppedTheConnection) {
               "-1| Query erro");
     server->Command("select_finish", "id=" + slot);
     EXPECT_EQ(server->Command("select_next", "id=" + reopened + "&count=2"), "n\n1\n2\n");
+    DropConnections();
+    EXPECT_EQ(server->Command("desc", "table=t_empty"), "a\t长整数\t10\t0\nb\t文本\t20\t0\n");
 }
 
 TEST_F(LumenoPgTest, LoginStaysSafeWhereBackslashesEscapeInLiterals) {
