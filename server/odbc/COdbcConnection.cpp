@@ -184,8 +184,7 @@ bool COdbcConnection::Logon() {
         return false;
     }
     m_dbc.connected = true;
-    rc = SQLSetConnectAttr(m_dbc.Get(), SQL_ATTR_AUTOCOMMIT,
-                           reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER);
+    rc = ApplyCommitMode();
     if (!OdbcOk(rc)) {
         std::string message;
         Fail(m_dbc, "", message);
@@ -706,6 +705,25 @@ bool COdbcConnection::DescribeTableOnce(const char* table, CListString& out) {
     return true;
 }
 
-void COdbcConnection::SetOption(int option, const char* value) { m_options.Set(option, value); }
+void COdbcConnection::SetOption(int option, const char* value) {
+    const int commitType = m_options.commitType;
+    m_options.Set(option, value);
+    if (m_connected && (commitType != 0) != (m_options.commitType != 0)) {
+        if (!OdbcOk(ApplyCommitMode())) {
+            std::string message;
+            Fail(m_dbc, "", message);
+        }
+    }
+}
+
+// A commit after every statement is the driver's auto-commit: the SQLite
+// driver then steps through a result instead of reading all of it at
+// execute (it never does inside a transaction). Commit type 0 keeps one
+// transaction open until Close.
+SQLRETURN COdbcConnection::ApplyCommitMode() {
+    const SQLULEN mode = m_options.commitType != 0 ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    return SQLSetConnectAttr(m_dbc.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(mode),
+                             SQL_IS_UINTEGER);
+}
 
 CListString COdbcConnection::GetErrorText() const { return CListString(m_errorText.c_str()); }

@@ -1,7 +1,7 @@
 // COdbcConnection: the server's database object over unixODBC. One
-// connection (auto-commit off), queries into result sets or ResultText with
-// every value as text, statements with bound parameters, table descriptions
-// and 20 paged-query slots. Failures are status values with the last error
+// connection (auto-commit unless the commit type is 0), queries into result
+// sets or ResultText with every value as text, statements with bound
+// parameters, table descriptions and 20 paged-query slots. Failures are status values with the last error
 // text kept in the object.
 #pragma once
 
@@ -103,6 +103,8 @@ private:
     bool FormatValue(COdbcStmt& stmt, SQLUSMALLINT index, const Column& column,
                      std::string& value);
     bool EndTransaction(bool commit, std::string& error);
+    // Auto-commit on for a commit type other than 0, off for 0.
+    SQLRETURN ApplyCommitMode();
     // The operations themselves; the public ones run them again once after a
     // failure that lost an open connection (nothing of it was committed).
     int QueryOnce(const CSqlStatement& statement, CResultSet& result, CListString& errorText);
