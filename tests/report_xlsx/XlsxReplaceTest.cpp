@@ -57,24 +57,12 @@ TEST(XlsxReplace, RichTextKeepsItsRunsWhenTheKeyIsInsideOne)
 {
     CTempDir dir;
     // openpyxl writes no rich text: its template gets a hand-made string table
-    ASSERT_EQ(MakeWithPython(dir.Path("t.xlsx"), R"(
-import zipfile, io
-wb = openpyxl.Workbook(); ws = wb.active
-ws['A1'] = 0; ws['A2'] = 0; ws['A3'] = 0
-buf = io.BytesIO(); wb.save(buf)
-src = zipfile.ZipFile(buf)
-sst = ('<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
-       '<si><r><rPr><b/></rPr><t xml:space="preserve">Name: </t></r><r><rPr><i/></rPr><t>{name}!</t></r></si>'
-       '<si><r><rPr><b/></rPr><t>{na</t></r><r><rPr><i/></rPr><t>me}</t></r></si></sst>')
-with zipfile.ZipFile(sys.argv[1], 'w') as z:
-    for n in src.namelist():
-        data = src.read(n)
-        if n == 'xl/worksheets/sheet1.xml':
-            data = data.decode().replace('<c r="A1" t="n"><v>0</v>', '<c r="A1" t="s"><v>0</v>').replace('<c r="A2" t="n"><v>0</v>', '<c r="A2" t="s"><v>1</v>').replace('<c r="A3" t="n"><v>0</v>', '<c r="A3" t="s"><v>0</v>')
-        if n == 'xl/_rels/workbook.xml.rels':
-            data = data.decode().replace('</Relationships>', '<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>')
-        z.writestr(n, data)
-    z.writestr('xl/sharedStrings.xml', sst))"), "OK");
+    ASSERT_EQ(MakeWithStringTable(dir.Path("t.xlsx"),
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<si><r><rPr><b/></rPr><t xml:space=\"preserve\">Name: </t></r><r><rPr><i/></rPr><t>{name}!</t></r></si>"
+        "<si><r><rPr><b/></rPr><t>{na</t></r><r><rPr><i/></rPr><t>me}</t></r></si></sst>",
+        0, 1, 0),
+              "OK");
     CXlsxWorkbook book;
     ASSERT_TRUE(book.Open(dir.Path("t.xlsx")));
     CXlsxSheet* s = book.GetSheet(1);

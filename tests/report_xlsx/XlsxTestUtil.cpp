@@ -97,6 +97,38 @@ std::string MakeWithPython(const std::string& path, const std::string& body)
     return rc == 0 ? "OK" : "python failed: " + output;
 }
 
+std::string MakeWithStringTable(const std::string& path, const std::string& sst,
+                                int a0, int a1, int a2)
+{
+    const std::string script = R"(
+import zipfile, io
+wb = openpyxl.Workbook(); ws = wb.active
+ws['A1'] = 0; ws['A2'] = 0; ws['A3'] = 0
+buf = io.BytesIO(); wb.save(buf)
+src = zipfile.ZipFile(buf)
+items = [int(x) for x in sys.argv[3].split(',')]
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    for n in src.namelist():
+        data = src.read(n)
+        if n == 'xl/worksheets/sheet1.xml':
+            data = data.decode()
+            for r, i in zip(('A1', 'A2', 'A3'), items):
+                data = data.replace('<c r="%s" t="n"><v>0</v>' % r, '<c r="%s" t="s"><v>%d</v>' % (r, i))
+        if n == 'xl/_rels/workbook.xml.rels':
+            data = data.decode().replace('</Relationships>', '<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>')
+        z.writestr(n, data)
+    z.writestr('xl/sharedStrings.xml', open(sys.argv[2], encoding='utf-8').read())
+)";
+    const std::string sstPath = path + ".sst.xml";
+    WriteFile(sstPath, sst);
+    std::string output;
+    const int rc = RunPython(script, "'" + path + "' '" + sstPath + "' " + std::to_string(a0) + "," +
+                                         std::to_string(a1) + "," + std::to_string(a2),
+                             output);
+    std::remove(sstPath.c_str());
+    return rc == 0 ? "OK" : "python failed: " + output;
+}
+
 std::string SameParts(const std::string& a, const std::string& b, const std::string& except)
 {
     std::string script = R"(

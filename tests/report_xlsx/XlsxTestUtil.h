@@ -31,6 +31,12 @@ std::string CheckWorkbook(const std::string& path, const std::string& body);
 // Runs body (sys.argv[1] is path) to make a template; "OK" or the failure.
 std::string MakeWithPython(const std::string& path, const std::string& body);
 
+// Makes a one-sheet template whose A1, A2 and A3 point at items a0, a1, a2
+// of a hand-written shared-string table (sst is the whole sst element);
+// openpyxl itself writes no rich text. "OK" or the failure.
+std::string MakeWithStringTable(const std::string& path, const std::string& sst,
+                                int a0, int a1, int a2);
+
 // "OK" when every entry of a is in b with the same bytes, except the names
 // listed (comma-separated); otherwise what differs.
 std::string SameParts(const std::string& a, const std::string& b, const std::string& except);

@@ -173,25 +173,11 @@ TEST(XlsxWrite, StringTableFindsTextsAcrossGrowthAndTemplateDuplicates)
     // plain one; new cells reuse the first plain item. Thousands of new
     // texts make the lookup grow several times while repeats still hit.
     CTempDir dir;
-    ASSERT_EQ(MakeWithPython(dir.Path("t.xlsx"), R"(
-import zipfile, io
-wb = openpyxl.Workbook(); ws = wb.active
-ws['A1'] = 0; ws['A2'] = 0; ws['A3'] = 0
-buf = io.BytesIO(); wb.save(buf)
-src = zipfile.ZipFile(buf)
-sst = ('<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
-       '<si><r><rPr><b/></rPr><t>dup</t></r></si><si><t>dup</t></si><si><t>dup</t></si></sst>')
-with zipfile.ZipFile(sys.argv[1], 'w') as z:
-    for n in src.namelist():
-        data = src.read(n)
-        if n == 'xl/worksheets/sheet1.xml':
-            for r, i in (('A1', 0), ('A2', 1), ('A3', 2)):
-                data = data.decode() if isinstance(data, bytes) else data
-                data = data.replace('<c r="%s" t="n"><v>0</v>' % r, '<c r="%s" t="s"><v>%d</v>' % (r, i))
-        if n == 'xl/_rels/workbook.xml.rels':
-            data = data.decode().replace('</Relationships>', '<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/></Relationships>')
-        z.writestr(n, data)
-    z.writestr('xl/sharedStrings.xml', sst))"), "OK");
+    ASSERT_EQ(MakeWithStringTable(dir.Path("t.xlsx"),
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<si><r><rPr><b/></rPr><t>dup</t></r></si><si><t>dup</t></si><si><t>dup</t></si></sst>",
+        0, 1, 2),
+              "OK");
     CXlsxWorkbook book;
     ASSERT_TRUE(book.Open(dir.Path("t.xlsx"))) << book.GetError();
     CXlsxSheet* s = book.GetSheet(1);
