@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 class CCommandRequest {
 public:
@@ -13,6 +14,11 @@ public:
     bool Has(const char* name) const;
 
     void Write(const std::string& text) { m_reply += text; }
+    // A first write takes the text's storage.
+    void Write(std::string&& text) {
+        if (m_reply.empty()) m_reply = std::move(text);
+        else m_reply += text;
+    }
     const std::string& GetReply() const { return m_reply; }
     void ClearReply() { m_reply.clear(); }
 

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -59,7 +60,13 @@ void WriteResultSet(const CServerState& state, const CResultSet& result,
                     CCommandRequest& request, bool header) {
     const std::string& sep = state.config.sep;
     const std::string& lineSep = state.config.lineSep;
+    size_t size = 0;
+    for (const CResultRow& row : result.GetRows()) {
+        for (const CListString& value : row) size += value.StdString().size() + sep.size();
+        size += lineSep.size();
+    }
     std::string text;
+    text.reserve(size + 1024);
     if (header) {
         const auto& fields = result.GetFields();
         for (size_t i = 0; i < fields.size(); ++i) {
@@ -75,7 +82,7 @@ void WriteResultSet(const CServerState& state, const CResultSet& result,
         }
         text += lineSep;
     }
-    request.Write(text);
+    request.Write(std::move(text));
 }
 
 void HandleSelect2(CServerState& state, CCommandRequest& request) {
