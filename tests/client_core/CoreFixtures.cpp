@@ -46,6 +46,8 @@ std::string ReadText(const QString& path) {
     return file.readAll().toStdString();
 }
 
+std::unique_ptr<CDemoServer> CDemoServerTest::s_server;
+
 bool CDemoServer::Start(bool passEncode, const std::string& extraSql, const char* userConfig) {
     server = std::make_unique<CServerFixture>("lumenolite");
     server->SetIni("common", "sep", "\\x01");

@@ -6,6 +6,8 @@
 #include "CAppContext.h"
 #include "ServerFixture.h"
 
+#include <gtest/gtest.h>
+
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -59,6 +61,21 @@ public:
     std::string Value(const std::string& sql);
 
     std::unique_ptr<CServerFixture> server;
+};
+
+// A suite sharing one demo server; SetUpTestSuite calls StartServer.
+class CDemoServerTest : public ::testing::Test {
+protected:
+    static void StartServer(bool passEncode = true, const std::string& extraSql = "",
+                            const char* userConfig = nullptr) {
+        s_server = std::make_unique<CDemoServer>();
+        const bool started = userConfig ? s_server->Start(passEncode, extraSql, userConfig)
+                                        : s_server->Start(passEncode, extraSql);
+        ASSERT_TRUE(started) << s_server->server->Output();
+    }
+    static void TearDownTestSuite() { s_server.reset(); }
+
+    static std::unique_ptr<CDemoServer> s_server;
 };
 
 // A context whose writable folders are a fresh temp folder; the settings

@@ -46,13 +46,9 @@ struct Fields {
 
 }  // namespace
 
-class LoginDialog : public ::testing::Test {
+class LoginDialog : public CDemoServerTest {
 protected:
-    static void SetUpTestSuite() {
-        s_server = std::make_unique<CDemoServer>();
-        ASSERT_TRUE(s_server->Start()) << s_server->server->Output();
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
+    static void SetUpTestSuite() { StartServer(); }
 
     void SetUp() override {
         CSettingsValues values;
@@ -67,9 +63,7 @@ protected:
 
     CModalAnswerer answerer;
     std::unique_ptr<CTestContext> m_test;
-    static std::unique_ptr<CDemoServer> s_server;
 };
-std::unique_ptr<CDemoServer> LoginDialog::s_server;
 
 TEST_F(LoginDialog, FieldsHistoryAndCaptions) {
     CLoginDlg dialog(m_test->context);

@@ -48,18 +48,15 @@ bool ProgressWindowOpen() {
 
 }  // namespace
 
-class Metadata : public ::testing::Test {
+class Metadata : public CDemoServerTest {
 protected:
     static void SetUpTestSuite() {
-        s_server = std::make_unique<CDemoServer>();
-        ASSERT_TRUE(s_server->Start(true, ExtraSql(),
-                                    "# served to the clients\nftp_user = zentry \nftp_pass=se=cret\n"
-                                    "ftp_port=2121\nattach_path=/attach\nclient_version=1.25\n"
-                                    "client_version_size=512\nmail_server=127.0.0.1\nmail_port=2525\n"
-                                    "mail_user=zentry@localhost\nmail_auth_type=LOGIN\n"))
-            << s_server->server->Output();
+        StartServer(true, ExtraSql(),
+                    "# served to the clients\nftp_user = zentry \nftp_pass=se=cret\n"
+                    "ftp_port=2121\nattach_path=/attach\nclient_version=1.25\n"
+                    "client_version_size=512\nmail_server=127.0.0.1\nmail_port=2525\n"
+                    "mail_user=zentry@localhost\nmail_auth_type=LOGIN\n");
     }
-    static void TearDownTestSuite() { s_server.reset(); }
 
     // A context logged in as user (settings as given); LoadMetadata is left
     // to the test.
@@ -79,9 +76,7 @@ protected:
 
     CModalAnswerer answerer;
     CZentryApp app;  // the loader reports its progress window to it
-    static std::unique_ptr<CDemoServer> s_server;
 };
-std::unique_ptr<CDemoServer> Metadata::s_server;
 
 TEST_F(Metadata, AdminLoadFillsTheContext) {
     auto test = Context("admin", "admin");

@@ -84,13 +84,9 @@ QString ToolLabel(CMainFrame& frame, int id) {
 
 }  // namespace
 
-class Frame : public ::testing::Test {
+class Frame : public CDemoServerTest {
 protected:
-    static void SetUpTestSuite() {
-        s_server = std::make_unique<CDemoServer>();
-        ASSERT_TRUE(s_server->Start(true, kExtraSql)) << s_server->server->Output();
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
+    static void SetUpTestSuite() { StartServer(true, kExtraSql); }
 
     // The application logged in as user with its metadata; the frame is
     // left to the test.
@@ -127,9 +123,7 @@ protected:
     CModalAnswerer answerer;
     QTemporaryDir m_dir;
     std::unique_ptr<CZentryApp> app;
-    static std::unique_ptr<CDemoServer> s_server;
 };
-std::unique_ptr<CDemoServer> Frame::s_server;
 
 TEST_F(Frame, BarsPanesAndTitles) {
     ASSERT_TRUE(StartApp()) << answerer.Joined().toStdString();

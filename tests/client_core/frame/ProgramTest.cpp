@@ -24,13 +24,9 @@ void Prepare(QProcess& process) {
 
 }  // namespace
 
-class Program : public ::testing::Test {
+class Program : public CDemoServerTest {
 protected:
-    static void SetUpTestSuite() {
-        s_server = std::make_unique<CDemoServer>();
-        ASSERT_TRUE(s_server->Start()) << s_server->server->Output();
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
+    static void SetUpTestSuite() { StartServer(); }
 
     void SetUp() override {
         CSettingsValues values;
@@ -42,9 +38,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    static std::unique_ptr<CDemoServer> s_server;
 };
-std::unique_ptr<CDemoServer> Program::s_server;
 
 TEST_F(Program, LogsInAutomaticallyAndShowsTheMainWindow) {
     QProcess zentry;
