@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -359,6 +360,10 @@ int main(int argc, char** argv) {
         printf("%d defects; every request on a new connection; civetweb %s \"ok\" on port %d\n",
                kDefects, mg_version(), baseline.Port());
         for (const std::string& program : programs) {
+            if (access((CServerFixture::BinDir() + "/" + program).c_str(), X_OK) != 0) {
+                printf("%-10s not built, skipped\n", program.c_str());
+                continue;
+            }
             CServerBench bench(program, baseline.Port(), targets);
             bench.Run();
         }
