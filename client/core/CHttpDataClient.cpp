@@ -144,7 +144,8 @@ bool CHttpDataClient::IsSessionId(const char* text) {
 
 bool CHttpDataClient::Perform(const std::string& url, CListString& reply) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (m_host.empty()) {
+    // A host of seven characters or fewer counts as not set.
+    if (m_host.size() <= 7) {
         snprintf(m_errorBuffer, sizeof m_errorBuffer, "please set ip address");
         return false;
     }
@@ -360,14 +361,9 @@ bool CHttpDataClient::Login(const char* host, int port, const char* user, const 
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     SetConnection(host, port, user, password);
     CListString config;
-    if (!GetConfig(config, error)) {
-        // Say why rather than leave the caller a bare "login failed".
-        if (m_host.empty())
-            error.SetText(GetErrorText());
-        else
-            error.SetText(kConnectFailed);
-        return false;
-    }
+    // A failed get_config leaves the error text empty: the caller shows its
+    // own words (the transfer's message stays in GetErrorText).
+    if (!GetConfig(config, error)) return false;
     // Items "key=value" joined by '!'; only use_pass_encode matters here
     // (replies are always parsed with the characters 1 and 2).
     const std::string& items = config.StdString();
