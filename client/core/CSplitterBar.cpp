@@ -67,7 +67,12 @@ void CSplitterBar::MoveSides() {
 void CSplitterBar::RecalcLayout() { MoveSides(); }
 
 void CSplitterBar::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || m_dragging) return;
+    // The right button ends a drag like the release of the left one.
+    if (m_dragging) {
+        if (event->button() == Qt::RightButton) EndDrag(true);
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
     if (UpperLimit() > LowerLimit()) return;
     m_dragging = true;
     m_pressY = event->position().toPoint().y();

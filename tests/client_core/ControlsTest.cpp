@@ -127,6 +127,16 @@ TEST(SplitterBar, DragWithinTheLimits) {
     ASSERT_EQ(moved.count(), 2);
     EXPECT_EQ(panel.bar.y(), 120);
     EXPECT_EQ(panel.top.geometry().bottom(), 119);
+
+    // A right click during a drag ends it at the last position too.
+    QTest::mousePress(&panel.bar, Qt::LeftButton, {}, QPoint(10, 1));
+    QTest::mouseMove(&panel.bar, QPoint(10, 21));
+    QTest::mousePress(&panel.bar, Qt::RightButton, {}, QPoint(10, 21));
+    ASSERT_EQ(moved.count(), 3);
+    EXPECT_EQ(moved[2][0].toInt(), 20);
+    EXPECT_EQ(panel.bar.y(), 140);
+    QTest::mouseRelease(&panel.bar, Qt::LeftButton, {}, QPoint(10, 21));
+    EXPECT_EQ(moved.count(), 3);
 }
 
 TEST(SplitterBar, NoRoomNoDrag) {
