@@ -21,10 +21,13 @@ CAboutDlg::CAboutDlg(CAppContext& context, QWidget* parent)
     link->setObjectName("161");
     link->setOpenExternalLinks(true);
     m_releaseNotes = CLocalizer::Tag(new QPushButton(this), ids::kAboutReleaseNotes);
+    m_releaseNotes->setObjectName(QString::number(ids::kAboutReleaseNotes));
     m_ok = CLocalizer::Tag(new QPushButton(this), ids::kOk);
+    m_ok->setObjectName(QString::number(ids::kOk));
     // The developer tool of the classic client; language files are assembled
     // at build time here, so it stays hidden.
     m_genLang = new QPushButton("Gen Lang", this);
+    m_genLang->setObjectName(QString::number(ids::kAboutGenLang));
     m_genLang->setVisible(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_releaseNotes);

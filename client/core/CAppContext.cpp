@@ -171,7 +171,8 @@ bool CAppContext::LoadLanguage(const QString& code) {
 void CAppContext::RestoreWindowSize(QWidget* mainWindow) {
     if (!mainWindow) return;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    // "max" is the whole screen, as the screen metrics give it.
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     const QString x = ToQt(m_settings.GetValue("window_init_x", "pstyle")).trimmed();
     const QString y = ToQt(m_settings.GetValue("window_init_y", "pstyle")).trimmed();
     int width = x.compare("max", Qt::CaseInsensitive) == 0 ? screenSize.width() : static_cast<int>(LeadingNumber(x));

@@ -164,7 +164,7 @@ TEST(Settings, StatusColoursIgnoreCase) {
 }
 
 TEST(Settings, WindowSize) {
-    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     const struct {
         const char* x;
         const char* y;
