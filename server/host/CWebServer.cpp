@@ -15,6 +15,11 @@ namespace {
 // Long URLs carry coded SQL: allow requests of a few MiB.
 const char kMaxRequestSize[] = "4194304";
 const long long kMaxBody = 64LL * 1024 * 1024;
+// CGI programs see the server as Lumeno: env sets the variable and a shell
+// runs the program, which civetweb names relative to its folder.
+const char kCgiStarter[] =
+    "-SSERVER_SOFTWARE=Lumeno/1.4 /bin/sh -c "
+    "'case \"$0\" in */*) exec \"$0\" ;; *) exec \"./$0\" ;; esac'";
 
 // The command name: the second segment of the path.
 bool SecondSegment(const std::string& path, std::string& name) {
@@ -62,6 +67,8 @@ bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
                                  "listening_ports", listen.c_str(),
                                  "index_files", "index.htm",
                                  "cgi_pattern", cgiPattern.c_str(),
+                                 "cgi_interpreter", "/usr/bin/env",
+                                 "cgi_interpreter_args", kCgiStarter,
                                  "num_threads", "16",
                                  "max_request_size", kMaxRequestSize,
                                  "request_timeout_ms", "30000",

@@ -86,12 +86,16 @@ TEST_F(RobustnessTest, CgiProgramsRunUnderCgiBin) {
     const std::string script = dir + "/hello.sh";
     FILE* f = fopen(script.c_str(), "w");
     ASSERT_NE(f, nullptr);
-    fputs("#!/bin/sh\nprintf 'Content-Type: text/plain\\r\\n\\r\\nhello %s' \"$QUERY_STRING\"\n", f);
+    fputs("#!/bin/sh\nprintf 'Content-Type: text/plain\\r\\n\\r\\nhello %s %s %s' "
+          "\"$QUERY_STRING\" \"$SERVER_SOFTWARE\" \"$(cat)\"\n",
+          f);
     fclose(f);
     chmod(script.c_str(), 0755);
     CHttpReply reply = server.Get("/cgi-bin/hello.sh?x=1");
     EXPECT_EQ(reply.status, 200) << reply.body;
-    EXPECT_EQ(reply.body, "hello x=1");
+    EXPECT_EQ(reply.body, "hello x=1 Lumeno/1.4 ");
+    CHttpReply posted = server.Post("/cgi-bin/hello.sh", "a=b");
+    EXPECT_EQ(posted.body, "hello  Lumeno/1.4 a=b");
     ExpectServing();
 }
 
