@@ -130,8 +130,14 @@ void HandleSelectNext(CServerState& state, CCommandRequest& request) {
     if (batch <= 0) batch = state.config.oneFetchCount;
     if (batch <= 0) batch = 10;  // no one_fetch_count configured
     state.db.SetOption(5, std::to_string(batch).c_str());
+    const std::string id = request.Get("id");
+    if (id.empty()) {
+        // An empty id names a free slot, which holds no rows.
+        request.Write(ErrorReply(state, "No Data"));
+        return;
+    }
     CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
-    const int rows = state.db.SelectNext(request.Get("id").c_str(), result);
+    const int rows = state.db.SelectNext(id.c_str(), result);
     if (rows > 0) {
         WriteResultSet(state, result, request, true);
     } else if (rows == 0) {

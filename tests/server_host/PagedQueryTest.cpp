@@ -42,7 +42,7 @@ const char kQueryError[] = "-1| Query error,May be shut down through the select_
 TEST_P(PagedQueryTest, BatchesUntilNoData) {
     StartWith();
     const std::string id = Prepare("select n from t_num where n <= 25 order by n");
-    ASSERT_TRUE(std::regex_match(id, std::regex(R"(\d{6}\|\d+[_0-9a-zA-Z]{7})"))) << id;
+    ASSERT_TRUE(std::regex_match(id, std::regex(R"(000001\|\d+[_0-9a-zA-Z]{7})"))) << id;
     const std::string first = Next(id, 10);
     EXPECT_EQ(first.substr(0, 2), "n\n");
     EXPECT_EQ(Rows(first), 10);
@@ -54,6 +54,8 @@ TEST_P(PagedQueryTest, BatchesUntilNoData) {
     EXPECT_EQ(Next(id, 10), kNoData);
     EXPECT_EQ(server->Command("select_finish", "id=" + id), "success");
     EXPECT_EQ(Next(id, 10), kQueryError);
+    // An empty id names a free slot: no rows.
+    EXPECT_EQ(Next("", 10), kNoData);
     // count 0 takes one_fetch_count (10).
     const std::string again = Prepare("select n from t_num");
     EXPECT_EQ(Rows(Next(again, 0)), 10);
