@@ -1,5 +1,6 @@
 #include "CReportRunner.h"
 
+#include "BoundObject.h"
 #include "CListString.h"
 #include "COdbcConnection.h"
 #include "CScriptHost.h"
@@ -77,6 +78,8 @@ bool CReportRunner::RunReportScript(const char* scriptPath, const char* dataPath
     host.RunString(
         "obj = ExcelFile:new()\n obj:InitExcel()\n obj:ShowInExcel(0)\n"
         " v = obj:Open(template_file) \t\n obj:ResetReplace()\n");
+    // The run's own objects go with the state when it closes.
+    OwnBoundGlobal(host.GetState(), "obj", "ExcelFile");
     ExcelFile* book = RunnerGlobalExcelFile(host.GetState(), "obj");
     const bool opened = book && book->Ok() == 1;
 
@@ -85,6 +88,7 @@ bool CReportRunner::RunReportScript(const char* scriptPath, const char* dataPath
     host.SetGlobal("sep", "\x01");
     host.SetGlobal("slinesep", "\x02");
     host.RunString("table = CTable:new() \n table:SetSeps(sep,slinesep)\n table:fromString(sinfo)\n");
+    OwnBoundGlobal(host.GetState(), "table", "CTable");
     host.CallFunction("report");
 
     bool saved = false;
