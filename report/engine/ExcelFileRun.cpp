@@ -6,6 +6,7 @@
 #include "Helpers.h"
 #include "LogWriter.h"
 #include "MessageSink.h"
+#include "BoundObject.h"
 #include "ScriptBinding.h"
 #include "TableName.h"
 #include "Util.h"
@@ -113,13 +114,22 @@ bool ExcelFile::TaverixRun(const char* scriptPath) {
         snprintf(global, sizeof global, "sinfo_%d", k);
         host.SetGlobal(global, table.second.c_str());
         CListString chunk;
-        chunk.Format("%s = CTable:new_local()\n%s:fromString(%s)\n", table.first.c_str(),
+        chunk.Format("%s = CTable:new()\n%s:fromString(%s)\n", table.first.c_str(),
                      table.first.c_str(), global);
         printf("%s\n", chunk.CStr());
         if (!host.RunString(chunk.CStr())) ok = false;
+        // The run's own tables go with the state, not left behind by each run.
+        OwnBoundGlobal(host.GetState(), table.first.c_str(), "CTable");
     }
     if (host.IsFunction("report") && !host.CallFunction("report")) ok = false;
 
+    // The script may name its output only now (from the queued inputs).
+    host.SetLogging(false);
+    CListString current;
+    if (host.GetGlobal("dest_file", current) && current.Compare(dest.CStr()) != 0 &&
+        MakeAbsolute(host, "dest_file", current))
+        dest = current;
+    host.SetLogging(true);
     // The script may have replaced obj; the workbook it holds now is saved.
     book = GlobalExcelFile(host.GetState(), "obj");
     if (!book) {

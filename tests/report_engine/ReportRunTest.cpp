@@ -167,6 +167,32 @@ TEST_F(ReportRun, RelativePathsAndDefaultsAndBadTableNames) {
     unlink(written.c_str());
 }
 
+TEST_F(ReportRun, EachQueuedTableIsBuiltByAPrintedChunk) {
+    const std::string out = dir.File("chunks.xlsx");
+    const std::string later = dir.File("later.xlsx");
+    // The report function names its output from a queued input; the run's
+    // tables may be deleted by the script like any object made with new.
+    const std::string script = Script("chunks.lua", Header(out) + R"(
+function report()
+  obj:LoadSheetIdx(1)
+  obj:SetCell(1, 1, a:vs(0, 'X') .. b:vs(0, 'Y') .. #sinfo_1 .. #sinfo_2)
+  a:delete()
+  b:delete()
+  dest_file = target
+end
+)");
+    engine.QueueVariable("target", later.c_str());
+    engine.QueueTable("a", "X\x02" "1\x02");
+    engine.QueueTable("b", "Y\x02" "2\x02");
+    testing::internal::CaptureStdout();
+    const bool ran = engine.TaverixRun(script.c_str());
+    const std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ("a = CTable:new()\na:fromString(sinfo_1)\n\nb = CTable:new()\nb:fromString(sinfo_2)\n\n", printed);
+    EXPECT_FALSE(FileExists(out));
+    EXPECT_EQ("", Check(later, "assert wb.worksheets[0]['A1'].value == 1244"));
+}
+
 TEST_F(ReportRun, ScriptsStartRunsOfTheirOwnButCannotRecurseForever) {
     const std::string inner = Script("inner.lua", Header(dir.File("inner.xlsx")) +
                                                       "function report() obj:LoadSheetIdx(1) obj:SetCell(1, 1, 'inner') end\n");
