@@ -10,13 +10,11 @@ namespace {
 
 int Usage() {
     printf("example:\ntaverixrun config.lua  dbout.txt\n");
+    printf("press any key to exit\n");
+    fflush(stdout);
     // Only a person at a terminal can press a key.
-    if (isatty(STDIN_FILENO)) {
-        printf("press any key to exit\n");
-        fflush(stdout);
-        getchar();
-    }
-    return 2;
+    if (isatty(STDIN_FILENO)) getchar();
+    return 0;
 }
 
 }  // namespace
