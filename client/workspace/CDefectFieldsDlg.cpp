@@ -165,6 +165,10 @@ void CDefectFieldsDlg::FillLists()
         combo->clear();
         m_context.FillVersionCombo(combo, m_context.m_currentProject, 0);
     }
+    // Drop-down lists start without a choice: what is not chosen is saved empty.
+    for (QComboBox* combo :
+         {m_status, m_severity, m_priority, m_detectionVersion, m_closingVersion})
+        combo->setCurrentIndex(-1);
 }
 
 void CDefectFieldsDlg::ApplyFieldRights()

@@ -1,5 +1,6 @@
 // The defect list, its panels, quick edit, delete and the defect editor
 // driven offscreen against a real lumenolite with the demo database.
+#include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
 #include "CDefectListGrid.h"
@@ -388,6 +389,9 @@ TEST_F(WorkspaceTest, NewDefectTakesAFreeIdAndChecksRequiredFields)
     EXPECT_EQ(GetComboText(page.Status()), "00-New");
     EXPECT_EQ(GetComboText(page.Severity()), "01-中");
     EXPECT_FALSE(page.ClosingVersion()->isVisibleTo(&page));
+    // The project has versions, but none is chosen for the user.
+    ASSERT_GT(page.DetectionVersion()->count(), 0);
+    EXPECT_EQ(GetComboText(page.DetectionVersion()), "");
 
     // Required fields in order: description first, then summary, ...
     EXPECT_EQ(page.InsertDefect(), 0);
@@ -412,9 +416,10 @@ TEST_F(WorkspaceTest, NewDefectTakesAFreeIdAndChecksRequiredFields)
               "新缺陷 'quoted'");
     EXPECT_EQ(Value(QString("select BG_DESCRIPTION from t_bug where BG_BUG_ID=%1").arg(stored)),
               "crash on 'save'");
-    EXPECT_EQ(Value(QString("select BG_DETECTED_BY||'/'||BG_RESPONSIBLE||'/'||BG_STATUS from t_bug "
-                            "where BG_BUG_ID=%1").arg(stored)),
-              "admin/zhang/00-New");
+    EXPECT_EQ(Value(QString("select BG_DETECTED_BY||'/'||BG_RESPONSIBLE||'/'||BG_STATUS||'/'||"
+                            "coalesce(BG_DETECTION_VERSION,'') from t_bug where BG_BUG_ID=%1")
+                        .arg(stored)),
+              "admin/zhang/00-New/");
     // The date goes in as a day without time; nothing else is stamped.
     EXPECT_EQ(Value(QString("select BG_DETECTION_DATE||'/'||coalesce(BG_CLOSING_DATE,'')||'/'||"
                             "coalesce(BG_ATTACHMENT,'') from t_bug where BG_BUG_ID=%1").arg(stored)),
@@ -472,6 +477,38 @@ TEST_F(WorkspaceTest, EditorOffersTransitionsKeepsValuesAndWritesHistory)
                         "from t_bug where BG_BUG_ID=12"),
                   "99-Odd/9.9/");
         EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=12"), history);
+    }
+}
+
+TEST_F(WorkspaceTest, ModifySetsTheAttachmentFlagByTheListedAttachments)
+{
+    struct Case {
+        int bugId;
+        int listed;
+        const char* flag;
+    };
+    // Defect 2 has one attachment record; defect 1100 carries the flag without one.
+    const Case cases[] = {{2, 1, "1"}, {1100, 0, "0"}, {3, 0, "0"}};
+    for (const Case& c : cases) {
+        ctx.m_currentBugId = c.bugId;
+        ctx.m_currentProject = Value(QString("select PRJ_NAME from t_bug where BG_BUG_ID=%1").arg(c.bugId));
+        CDefectEditDlg editor(ctx);
+        CAttachmentDlg& attachments = *editor.AttachmentsPage();
+        EXPECT_EQ(attachments.RowCount(), c.listed) << c.bugId;
+        if (c.listed) {
+            const int name = attachments.Grid()->FieldColumn("FILE_NAME");
+            ASSERT_GE(name, 0);
+            EXPECT_EQ(attachments.Grid()->Model()->Text(0, name), "a.txt");
+        }
+        CDefectFieldsDlg& page = *editor.FieldsPage();
+        if (page.Description()->toPlainText().isEmpty()) page.Description()->setPlainText("d");
+        if (page.Responsible()->GetText().isEmpty()) page.Responsible()->SelectText("zhang (张伟)", 3);
+        if (page.DetectedBy()->GetText().isEmpty()) page.DetectedBy()->SelectText("zhang (张伟)", 3);
+        if (GetComboText(page.Severity()).isEmpty()) SelectComboText(page.Severity(), "01-中", 0);
+        ASSERT_EQ(page.SaveDefect(), 1) << c.bugId << answerer.m_texts.join("|").toStdString();
+        EXPECT_EQ(Value(QString("select BG_ATTACHMENT from t_bug where BG_BUG_ID=%1").arg(c.bugId)),
+                  c.flag)
+            << c.bugId;
     }
 }
 
