@@ -226,11 +226,13 @@ bool ExcelFile::SetTable(int row, int column, const CTable* table, int withHeade
         source[i] = table->getIndexByName(table->GetFieldName(i).c_str());
         if (withHeader) sheet->SetInput(row, column + i, table->GetFieldName(i));
     }
-    // Counted rows past the stored ones read as empty: nothing to write.
-    const int rows = std::min(table->_count, table->GetStoredRowCount());
+    // Counted rows past the stored ones read as empty and clear their cells,
+    // down to the sheet's last row.
+    const int rows = std::min(table->_count, CXlsxRef::MaxRow - row);
+    const int stored = table->GetStoredRowCount();
     std::vector<const std::string*> values(fields);
     for (int r = 0; r < rows; ++r) {
-        for (int i = 0; i < fields; ++i) values[i] = table->Cell(r, source[i]);
+        for (int i = 0; i < fields; ++i) values[i] = r < stored ? table->Cell(r, source[i]) : nullptr;
         sheet->SetInputs(row + 1 + r, column, values.data(), values.size());
     }
     return true;

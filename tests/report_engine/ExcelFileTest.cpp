@@ -217,6 +217,12 @@ TEST_F(Workbook, WritesTables) {
     CTable empty;
     empty.fromString("A\x01" "B\x02");
     EXPECT_FALSE(book.SetTable(20, 1, &empty, 1));
+    // Counted rows that the table does not store read "" and clear cells.
+    CTable counted;
+    counted.fromString("A\x02" "1\x02");
+    counted._count = 3;
+    book.SetCell(8, 4, "old");
+    EXPECT_TRUE(book.SetTable(5, 4, &counted, 0));
     const std::string out = dir.File("table.xlsx");
     ASSERT_TRUE(book.SaveAs(out.c_str()));
     EXPECT_EQ("", Check(out, R"(
@@ -226,6 +232,7 @@ rows = [[c.value for c in r] for r in ws.iter_rows(min_row=1, max_row=3, min_col
 assert rows == [["ID", "Name", "id"], [1, "alpha", 1], [2, "beta", 2]], rows
 assert ws["E1"].value is None and ws["E2"].value == 1 and ws["F3"].value == "beta"
 assert ws["A20"].value is None
+assert ws["D6"].value == 1 and ws["D7"].value is None and ws["D8"].value is None
 )"));
 }
 
