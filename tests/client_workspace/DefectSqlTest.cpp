@@ -1,5 +1,6 @@
 // The statements the workspace panels build, compared text for text.
 #include "CDefectSql.h"
+#include "CQueryConditionDlg.h"
 #include "WorkspaceIds.h"
 
 #include <gtest/gtest.h>
@@ -201,4 +202,20 @@ TEST(DefectSql, NamePart)
     EXPECT_EQ(CDefectSql::NamePart("tom (Tom Li)").toStdString(), "tom");
     EXPECT_EQ(CDefectSql::NamePart("tom").toStdString(), "tom");
     EXPECT_EQ(CDefectSql::NamePart("").toStdString(), "");
+}
+
+TEST(DefectSql, StartDateIsOneCalendarMonthBack)
+{
+    struct Case {
+        QDateTime now;
+        QDateTime expected;
+    };
+    const Case cases[] = {
+        {{QDate(2027, 3, 31), QTime(10, 0)}, {QDate(2027, 2, 28), QTime(10, 0)}},
+        {{QDate(2027, 1, 15), QTime(8, 30, 5)}, {QDate(2026, 12, 15), QTime(8, 30, 5)}},
+        {{QDate(2028, 3, 29), QTime(23, 59)}, {QDate(2028, 2, 28), QTime(23, 59)}},
+        {{QDate(2027, 7, 1), QTime(0, 0)}, {QDate(2027, 6, 1), QTime(0, 0)}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CQueryConditionDlg::MonthBefore(c.now), c.expected) << c.now.toString().toStdString();
 }
