@@ -117,10 +117,10 @@ private:
                           "maxcount=" + std::to_string(maxcount) + "&sql=" +
                               CServerFixture::Encode(sql));
     }
+    // Ids spread over the whole table (7919 is prime to the count).
     std::string OneDefectUrl(long i) const {
-        return SelectUrl("select * from t_bug where BG_BUG_ID=" + std::to_string(1 + i % kDefects) +
-                             " ",
-                         300);
+        const long id = 1 + (i * 7919) % kDefects;
+        return SelectUrl("select * from t_bug where BG_BUG_ID=" + std::to_string(id) + " ", 300);
     }
     std::string PageUrl(long i) const {
         const long after = (i * 100) % (kDefects - 100);
