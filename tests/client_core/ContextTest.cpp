@@ -271,6 +271,13 @@ TEST(LanguageSwitch, SameLanguageChangesNothingOtherRewritesAtOnce) {
     app.OnLanguageChinese();
     EXPECT_EQ(app.m_context.Text(ids::kLoginButton), QStringLiteral("登录"));
     EXPECT_NE(ReadText(app.m_context.SettingsPath()).find("language=zh_cn"), std::string::npos);
+    // A language without a file leaves no texts at all, and no message.
+    answerer.m_texts.clear();
+    EXPECT_TRUE(app.m_context.LoadLanguage("klingon"));
+    EXPECT_EQ(app.m_context.m_language, "klingon");
+    EXPECT_TRUE(app.m_context.Text(ids::kLoginButton).isEmpty());
+    EXPECT_TRUE(app.m_context.Text(ids::kMenuFile).isEmpty());
+    EXPECT_TRUE(answerer.m_texts.isEmpty());
     app.m_mainWnd = nullptr;
     QDir(app.m_context.m_configDir).removeRecursively();
 }
