@@ -79,6 +79,9 @@ bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
         if (context) {
             m_context.reset(context);
             m_port = p;
+            // Port 0 lets the system choose: report the one it chose.
+            mg_server_port ports[4];
+            if (mg_get_server_ports(context, 4, ports) > 0) m_port = ports[0].port;
             return true;
         }
     }

@@ -138,6 +138,21 @@ TEST(CommandLineTest, DefaultIniIsWrittenWhenMissing) {
     EXPECT_NE(server.Output().find("lumenolite.db Not Exsist"), std::string::npos);
 }
 
+TEST(CommandLineTest, WithoutTcpPortTheChosenPortIsLogged) {
+    CServerFixture server;
+    ASSERT_TRUE(server.Prepare());
+    const std::string path = server.Dir() + "/lumenolite.ini";
+    std::string ini = ReadAll(path);
+    const size_t at = ini.find("tcp_port=");
+    ASSERT_NE(at, std::string::npos);
+    ini.erase(at, ini.find('\n', at) + 1 - at);
+    std::ofstream(path, std::ios::binary) << ini;
+    // The fixture takes the port from the log line.
+    ASSERT_TRUE(server.Start()) << server.Output();
+    EXPECT_GT(server.Port(), 0);
+    EXPECT_EQ(server.Command("version"), "Lumeno Official Version v2.01");
+}
+
 TEST(CommandLineTest, PortFallbackAndItsEnd) {
     std::vector<std::unique_ptr<PortBlocker>> hold;
     const int base = FreeRange(hold, 6);
