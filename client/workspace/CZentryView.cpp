@@ -65,7 +65,7 @@ void CZentryView::CreatePanes()
     m_tabs->addTab(m_filter, QString());
     m_tabs->addTab(m_condition, QString());
     m_tabs->addTab(m_fields, QString());
-    LocalizeCaptions();
+    LocalizeTexts();
 
     m_grid->SetDataClient(&m_context.m_http);
     m_grid->SetRowNumbers(0);
@@ -137,7 +137,7 @@ void CZentryView::UpdateMenuState()
     }
 }
 
-void CZentryView::LocalizeCaptions()
+void CZentryView::LocalizeTexts()
 {
     m_tabs->setTabText(0, m_context.Text(TabQuickFilter));
     m_tabs->setTabText(1, m_context.Text(TabQueryCondition));

@@ -56,7 +56,10 @@ public slots:
     void OnAddDefect();
     void OnViewDefect();
     void OnDeleteDefect();
-    void LocalizeCaptions();
+    // Tab captions and the four panels from the language file.
+    void LocalizeTexts();
+    // The client's language switch calls this name on every window.
+    void LocalizeCaptions() { LocalizeTexts(); }
     void Recolour();
 
 protected:

@@ -794,7 +794,8 @@ TEST_F(WorkspaceTest, LanguageSwitchReCaptionsTabsAndPanels)
     CZentryView view(ctx);
     EXPECT_EQ(view.Tabs()->tabText(1), "Query");
     ASSERT_TRUE(ctx.m_langTexts.Load((CServerFixture::BinDir() + "/lang/zh_cn.ini").c_str()));
-    view.LocalizeCaptions();
+    // The language switch reaches the view by the slot name every window has.
+    ASSERT_TRUE(QMetaObject::invokeMethod(&view, "LocalizeCaptions", Qt::DirectConnection));
     EXPECT_EQ(view.Tabs()->tabText(1), ctx.Text(TabQueryCondition));
     EXPECT_NE(view.Tabs()->tabText(1), "Query");
     // A label of each panel follows.
