@@ -17,7 +17,7 @@ CAboutDlg::CAboutDlg(CAppContext& context, QWidget* parent)
     setObjectName("CAboutDlg");
     m_title = new QLabel(this);
     m_title->setObjectName("162");
-    auto* link = new QLabel("<a href=\"https://zentry.example.org/\">zentry.example.org</a>", this);
+    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(ids::kProductSite), this);
     link->setObjectName("161");
     link->setOpenExternalLinks(true);
     m_releaseNotes = CLocalizer::Tag(new QPushButton(this), ids::kAboutReleaseNotes);

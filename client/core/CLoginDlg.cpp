@@ -9,16 +9,19 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,6 +41,7 @@ QLabel* MakeLabel(QWidget* parent, int id) {
 CLoginDlg::CLoginDlg(CAppContext& context, QWidget* parent, bool fromMainWindow)
     : QDialog(parent),
       m_context(context),
+      m_banner(nullptr),
       m_fromMainWindow(fromMainWindow),
       m_autoLogin(false),
       m_giveUpOnFailure(false),
@@ -53,6 +57,9 @@ CLoginDlg::CLoginDlg(CAppContext& context, QWidget* parent, bool fromMainWindow)
     banner->setStyleSheet("QLabel { background: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
                           " stop:0 #1f4e79, stop:1 #5b9bd5); color: white;"
                           " font-size: 22px; font-weight: bold; }");
+    banner->setCursor(Qt::PointingHandCursor);
+    banner->installEventFilter(this);
+    m_banner = banner;
 
     m_history = Named(new QComboBox(this), ids::kLoginHistory);
     m_server = Named(new QLineEdit(this), ids::kLoginServer);
@@ -196,6 +203,15 @@ void CLoginDlg::timerEvent(QTimerEvent* event) {
 }
 
 void CLoginDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+bool CLoginDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_banner && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(ids::kProductSite)));
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
 
 void CLoginDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

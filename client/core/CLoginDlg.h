@@ -48,12 +48,15 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // A click on the banner opens the product's web site.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetIdle();
     void JoinWorker();
 
     CAppContext& m_context;
+    QLabel* m_banner;
     bool m_fromMainWindow;
     bool m_autoLogin;
     bool m_giveUpOnFailure;

@@ -5,6 +5,9 @@
 
 namespace ids {
 
+// The product's web site (About box link, login banner)
+constexpr char kProductSite[] = "https://zentry.example.org/";
+
 // About box (dialog 100)
 constexpr int kAboutDlg = 100;
 constexpr int kAboutLink = 161;

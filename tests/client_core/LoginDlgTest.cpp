@@ -8,11 +8,14 @@
 #include "ScriptedHttpServer.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -98,6 +101,18 @@ TEST_F(LoginDialog, FieldsHistoryAndCaptions) {
     dialog.OnHistorySelChange(2);
     EXPECT_EQ(f.server->text(), "10.1.1.1");
     EXPECT_EQ(f.password->text(), "typed");
+
+    // A click on the banner opens the product's web site (caught here by a
+    // handler of the scheme instead of a browser).
+    QTextBrowser opened;
+    QDesktopServices::setUrlHandler("https", &opened, "setSource");
+    dialog.show();
+    QWidget* banner = Child<QLabel>(&dialog, ids::kLoginBanner);
+    ASSERT_TRUE(banner);
+    QTest::mouseClick(banner, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_EQ(opened.source(), QUrl(QString::fromLatin1(ids::kProductSite)));
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(LoginDialog, OnlyCancelCloses) {
