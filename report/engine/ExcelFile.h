@@ -106,6 +106,8 @@ private:
     std::string m_user;
     std::string m_password;
     std::string m_dataSource;
+    std::string m_connectedUser;    // the logon of the open connection
+    std::string m_connectedSource;
     std::string m_columnSeparator;
     std::string m_rowSeparator;
     std::unique_ptr<COdbcConnection> m_db;

@@ -15,14 +15,19 @@ void ExcelFile::SetSeps(const char* columnSeparator, const char* rowSeparator) {
 
 bool ExcelFile::SetDB(const char* user, const char* password, const char* dataSource) {
     if (!user || !password || !dataSource) return false;
-    if (m_db->IsConnected() && strcasecmp(user, m_user.c_str()) == 0 &&
-        strcasecmp(dataSource, m_dataSource.c_str()) == 0)
+    // Compared with the logon the connection was made with: other values
+    // stored by a refused call must not pass for that connection later.
+    if (m_db->IsConnected() && strcasecmp(user, m_connectedUser.c_str()) == 0 &&
+        strcasecmp(dataSource, m_connectedSource.c_str()) == 0)
         return true;
     m_user = user;
     m_password = password;
     m_dataSource = dataSource;
     m_db->SetConnectParams(user, password, dataSource, "");
-    return m_db->Logon();
+    if (!m_db->Logon()) return false;
+    m_connectedUser = m_user;
+    m_connectedSource = m_dataSource;
+    return true;
 }
 
 std::string ExcelFile::GetString(const char* sql) {

@@ -32,6 +32,8 @@ TEST_F(Database, QueriesIntoResultText) {
     ASSERT_TRUE(engine.SetDB("", "", "ztest"));
     ASSERT_TRUE(engine.SetDB("", "other password", "ZTEST"));  // same logon, not repeated
     EXPECT_FALSE(engine.SetDB("someone", "", "other"));         // connected with other values
+    EXPECT_FALSE(engine.SetDB("someone", "", "other"));         // still not connected to those
+    EXPECT_TRUE(engine.SetDB("", "", "ztest"));
     EXPECT_EQ("BG_BUG_ID\x01" "BG_SUMMARY\x02" "1\x01" "bug 1\x02" "2\x01" "bug 2\x02",
               engine.GetString("SELECT BG_BUG_ID, BG_SUMMARY FROM t_bug WHERE BG_BUG_ID <= 2"));
     EXPECT_EQ("", engine.GetString("update t_bug set BG_COST = 0"));
