@@ -91,6 +91,13 @@ bool CReportRunner::RunReportScript(const char* scriptPath, const char* dataPath
     OwnBoundGlobal(host.GetState(), "table", "CTable");
     host.CallFunction("report");
 
+    // The script may name its output only in its report function.
+    host.SetLogging(false);
+    CListString current;
+    if (host.GetGlobal("dest_file", current) && current.Compare(dest.CStr()) != 0 &&
+        MakeAbsolute(host, "dest_file", current))
+        dest = current;
+    host.SetLogging(true);
     bool saved = false;
     book = RunnerGlobalExcelFile(host.GetState(), "obj");
     if (book) {

@@ -99,11 +99,14 @@ assert ws['A11'].value == 'truetruetrue', ws['A11'].value
     // table:reset() then fails as a script error, nothing is freed twice.
     const std::string deleting = Script("d.lua", dir.File("d.xlsx"),
                                         "function report() obj:LoadSheetIdx(1) obj:SetCell(1, 1, table:vs(0, 'ID')) "
-                                        "table:delete() local t = CTable() t:delete() end\n");
+                                        "table:delete() local t = CTable() t:delete() dest_file = '" +
+                                            dir.File("named.xlsx") + "' end\n");
     EXPECT_EQ(0, RunProgram(kRunner, Quote(deleting) + " " + Quote(dir.File("data.txt")), dir.Path(), &output))
         << output;
     EXPECT_NE(std::string::npos, output.find("invalid 'self' in function 'reset'")) << output;
-    EXPECT_EQ("", Check(dir.File("d.xlsx"), "assert ws['A1'].value == 1, ws['A1'].value"));
+    // ... and a dest_file set in report is where the result goes.
+    EXPECT_FALSE(FileExists(dir.File("d.xlsx")));
+    EXPECT_EQ("", Check(dir.File("named.xlsx"), "assert ws['A1'].value == 1, ws['A1'].value"));
 }
 
 TEST_F(Runner, AFailedReportExitsNonZeroAndWritesNothing) {
