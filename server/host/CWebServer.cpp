@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -55,6 +56,7 @@ void CWebServer::Stop() {
 
 bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
     Stop();
+    m_documentRoot = documentRoot;
     const std::string cgiPattern = documentRoot + "/cgi-bin/**";
     mg_callbacks callbacks;
     memset(&callbacks, 0, sizeof callbacks);
@@ -118,9 +120,14 @@ int CWebServer::HandleRequest(mg_connection* conn) {
     std::string name;
     const bool hasName = SecondSegment(path, name);
     if (root.empty()) {
-        // Without a form root every path may name a command; the others
-        // are files.
-        if (!hasName || !IsCommandName(name)) return 0;
+        // Without a form root every path is a form; files that exist are
+        // still served.
+        if (!hasName || !IsCommandName(name)) {
+            if (IsServedPath(path)) return 0;
+            SendTextReply(conn, 200,
+                          hasName ? "Form " + name + " is not defined" : "Missing form name");
+            return 200;
+        }
     } else if (path.compare(0, root.size(), root) != 0) {
         return 0;
     } else if (!hasName) {
@@ -128,6 +135,14 @@ int CWebServer::HandleRequest(mg_connection* conn) {
         return 200;
     }
     return ServeCommand(conn, name);
+}
+
+bool CWebServer::IsServedPath(const std::string& path) const {
+    if (path.compare(0, 9, "/cgi-bin/") == 0) return true;
+    // A path that climbs out of the root is civetweb's to refuse.
+    if (path.find("..") != std::string::npos) return true;
+    struct stat info;
+    return stat((m_documentRoot + path).c_str(), &info) == 0;
 }
 
 int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {

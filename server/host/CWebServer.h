@@ -36,10 +36,14 @@ private:
     static int OnLogMessage(const mg_connection* conn, const char* message);
     int HandleRequest(mg_connection* conn);
     int ServeCommand(mg_connection* conn, const std::string& name);
+    // True when civetweb serves the path: a file or folder under the
+    // document root, or anything under /cgi-bin.
+    bool IsServedPath(const std::string& path) const;
 
     CServerState& m_state;
     CCommandExecutor m_executor;
     std::unique_ptr<mg_context, ContextStopper> m_context;
     int m_port = -1;
+    std::string m_documentRoot;
     std::string m_error;
 };

@@ -80,6 +80,35 @@ TEST_F(RobustnessTest, StaticFilesRedirectAndUnknownPaths) {
     ExpectServing();
 }
 
+TEST(RobustnessEmptyFormRootTest, EveryPathIsAFormButFilesAreServed) {
+    CServerFixture server;
+    server.RemoveIni("common", "web_form_root");
+    ASSERT_TRUE(server.Start()) << server.Output();
+    EXPECT_EQ(server.Get("/Lumeno/version").body, "Lumeno Official Version v2.01");
+    EXPECT_EQ(server.Get("/any/version").body, "Lumeno Official Version v2.01");
+    const struct {
+        const char* path;
+        const char* body;
+    } forms[] = {
+        {"/Lumeno/no_such_command", "Form no_such_command is not defined"},
+        {"/Lumeno", "Missing form name"},
+        {"/Lumeno/", "Missing form name"},
+        {"/no/such/file.htm", "Form such is not defined"},
+    };
+    for (const auto& f : forms) {
+        CHttpReply reply = server.Get(f.path);
+        EXPECT_EQ(reply.status, 200) << f.path;
+        EXPECT_EQ(reply.body, f.body) << f.path;
+    }
+    EXPECT_EQ(server.Get("/").Header("Location"), "/index.htm");
+    CHttpReply index = server.Get("/index.htm");
+    EXPECT_EQ(index.status, 200);
+    EXPECT_NE(index.body.find("Lumeno Server"), std::string::npos);
+    for (const char* path : {"/../lumenolite.ini", "/a/%2e%2e/%2e%2e/lumenolite.ini"}) {
+        EXPECT_EQ(server.Get(path).body.find("{$Lumeno}"), std::string::npos) << path;
+    }
+}
+
 TEST_F(RobustnessTest, CgiProgramsRunUnderCgiBin) {
     const std::string dir = server.Dir() + "/web/cgi-bin";
     ASSERT_EQ(system(("mkdir -p " + dir).c_str()), 0);
