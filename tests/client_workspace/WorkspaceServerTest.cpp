@@ -787,6 +787,23 @@ TEST_F(WorkspaceTest, DoubleClickAndViewOpenTheEditorOnTheSelectedDefect)
     view.OnViewDefect();
     EXPECT_EQ(shown, Value("select BG_SUMMARY from t_bug where BG_BUG_ID=12"));
     EXPECT_EQ(ctx.m_currentBugId, 12);
+
+    // A row whose id reads 0: a double click opens nothing, View opens the editor on 0.
+    view.RefreshList("select 0 as BG_BUG_ID,'no id' as BG_SUMMARY,'01-Open' as BG_STATUS");
+    ASSERT_EQ(grid.RowCount(), 1);
+    grid.setCurrentIndex(grid.Model()->index(0, 1));
+    readEditor();
+    shown = "not opened";
+    const QPoint zero = grid.visualRect(grid.Model()->index(0, 1)).center();
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, zero);
+    QTest::qWait(200);
+    EXPECT_EQ(ctx.m_currentBugId, 12);
+    EXPECT_EQ(shown, "not opened");
+    readEditor();
+    shown = "not opened";
+    view.OnViewDefect();
+    EXPECT_EQ(ctx.m_currentBugId, 0);
+    EXPECT_EQ(shown, "");  // opened, on an empty page
 }
 
 TEST_F(WorkspaceTest, LanguageSwitchReCaptionsTabsAndPanels)
