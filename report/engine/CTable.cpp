@@ -56,9 +56,8 @@ CTable::CTable(const char* columnSeparator, const char* rowSeparator)
 
 int CTable::fromString(const char* text) {
     reset();
-    if (!text) return -1;
-    // A separator text without characters would split nothing: the whole
-    // text is then one line.
+    // Without separator characters the text splits into no piece at all.
+    if (!text || m_rowSeparator.empty() || m_columnSeparator.empty()) return -1;
     // Lines are split in place, each into its row, without copies of them.
     const size_t length = strlen(text);
     if (length == 0) return -1;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 const char S = '\x01';
@@ -120,6 +122,15 @@ TEST(CTable, SeparatorsAreCharacterSets) {
     EXPECT_EQ(3, table.GetFieldCount());
     EXPECT_EQ("3", table.vs(1, "C"));
     EXPECT_EQ("", table.vs(0, "A"));
+
+    // Empty separator texts split nothing: no header, no table.
+    for (const auto& seps : {std::make_pair("", "\n"), std::make_pair(",", "")}) {
+        CTable empty;
+        empty.SetSeps(seps.first, seps.second);
+        EXPECT_EQ(-1, empty.fromString("a,b\n1,2\n")) << seps.first << "/" << seps.second;
+        EXPECT_EQ(0, empty.GetFieldCount());
+        EXPECT_EQ(0, empty._count);
+    }
 
     CTable runnerDefaults(",");
     EXPECT_EQ(1, runnerDefaults.fromString("a,b\n1,2\n"));
