@@ -18,7 +18,8 @@ public:
 
     void SetConnection(const char* host, int port, const char* user, const char* password);
     // get_config, then web_login; true when a SessionId of the right shape
-    // came back.
+    // came back. A failed get_config leaves error empty (the caller has its
+    // own words; GetErrorText keeps the transfer's).
     bool Login(const char* host, int port, const char* user, const char* password,
                CListString& error);
 
