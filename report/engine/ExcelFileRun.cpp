@@ -2,11 +2,11 @@
 // script's init and report functions, placeholders, save.
 #include "ExcelFile.h"
 
+#include "BoundObject.h"
 #include "CListString.h"
 #include "Helpers.h"
 #include "LogWriter.h"
 #include "MessageSink.h"
-#include "BoundObject.h"
 #include "ScriptBinding.h"
 #include "TableName.h"
 #include "Util.h"
