@@ -144,8 +144,8 @@ bool CHttpDataClient::IsSessionId(const char* text) {
 
 bool CHttpDataClient::Perform(const std::string& url, CListString& reply) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    // A host of seven characters or fewer counts as not set.
-    if (m_host.size() <= 7) {
+    // Only an empty host is unset: "127.1" and short host names are real.
+    if (m_host.empty()) {
         snprintf(m_errorBuffer, sizeof m_errorBuffer, "please set ip address");
         return false;
     }
