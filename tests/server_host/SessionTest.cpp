@@ -153,6 +153,14 @@ TEST_P(SessionTest, AuthOffAcceptsEveryAccount) {
     EXPECT_EQ(Sql("select", "select 2", ""), "2\n");
 }
 
+TEST_P(SessionTest, TheThousandAndFirstLoginIsRefused) {
+    StartWith({{"auth", "0"}});
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(std::regex_match(Login(), kSessionId)) << i;
+    EXPECT_EQ(Login(), "-1|Add a new session failure,Conversation may be more than the system "
+                       "limit,Current 1000--Max 1000");
+    EXPECT_EQ(server->Command("session_count"), "   1000   ");
+}
+
 INSTANTIATE_TEST_SUITE_P(AllPrograms, SessionTest, AllPrograms());
 
 }  // namespace
