@@ -5,10 +5,12 @@
 #include "CXlsxWorkbook.h"
 #include "CXlsxXml.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +24,36 @@ const char* const kWorkbookOrder[] = {
 const char kRelNs[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 const char kSharedStringsType[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
 const char kStylesType[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+
+const char kSheetMainType[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+const char kTemplateMainType[] = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
+const char kMacroSheetMainType[] = "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+const char kMacroTemplateMainType[] = "application/vnd.ms-excel.template.macroEnabled.main+xml";
+
+// The workbook type a file of that name must carry, when it differs from
+// the one it has only in being a template or not; null when it fits.
+const char* WorkbookTypeFor(const std::string& path, const char* type)
+{
+    std::string ext;
+    size_t dot = path.rfind('.');
+    if (dot != std::string::npos && path.find('/', dot) == std::string::npos)
+        for (size_t i = dot; i < path.size(); ++i)
+            ext += static_cast<char>(std::tolower(static_cast<unsigned char>(path[i])));
+    struct SPair {
+        const char* m_ext;
+        const char* m_from;
+        const char* m_to;
+    } pairs[] = {
+        { ".xlsx", kTemplateMainType, kSheetMainType },
+        { ".xltx", kSheetMainType, kTemplateMainType },
+        { ".xlsm", kMacroTemplateMainType, kMacroSheetMainType },
+        { ".xltm", kMacroSheetMainType, kMacroTemplateMainType },
+    };
+    for (const SPair& p : pairs)
+        if (ext == p.m_ext && strcasecmp(type, p.m_from) == 0)
+            return p.m_to;
+    return nullptr;
+}
 
 bool EndsWith(const char* text, const char* suffix)
 {
@@ -269,6 +301,23 @@ void CXlsxBook::AddOverride(const std::string& part, const std::string& contentT
     m_typesChanged = true;
 }
 
+void CXlsxBook::MatchWorkbookType(const std::string& path)
+{
+    // A template saved as a workbook (or back) says so, or Excel refuses
+    // the file for its extension.
+    std::string name = "/" + m_workbookPart;
+    for (pugi::xml_node o = XlsxXml::Child(m_types.document_element(), "Override"); o;
+         o = XlsxXml::NextSibling(o, "Override")) {
+        if (strcasecmp(o.attribute("PartName").value(), name.c_str()) != 0)
+            continue;
+        if (const char* type = WorkbookTypeFor(path, o.attribute("ContentType").value())) {
+            o.attribute("ContentType") = type;
+            m_typesChanged = true;
+        }
+        return;
+    }
+}
+
 void CXlsxBook::RemoveOverride(const std::string& part)
 {
     pugi::xml_node root = m_types.document_element();
@@ -381,6 +430,7 @@ bool CXlsxBook::Save(const std::string& path, int level)
         m_package.Write(m_workbookPart, XlsxXml::DocumentText(m_workbook));
     if (m_relsChanged)
         m_package.Write(m_relsPart, XlsxXml::DocumentText(m_rels));
+    MatchWorkbookType(path);
     if (m_typesChanged)
         m_package.Write("[Content_Types].xml", XlsxXml::DocumentText(m_types));
     return WritePackage(path, level);

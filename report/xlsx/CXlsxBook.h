@@ -33,6 +33,7 @@ private:
     void RemoveRelationship(const std::string& id);
     void AddOverride(const std::string& part, const std::string& contentType);
     void RemoveOverride(const std::string& part);
+    void MatchWorkbookType(const std::string& path);
     std::string NewPartName(const std::string& file) const; // beside the workbook part
     bool WritePackage(const std::string& path, int level);
 

@@ -197,3 +197,38 @@ eq(wb.active.max_row, 1)
 eq(wb.active['A1'].value, None)
 )"), "OK");
 }
+
+TEST(XlsxSave, TheWorkbookTypeFollowsTheDestinationsExtension)
+{
+    CTempDir dir;
+    std::string tpl = dir.Path("template.xltx");
+    ASSERT_EQ("OK", MakeWithPython(tpl, R"(
+wb = openpyxl.Workbook(); wb.active['A1'] = 'x'; wb.template = True; wb.save(sys.argv[1])
+)"));
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.Open(tpl)) << book.GetError();
+    // A template saved as .xlsx is a workbook (Excel refuses the template
+    // type under that name); saved as .xltx it stays a template; other
+    // names keep the type the workbook has.
+    struct SCase {
+        const char* m_name;
+        const char* m_type;
+    } cases[] = {
+        { "out.xlsx", "spreadsheetml.sheet.main+xml" },
+        { "again.xltx", "spreadsheetml.template.main+xml" },
+        { "UPPER.XLSX", "spreadsheetml.sheet.main+xml" },
+        { "other.zip", "spreadsheetml.sheet.main+xml" },
+    };
+    for (const SCase& c : cases) {
+        ASSERT_TRUE(book.SaveAs(dir.Path(c.m_name))) << book.GetError();
+        std::string output;
+        ASSERT_EQ(0, RunPython(R"py(
+import re, zipfile
+types = zipfile.ZipFile(sys.argv[1]).read('[Content_Types].xml').decode()
+print(re.search(r'PartName="/xl/workbook.xml" ContentType="([^"]+)"', types).group(1))
+)py", "'" + dir.Path(c.m_name) + "'", output))
+            << output;
+        EXPECT_NE(std::string::npos, output.find(c.m_type)) << c.m_name << ": " << output;
+    }
+    EXPECT_EQ("OK", CheckWorkbook(dir.Path("out.xlsx"), "eq(wb.active['A1'].value, 'x')"));
+}
