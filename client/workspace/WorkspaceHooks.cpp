@@ -27,4 +27,9 @@ void RegisterWorkspaceCommands(CMainFrame& frame, CAppContext& context)
         if (owner && owner->m_currentViewId == WorkspaceIds::DefectListView)
             if (auto* view = qobject_cast<CZentryView*>(owner->CurrentView())) view->OnRefresh();
     });
+    // PreView: the list view shows or hides its quick-edit panel.
+    frame.SetCommandHandler(WorkspaceIds::CmdPreview, [owner]() {
+        if (!owner || owner->m_currentViewId != WorkspaceIds::DefectListView) return;
+        if (auto* view = qobject_cast<CZentryView*>(owner->CurrentView())) view->TogglePreview();
+    });
 }

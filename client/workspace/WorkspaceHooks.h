@@ -1,5 +1,6 @@
 // The workspace's commands of the main frame: New defect (2000) opens the
-// defect editor for a new defect and then refreshes the defect list.
+// defect editor for a new defect and then refreshes the defect list;
+// PreView (2012) toggles the list's quick-edit panel.
 #pragma once
 
 class CAppContext;

@@ -6,8 +6,10 @@
 #include "CModifyPasswordDlg.h"
 #include "CMd5Digest.h"
 #include "CPromptInputDlg.h"
+#include "CQuickEditDlg.h"
 #include "CToolbarCustomizeDlg.h"
 #include "CZentryApp.h"
+#include "CZentryView.h"
 #include "ClientIds.h"
 #include "CoreFixtures.h"
 #include "HomePageForm.h"
@@ -202,6 +204,16 @@ TEST_F(Frame, ViewSwitchingBuildsEveryViewAfresh) {
     EXPECT_EQ(frame->m_currentViewId, ids::kViewDefectList);
     EXPECT_NE(frame->CurrentView(), nullptr);
     EXPECT_EQ(frame->centralWidget(), frame->CurrentView());
+
+    // PreView of the main menu reaches the list: it shows or hides quick edit.
+    auto* view = qobject_cast<CZentryView*>(frame->CurrentView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(frame->Action(ids::kCmdPreview)->isEnabled());
+    const bool shown = view->QuickEditPanel()->isVisibleTo(view);
+    frame->RunCommand(ids::kCmdPreview);
+    EXPECT_NE(view->QuickEditPanel()->isVisibleTo(view), shown);
+    frame->RunCommand(ids::kCmdPreview);
+    EXPECT_EQ(view->QuickEditPanel()->isVisibleTo(view), shown);
 
     // The report command only says it is not there yet.
     frame->RunCommand(ids::kCmdReport);
