@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <strings.h>
+#include <vector>
 
 namespace {
 
@@ -50,12 +51,6 @@ bool SetServerTime(const std::string& text) {
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
-std::string Trimmed(const std::string& line) {
-    size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    return line.substr(first, line.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
@@ -109,16 +104,10 @@ void HandleGetUserConfig(CServerState& state, CCommandRequest& request) {
     }
     const std::string key = request.Get("key");
     std::string result;
-    std::string raw;
-    int c;
-    bool more = true;
-    while (more) {
-        raw.clear();
-        while ((c = fgetc(file.get())) != EOF && c != '\n') {
-            if (c != '\r') raw.push_back(static_cast<char>(c));
-        }
-        more = c != EOF;
-        const std::string line = Trimmed(raw);
+    // Lines of at most 1024 characters: a longer one goes on as the next.
+    std::vector<char> buffer(1025);
+    while (ReadLine(file.get(), buffer.data(), 1024) >= 0) {
+        const std::string line = StripChar(buffer.data(), ' ');
         if (line.empty() || line[0] == '#') continue;
         result += line;
         const size_t eq = line.find('=');

@@ -160,6 +160,13 @@ TEST_P(ProtocolTest, UserConfigServesLinesOrOneValue) {
     EXPECT_EQ(server->Command("get_user_config", "key=mail_pass"), "a");
     EXPECT_EQ(server->Command("get_user_config", "key=none"),
               "ftp_user=zentry!mail_port=25!mail_pass=a=b");
+    // Lines are read 1024 characters at a time: the rest of a longer line
+    // is a line of its own.
+    const std::string tail = "release_path=/r";
+    std::ofstream(server->Dir() + "/user_config.ini", std::ios::trunc)
+        << "note=" << std::string(1019, 'x') << tail << "\nlast=1\n";
+    EXPECT_EQ(server->Command("get_user_config", "key=release_path"), "/r");
+    EXPECT_EQ(server->Command("get_user_config", "key=note"), std::string(1019, 'x'));
 }
 
 TEST_P(ProtocolTest, MessagesAreLimitedTo64KiB) {
