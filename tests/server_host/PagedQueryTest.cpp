@@ -95,8 +95,8 @@ TEST_P(PagedQueryTest, TwentySlotsAtMost) {
 
 TEST_P(PagedQueryTest, StatementWithoutColumnsIsRefusedUnrun) {
     StartWith();
-    const std::string reply = Prepare("delete from t_num");
-    EXPECT_EQ(reply.substr(0, 3), "-1|") << reply;
+    // The error text of a statement without result columns is "success".
+    EXPECT_EQ(Prepare("delete from t_num"), "-1|success");
     EXPECT_EQ(server->Command("select", "sql=" + CServerFixture::Encode("select count(*) from t_num")),
               "400\n");
     EXPECT_EQ(Prepare("select from where").substr(0, 3), "-1|");
