@@ -1,6 +1,7 @@
 #include "CXlsxSheet.h"
 
 #include "CXlsxBookContext.h"
+#include "CXlsxFormulaText.h"
 #include "CXlsxGuard.h"
 #include "CXlsxSheetPart.h"
 #include "CXlsxXml.h"
@@ -105,6 +106,72 @@ bool CheckCell(CXlsxBookContext& book, int row, int column)
     return book.Fail("cell (" + std::to_string(row) + ", " + std::to_string(column) + ") is outside the sheet");
 }
 
+// The value of attribute name in raw attributes (' a="x" b="y"'); false
+// when it is not there.
+bool RawAttr(const std::string& attrs, const char* name, std::string& value)
+{
+    std::string key = std::string(" ") + name + "=\"";
+    size_t at = attrs.find(key);
+    if (at == std::string::npos)
+        return false;
+    at += key.size();
+    size_t end = attrs.find('"', at);
+    value = attrs.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    return true;
+}
+
+// The raw attributes without t, ref and si: a formula of its own.
+std::string WithoutSharing(const std::string& attrs)
+{
+    std::string out;
+    for (size_t at = 0; at < attrs.size();) {
+        size_t eq = attrs.find("=\"", at);
+        size_t end = eq == std::string::npos ? std::string::npos : attrs.find('"', eq + 2);
+        if (end == std::string::npos)
+            break;
+        std::string name = attrs.substr(at + 1, eq - at - 1);
+        if (name != "t" && name != "ref" && name != "si")
+            out.append(attrs, at, end + 1 - at);
+        at = end + 1;
+    }
+    return out;
+}
+
+// Before the master cell of a shared formula (the one that holds its text)
+// changes, every other cell of the group gets the formula text of its own,
+// moved to where it stands: a group without its master is a broken file.
+void UnshareFormula(CXlsxSheetPart& part, const CXlsxCell& cell, std::uint32_t row, std::uint32_t column)
+{
+    CXlsxFormula& master = part.m_cells.FormulaOf(cell);
+    std::string type, ref, si;
+    if (master.m_text.empty() || !RawAttr(master.m_attrs, "t", type) || type != "shared"
+        || !RawAttr(master.m_attrs, "ref", ref) || !RawAttr(master.m_attrs, "si", si))
+        return;
+    CXlsxRange range;
+    const std::string text = master.m_text;
+    master.m_attrs = WithoutSharing(master.m_attrs);
+    if (!CXlsxRef::ParseRange(ref, range))
+        return;
+    for (CXlsxRowData& r : part.m_cells.Rows()) {
+        if (r.m_row < static_cast<std::uint32_t>(range.m_firstRow) || r.m_row > static_cast<std::uint32_t>(range.m_lastRow))
+            continue;
+        for (const CXlsxCell& c : r.m_cells) {
+            if (c.m_kind != CXlsxCell::Formula || c.m_column < static_cast<std::uint32_t>(range.m_firstColumn)
+                || c.m_column > static_cast<std::uint32_t>(range.m_lastColumn) || (r.m_row == row && c.m_column == column))
+                continue;
+            CXlsxFormula& f = part.m_cells.FormulaOf(c);
+            std::string fType, fSi;
+            if (!f.m_text.empty() || !RawAttr(f.m_attrs, "t", fType) || fType != "shared"
+                || !RawAttr(f.m_attrs, "si", fSi) || fSi != si)
+                continue;
+            f.m_text = XlsxFormulaText::ShiftReferences(text, static_cast<int>(r.m_row) - static_cast<int>(row),
+                                                        static_cast<int>(c.m_column) - static_cast<int>(column));
+            f.m_attrs = WithoutSharing(f.m_attrs);
+        }
+    }
+    part.m_changed = true;
+}
+
 // The cell to write, added with the style it inherits when missing.
 CXlsxCell& Writable(CXlsxSheetPart& part, int row, int column)
 {
@@ -113,6 +180,8 @@ CXlsxCell& Writable(CXlsxSheetPart& part, int row, int column)
     CXlsxCell& cell = part.m_cells.Get(r, c, created);
     if (created)
         cell.m_style = part.DefaultStyle(part.m_cells.FindRow(r), c);
+    else if (cell.m_kind == CXlsxCell::Formula)
+        UnshareFormula(part, cell, r, c);
     part.m_changed = true;
     return cell;
 }
@@ -317,6 +386,8 @@ bool CXlsxSheet::ClearCell(int row, int column)
         const CXlsxCell* cell = m_part->m_cells.Find(r, c);
         if (!cell)
             return true;
+        if (cell->m_kind == CXlsxCell::Formula)
+            UnshareFormula(*m_part, *cell, r, c);
         if (cell->m_style == 0)
             m_part->m_cells.Erase(r, c);
         else
