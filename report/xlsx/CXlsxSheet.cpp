@@ -73,6 +73,33 @@ bool EqualsNoCase(const std::string& a, const char* b)
     return strcasecmp(a.c_str(), b) == 0;
 }
 
+// Excel keeps at most 32767 characters (UTF-16 units) in a cell and calls a
+// file with a longer text broken; a longer text is cut at a character. A
+// text of no more bytes than that is never too long.
+constexpr size_t kMaxCellUnits = 32767;
+
+bool CutToCellLimit(const std::string& text, std::string& cut)
+{
+    if (text.size() <= kMaxCellUnits)
+        return false;
+    size_t units = 0, i = 0, n = text.size();
+    while (i < n) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+        if (length > n - i)
+            length = n - i;
+        size_t width = length == 4 ? 2 : 1;
+        if (units + width > kMaxCellUnits)
+            break;
+        units += width;
+        i += length;
+    }
+    if (i >= n)
+        return false;
+    cut = text.substr(0, i);
+    return true;
+}
+
 } // namespace
 
 CXlsxSheet::CXlsxSheet(CXlsxSheetKey, CXlsxBookContext& book, std::unique_ptr<CXlsxSheetPart> part)
@@ -263,7 +290,8 @@ bool CXlsxSheet::SetString(int row, int column, const std::string& text)
     if (!CheckCell(m_book, row, column))
         return false;
     return XlsxGuard(*m_book.m_error, false, [&] {
-        std::uint32_t index = m_book.m_strings.Add(text);
+        std::string cut;
+        std::uint32_t index = m_book.m_strings.Add(CutToCellLimit(text, cut) ? cut : text);
         CXlsxCell& c = Writable(*m_part, row, column);
         c.m_kind = CXlsxCell::Shared;
         c.m_index = index;

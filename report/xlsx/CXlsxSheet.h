@@ -48,7 +48,7 @@ public:
     std::string GetFormula(int row, int column) const; // without the leading "="; "" when none
 
     bool SetNumber(int row, int column, double value);
-    bool SetString(int row, int column, const std::string& text);
+    bool SetString(int row, int column, const std::string& text); // cut to 32767 characters, as Excel keeps
     bool SetBoolean(int row, int column, bool value);
     // formula with or without the leading "="; the cached result is dropped
     // unless keepCachedValue is set (then the cell keeps its current value as

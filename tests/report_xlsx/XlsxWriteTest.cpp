@@ -280,3 +280,31 @@ TEST(XlsxWrite, StringTableKeepsEveryTextExactly)
 eq([wb.active.cell(row=i + 1, column=1).value for i in range(len(expected))], expected)
 )"), "OK");
 }
+
+TEST(XlsxWrite, TextsAreCutToWhatACellHolds)
+{
+    // Excel counts UTF-16 units: a character beyond U+FFFF counts twice.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    std::string many;
+    for (int i = 0; i < 17000; ++i)
+        many += emoji;
+    struct SCase {
+        std::string m_text;
+        size_t m_bytes; // stored
+    } cases[] = {
+        { std::string(32767, 'a'), 32767 },
+        { std::string(40000, 'a'), 32767 },
+        { [] { std::string s; for (int i = 0; i < 20000; ++i) s += "\xE4\xB8\xAD"; return s; }(), 60000 },
+        { many, 16383 * 4 },
+        { std::string(32766, 'a') + emoji, 32766 }, // the pair would pass the limit
+    };
+    CXlsxWorkbook book;
+    ASSERT_TRUE(book.New());
+    CXlsxSheet* sheet = book.GetSheet(1);
+    for (const SCase& c : cases) {
+        ASSERT_TRUE(sheet->SetInput(1, 1, c.m_text));
+        CXlsxValue v = sheet->GetValue(1, 1);
+        EXPECT_EQ(v.m_text.size(), c.m_bytes);
+        EXPECT_EQ(v.m_text, c.m_text.substr(0, c.m_bytes));
+    }
+}
