@@ -14,7 +14,8 @@ int Usage() {
     fflush(stdout);
     // Only a person at a terminal can press a key.
     if (isatty(STDIN_FILENO)) getchar();
-    return 0;
+    // Wrong arguments are a failure, whoever called.
+    return 2;
 }
 
 }  // namespace

@@ -42,11 +42,11 @@ protected:
     std::string templatePath;
 };
 
-TEST_F(Runner, WrongArgumentsPrintTheUsage) {
+TEST_F(Runner, WrongArgumentsPrintTheUsageAndFail) {
     // Standard input is no terminal here: nothing waits for a key.
     for (const std::string arguments : {"", "a b c", "a b c d"}) {
         std::string output;
-        EXPECT_EQ(0, RunProgram(kRunner, arguments, dir.Path(), &output)) << arguments;
+        EXPECT_EQ(2, RunProgram(kRunner, arguments, dir.Path(), &output)) << arguments;
         EXPECT_EQ("example:\ntaverixrun config.lua  dbout.txt\npress any key to exit\n", output) << arguments;
     }
 }
