@@ -1,7 +1,24 @@
 #include "SqliteHandles.h"
 
+#include <mutex>
+
+namespace {
+
+// Memory statistics take a process-wide mutex on every allocation of the
+// library; nothing here reads them. Only possible before the library
+// starts, so a later call changes nothing.
+void ConfigureLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    });
+}
+
+}  // namespace
+
 bool CSqliteDb::Open(const std::string& path, std::string& error) {
     Reset();
+    ConfigureLibrary();
     sqlite3* db = nullptr;
     // One thread at a time uses a connection (the server mutex), so the
     // connection's own mutex, taken on every call, is left out.
