@@ -5,6 +5,7 @@
 #include "CSqlStatement.h"
 #include "DateText.h"
 #include "LogWriter.h"
+#include "QueryShape.h"
 #include "ResultText.h"
 
 #include <ctime>
@@ -62,6 +63,7 @@ CSqliteConnection::~CSqliteConnection() { Close(); }
 
 bool CSqliteConnection::Connect(const char* path, const char*, const char*, const char*) {
     m_slots.ResetAll();
+    m_cache.Clear();
     m_db.Reset();
     m_path = path ? path : "";
     std::string error;
@@ -88,6 +90,7 @@ bool CSqliteConnection::Connect(const char* path, const char*, const char*, cons
 
 bool CSqliteConnection::Close() {
     m_slots.ResetAll();
+    m_cache.Clear();
     m_db.Reset();
     return true;
 }
@@ -156,36 +159,62 @@ int CSqliteConnection::Query(const char* sql, CResultSet& result, CListString& e
     return Query(CSqlStatement(sql), result, errorText);
 }
 
+bool CSqliteConnection::PrepareQuery(const CSqlStatement& statement, CSqliteStmt& stmt,
+                                     std::string& key, std::string& error) {
+    key.clear();
+    if (!statement.GetBindVars().empty()) return PrepareBound(statement, stmt, error);
+    std::vector<long long> values;
+    std::string shape;
+    const bool shaped = ShapeQuery(statement.GetDriverSql(), shape, values);
+    const std::string& text = shaped ? shape : statement.GetDriverSql();
+    if (m_cache.Take(text, stmt) ||
+        (stmt.Prepare(m_db.Get(), text.c_str(), nullptr, error) && stmt.IsOpen())) {
+        bool bound = sqlite3_bind_parameter_count(stmt.Get()) == static_cast<int>(values.size());
+        for (size_t i = 0; bound && i < values.size(); ++i)
+            bound = sqlite3_bind_int64(stmt.Get(), static_cast<int>(i + 1), values[i]) == SQLITE_OK;
+        if (bound) {
+            key = text;
+            return true;
+        }
+    }
+    // The text as written: its own error, or a run without the shape.
+    stmt.Reset();
+    return PrepareBound(statement, stmt, error);
+}
+
 int CSqliteConnection::Query(const CSqlStatement& statement, CResultSet& result,
                              CListString& errorText) {
     result.Clear();
     CSqliteStmt stmt;
-    std::string error;
-    if (!PrepareBound(statement, stmt, error)) {
+    std::string error, key;
+    if (!PrepareQuery(statement, stmt, key, error)) {
         errorText = error.c_str();
         LogError(error, statement.GetSql());
         return -1;
     }
+    // The first step comes before the column names: a statement kept from
+    // before a change of the schema is prepared again by it.
+    int rc = m_options.rowLimit > 0 ? sqlite3_step(stmt.Get()) : SQLITE_DONE;
     std::vector<std::string> names, values;
     ReadColumns(stmt.Get(), names);
     SetResultFields(result, names);
     int rows = 0;
     int columns = static_cast<int>(names.size());
-    while (rows < m_options.rowLimit) {
-        int rc = sqlite3_step(stmt.Get());
-        if (rc == SQLITE_DONE) break;
-        if (rc != SQLITE_ROW) {
-            // A failed step is an error, not the end of the rows.
-            error = m_db.ErrorText();
-            errorText = error.c_str();
-            LogError(error, statement.GetSql());
-            result.Clear();
-            return -1;
-        }
+    while (rc == SQLITE_ROW) {
         ReadRow(stmt.Get(), columns, values);
         AddResultRow(result, values);
-        ++rows;
+        if (++rows >= m_options.rowLimit) break;
+        rc = sqlite3_step(stmt.Get());
     }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        // A failed step is an error, not the end of the rows.
+        error = m_db.ErrorText();
+        errorText = error.c_str();
+        LogError(error, statement.GetSql());
+        result.Clear();
+        return -1;
+    }
+    if (!key.empty()) m_cache.Give(key, std::move(stmt));
     return rows;
 }
 

@@ -5,6 +5,7 @@
 
 #include "CDbOptions.h"
 #include "CQuerySlot.h"
+#include "CStatementCache.h"
 #include "SqliteHandles.h"
 
 #include <string>
@@ -58,12 +59,18 @@ private:
 
     // Prepares the first statement of the text with its bind variables bound.
     bool PrepareBound(const CSqlStatement& statement, CSqliteStmt& stmt, std::string& error);
+    // The statement of a query with its values bound, from the cache when
+    // one of the same shape was run before; key receives the text it goes
+    // back under (empty: not kept).
+    bool PrepareQuery(const CSqlStatement& statement, CSqliteStmt& stmt, std::string& key,
+                      std::string& error);
     // Runs every statement of the text, binding its variables in order.
     bool Run(const CSqlStatement& statement, std::string& error);
     void LogError(const std::string& message, const std::string& sql);
 
     std::string m_path;
     CSqliteDb m_db;
+    CStatementCache m_cache;  // after m_db: finalized before it closes
     bool m_busy = false;
     CDbOptions m_options;
     std::string m_errorText, m_errorSql;
