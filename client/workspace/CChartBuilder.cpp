@@ -1,0 +1,322 @@
+#include "CChartBuilder.h"
+
+#include "CChartViewControl.h"
+#include "TextEncoding.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const QColor kBackground(0xE9, 0xE9, 0xE9);
+const QColor kSeriesColour(0xFF, 0x99, 0x00);
+const QColor kSymbolColour(0xFF, 0x00, 0x00);
+const int kTitleHeight = 22;
+
+QFont ChartFont(int pointSize, bool bold = false)
+{
+    QFont font;
+    // SimSun and SimHei where installed, else a CJK face of the system.
+    font.setFamilies(bold ? QStringList{"SimHei", "Noto Sans CJK SC", "WenQuanYi Zen Hei"}
+                          : QStringList{"SimSun", "Noto Sans CJK SC", "WenQuanYi Zen Hei"});
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void SetBackground(QChart* chart, bool edge)
+{
+    chart->setBackgroundRoundness(0);
+    chart->setBackgroundBrush(kBackground);
+    chart->setBackgroundPen(edge ? QPen(Qt::black) : QPen(Qt::NoPen));
+    chart->setDropShadowEnabled(false);
+    chart->setMargins(QMargins(0, 0, 0, 0));
+}
+
+// The category axis and the value axis of a bar or line chart.
+void AddAxes(QChart* chart, const QStringList& labels, const QVector<double>& values)
+{
+    auto* x = new QBarCategoryAxis(chart);
+    x->append(labels);
+    x->setLabelsFont(ChartFont(10));
+    x->setGridLineVisible(false);
+    auto* y = new QValueAxis(chart);
+    double top = 0;
+    for (double value : values) top = std::max(top, value);
+    y->setRange(0, top > 0 ? top * 1.1 : 1);
+    y->setLabelFormat("%g");
+    y->setGridLineColor(QColor(0xC0, 0xC0, 0xC0));
+    y->setLabelsFont(ChartFont(8));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
+void AddLine(QChart* chart, const QVector<double>& values, bool pointLabels)
+{
+    auto* line = new QLineSeries(chart);
+    auto* symbols = new QScatterSeries(chart);
+    for (int i = 0; i < values.size(); ++i) {
+        line->append(i, values[i]);
+        symbols->append(i, values[i]);
+    }
+    line->setPen(QPen(kSeriesColour, 2));
+    symbols->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    symbols->setMarkerSize(6);
+    symbols->setColor(kSymbolColour);
+    symbols->setBorderColor(kSymbolColour);
+    if (pointLabels) {
+        symbols->setPointLabelsFormat("@yPoint");
+        symbols->setPointLabelsVisible(true);
+        symbols->setPointLabelsFont(ChartFont(8));
+        symbols->setPointLabelsClipping(false);
+    }
+    chart->addSeries(line);
+    chart->addSeries(symbols);
+}
+
+}  // namespace
+
+void ChartSeries::AddValue(const CListString& label, double value)
+{
+    for (ChartEntry& entry : m_entries) {
+        if (entry.label.Compare(label.CStr()) == 0) {
+            entry.value += value;
+            return;
+        }
+    }
+    m_entries.push_back(ChartEntry{label, value});
+}
+
+void DestroyChartSeries(ChartSeries& series)
+{
+    series.m_entries.clear();
+    series.m_entries.shrink_to_fit();
+}
+
+CChartBuilder::CChartBuilder(const QString& folder)
+    : m_viewer(nullptr), m_3d(0), m_barMode(0), m_pieLabelLayout(0), m_valueLabels(1),
+      m_imagePath(folder + QStringLiteral("/tmpchart.png"))
+{
+}
+
+CChartBuilder::~CChartBuilder() = default;
+
+bool CChartBuilder::SetViewer(CChartViewControl* viewer)
+{
+    if (!viewer) return false;
+    m_viewer = viewer;
+    return true;
+}
+
+QString CChartBuilder::ChartLabel(const CListString& label)
+{
+    const int length = std::min(label.GetLength(), kLabelBytes);
+    std::vector<char> buffer(3 * static_cast<size_t>(length) + 1);
+    // A character cut at the end of the count is left out.
+    const int converted = AnsiToUtf8(label.CStr(), length, buffer.data());
+    int keep = std::min(converted, kLabelBytes);
+    while (keep > 0 && (static_cast<unsigned char>(buffer[keep]) & 0xC0) == 0x80 && keep < converted)
+        --keep;
+    return QString::fromUtf8(buffer.data(), keep);
+}
+
+bool CChartBuilder::Prepare(ChartSeries& series, const CListString& title, QStringList& labels,
+                            QVector<double>& values, QString& titleText) const
+{
+    const int count = std::min(series.GetCount(), kMaxPoints);
+    for (int i = 0; i < count; ++i) {
+        labels << ChartLabel(series.GetEntry(i).label);
+        values << series.GetEntry(i).value;
+    }
+    DestroyChartSeries(series);
+    std::vector<char> buffer(3 * static_cast<size_t>(title.GetLength()) + 1);
+    const int length = AnsiToUtf8(title.CStr(), title.GetLength(), buffer.data());
+    titleText = QString::fromUtf8(buffer.data(), length);
+    return m_viewer != nullptr;
+}
+
+void CChartBuilder::AddTitle(QChart* chart, int width, const QString& title) const
+{
+    // The title in a grey glass box across the top.
+    auto* box = new QGraphicsRectItem(0, 0, width, kTitleHeight, chart);
+    QLinearGradient glass(0, 0, 0, kTitleHeight);
+    glass.setColorAt(0, QColor(0xF4, 0xF4, 0xF4));
+    glass.setColorAt(0.5, QColor(0xDD, 0xDD, 0xDD));
+    glass.setColorAt(1, QColor(0xC8, 0xC8, 0xC8));
+    box->setBrush(glass);
+    box->setPen(Qt::NoPen);
+    auto* text = new QGraphicsSimpleTextItem(title, box);
+    text->setFont(ChartFont(10));
+    text->setBrush(Qt::black);
+    const QRectF bounds = text->boundingRect();
+    text->setPos((width - bounds.width()) / 2, (kTitleHeight - bounds.height()) / 2);
+}
+
+bool CChartBuilder::Show(QChart* chart, int width, int height, const QString& path,
+                         const QString& format, const QStringList& labels,
+                         const QVector<double>& values)
+{
+    m_viewer->SetChart(chart, QSize(width, height));
+    m_viewer->SetImageMap(CChartImageMap{path, format, labels, values});
+    m_lastError.clear();
+    QDir().mkpath(QFileInfo(m_imagePath).absolutePath());
+    if (!m_viewer->ChartImage().save(m_imagePath, "PNG")) {
+        m_lastError = QStringLiteral("cannot write %1").arg(m_imagePath);
+        return false;
+    }
+    return true;
+}
+
+bool CChartBuilder::DrawBarChart(int width, int height, ChartSeries series, CListString title)
+{
+    QStringList labels;
+    QVector<double> values;
+    QString titleText;
+    if (!Prepare(series, title, labels, values, titleText)) return false;
+
+    auto* chart = new QChart;
+    SetBackground(chart, false);
+    chart->legend()->hide();
+    chart->setPlotArea(QRectF(30, 30, width - 50, height - 60));
+    chart->setPlotAreaBackgroundVisible(false);
+    AddTitle(chart, width, titleText);
+    auto* note = new QGraphicsSimpleTextItem(QStringLiteral("工作时间"), chart);
+    note->setFont(ChartFont(8));
+    note->setBrush(QColor(0x00, 0x00, 0x88));
+    note->setPos(30, 5);
+
+    if (m_barMode == 1) {
+        auto* set = new QBarSet(QString(), chart);
+        for (double value : values) set->append(value);
+        set->setColor(kSeriesColour);
+        set->setBorderColor(Qt::transparent);
+        auto* bars = new QBarSeries(chart);
+        bars->append(set);
+        bars->setBarWidth(0.7);
+        if (m_valueLabels) {
+            bars->setLabelsVisible(true);
+            bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+            bars->setLabelsFormat("@value");
+            set->setLabelColor(Qt::black);
+            set->setLabelFont(ChartFont(8));
+        }
+        chart->addSeries(bars);
+    } else {
+        AddLine(chart, values, m_valueLabels != 0);
+    }
+    AddAxes(chart, labels, values);
+    return Show(chart, width, height, QString(), QStringLiteral("{value}"), labels, values);
+}
+
+bool CChartBuilder::DrawLineChart(int width, int height, ChartSeries series, CListString title)
+{
+    QStringList labels;
+    QVector<double> values;
+    QString titleText;
+    if (!Prepare(series, title, labels, values, titleText)) return false;
+
+    auto* chart = new QChart;
+    SetBackground(chart, true);
+    chart->legend()->hide();
+    chart->setPlotArea(QRectF(30, 30, width - 50, height - 60));
+    chart->setPlotAreaBackgroundVisible(true);
+    chart->setPlotAreaBackgroundBrush(kBackground);
+    AddTitle(chart, width, titleText);
+    AddLine(chart, values, true);
+    AddAxes(chart, labels, values);
+    return Show(chart, width, height, QStringLiteral("clickable"), QStringLiteral("{label}:({value})"),
+                labels, values);
+}
+
+bool CChartBuilder::DrawPieChart(int width, int height, ChartSeries series, CListString title)
+{
+    QStringList labels;
+    QVector<double> values;
+    QString titleText;
+    if (!Prepare(series, title, labels, values, titleText)) return false;
+
+    auto* chart = new QChart;
+    SetBackground(chart, true);
+    chart->setPlotArea(QRectF(0, 0, width, height));
+    AddTitle(chart, width, titleText);
+
+    auto* pie = new QPieSeries(chart);
+    for (int i = 0; i < values.size(); ++i) pie->append(labels[i], values[i]);
+    const double radius = std::max(0.0, std::min(width / 2.0, height / 2.0) - (m_3d ? 30 : 80));
+    const double shorter = std::max(1.0, std::min<double>(width, height));
+    pie->setPieSize(std::min(1.0, 2 * radius / shorter));
+    pie->setHorizontalPosition(0.5);
+    pie->setVerticalPosition(0.5);
+    for (QPieSlice* slice : pie->slices()) {
+        const QString name = slice->label();
+        slice->setLabel(QStringLiteral("%1\n%2(%3%)")
+                            .arg(name, CChartViewControl::FormatNumber(slice->value()),
+                                 QString::number(slice->percentage() * 100, 'f', 2)));
+        slice->setLabelFont(ChartFont(10));
+        slice->setLabelVisible(true);
+        // The free layout puts the labels at the sectors, the other one outside.
+        slice->setLabelPosition(m_pieLabelLayout ? QPieSlice::LabelInsideHorizontal
+                                                 : QPieSlice::LabelOutside);
+    }
+    chart->addSeries(pie);
+
+    // Legend at the right, one sector a line.
+    QLegend* legend = chart->legend();
+    legend->setFont(ChartFont(10));
+    legend->setAlignment(Qt::AlignRight);
+    legend->detachFromChart();
+    legend->setBackgroundVisible(false);
+    legend->setGeometry(QRectF(width - 120, 40, 115, std::max(0, height - 50)));
+    int index = 0;
+    for (QLegendMarker* marker : legend->markers()) marker->setLabel(labels.value(index++));
+    legend->show();
+    return Show(chart, width, height, QStringLiteral("clickable"),
+                QStringLiteral("{label}:({percent}%)"), labels, values);
+}
+
+int CChartBuilder::CopyImage(const QString& target)
+{
+    m_lastError.clear();
+    QFile source(m_imagePath);
+    if (!source.exists()) {
+        m_lastError = QStringLiteral("%1: no chart image").arg(m_imagePath);
+        return 0;
+    }
+    // Copy beside the target, then rename over it: never half a file.
+    const QString temp = target + QStringLiteral(".part");
+    QFile::remove(temp);
+    if (!source.copy(temp)) {
+        m_lastError = QStringLiteral("%1: %2").arg(target, source.errorString());
+        return 0;
+    }
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0) {
+        m_lastError = QStringLiteral("%1: %2").arg(target, QString::fromLocal8Bit(strerror(errno)));
+        QFile::remove(temp);
+        return 0;
+    }
+    return 1;
+}
