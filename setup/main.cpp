@@ -45,8 +45,7 @@ void Remove() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    (void)argv;
+int main(int argc, char**) {
     // Start-up: the locale's code set for the template text, and the
     // program directory every path is formed from. Without that directory
     // nothing can be placed, so nothing is done.

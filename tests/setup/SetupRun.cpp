@@ -118,10 +118,6 @@ SetupResult SetupRun::Run(const std::vector<std::string>& arguments) const {
     return Spawn(argv[0], argv, Environment());
 }
 
-SetupResult SetupRun::Shell(const std::string& command) const {
-    return Spawn("/bin/sh", {"sh", "-c", command}, Environment());
-}
-
 bool SetupRun::MakeDatabase() const {
     const std::string db = ProgramFile("Lumeno.db");
     const SetupResult made = Spawn("/bin/bash", {"bash", ZENTRY_SOURCE_DIR "/scripts/make-db", db}, {});

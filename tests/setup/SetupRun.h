@@ -27,8 +27,6 @@ public:
 
     // Runs the program with these arguments and the private environment.
     SetupResult Run(const std::vector<std::string>& arguments = {}) const;
-    // A command line run through the shell with the same environment.
-    SetupResult Shell(const std::string& command) const;
 
     const std::string& Root() const { return m_root; }
     const std::string& ProgramDir() const { return m_programDir; }
