@@ -96,6 +96,13 @@ public:
     static QString Quoted(const QString& text);  // EscapeQuotes of a copy
     void LocalizeMenu(QMenu* menu);
 
+    // --- attachments ---
+    // Deletes the defect's attachment files on the FTP site (host [common]
+    // server, the account of the user configuration). 1 when the defect had
+    // attachment rows, 0 when none or when the site or the rows cannot be
+    // reached (shown). A file that cannot be deleted is logged.
+    int DeleteBugAttachmentFiles(int bugId);
+
     // --- messages (UI thread only; from other threads they go to the log) ---
     void ShowMessage(const QString& text);
     bool AskYesNo(const QString& text);
