@@ -113,6 +113,14 @@ bool EndsWhere(const std::string& s, size_t pos, size_t length) {
 
 }  // namespace
 
+bool StartsWithSelect(const std::string& sql) {
+    for (size_t pos = 0, length = 0; pos < sql.size(); pos += length) {
+        const TokenKind kind = NextToken(sql, pos, length);
+        if (kind != TK_SPACE) return kind == TK_WORD && WordIs(sql, pos, length, "select");
+    }
+    return false;
+}
+
 bool ShapeQuery(const std::string& sql, std::string& shape, std::vector<long long>& values) {
     std::string out;
     std::vector<long long> found;

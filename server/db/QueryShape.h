@@ -11,3 +11,5 @@
 // False (shape and values untouched) when the text is not a single SELECT,
 // holds parameters of its own, or has no literal to replace.
 bool ShapeQuery(const std::string& sql, std::string& shape, std::vector<long long>& values);
+// True when the first word of the text (past blanks and comments) is SELECT.
+bool StartsWithSelect(const std::string& sql);

@@ -5,6 +5,7 @@
 #include "CSqlStatement.h"
 #include "DateText.h"
 #include "LogWriter.h"
+#include "QueryShape.h"
 #include "ResultText.h"
 
 #include <algorithm>
@@ -151,6 +152,7 @@ bool COdbcConnection::Logon() {
         // A connection found lost: its cursors are freed before it, so no
         // slot keeps a statement handle the driver manager has let go.
         m_slots.ResetAll();
+        m_cache.Clear();
         m_dbc.Reset();
     }
     std::string error;
@@ -204,6 +206,7 @@ bool COdbcConnection::ConnectionDead() {
 bool COdbcConnection::EnsureConnected() {
     if (m_connected && ConnectionDead()) {
         m_slots.ResetAll();
+        m_cache.Clear();
         m_dbc.Reset();
         m_connected = false;
     }
@@ -214,6 +217,7 @@ bool COdbcConnection::EnsureConnected() {
 
 bool COdbcConnection::Close() {
     m_slots.ResetAll();
+    m_cache.Clear();
     if (m_connected && m_dbc.IsOpen()) SQLEndTran(SQL_HANDLE_DBC, m_dbc.Get(), SQL_COMMIT);
     m_dbc.Reset();
     m_connected = false;
@@ -461,6 +465,39 @@ bool COdbcConnection::ExecuteWithParams(CSqlStatement& statement) {
     return ok;
 }
 
+bool COdbcConnection::RunShaped(const CSqlStatement& statement, COdbcCachedStmt& entry,
+                                std::string& key) {
+    key.clear();
+    // A failed statement spoils an open transaction: only with auto-commit.
+    if (m_options.commitType == 0 || !statement.GetBindVars().empty()) return false;
+    std::string shape;
+    std::vector<long long> values;
+    if (!ShapeQuery(statement.GetDriverSql(), shape, values)) return false;
+    if (!m_cache.Take(shape, entry)) {
+        if (!OdbcOk(entry.stmt.Allocate(m_dbc.Get()))) return false;
+        if (!OdbcOk(SQLPrepare(entry.stmt.Get(), Sqlc(shape), SQL_NTS))) {
+            entry.stmt.Reset();
+            return false;
+        }
+    }
+    entry.values = values;
+    entry.indicators.assign(values.size(), 0);
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!OdbcOk(SQLBindParameter(entry.stmt.Get(), static_cast<SQLUSMALLINT>(i + 1),
+                                     SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0,
+                                     &entry.values[i], 0, &entry.indicators[i]))) {
+            entry.stmt.Reset();
+            return false;
+        }
+    }
+    if (!OdbcOk(SQLExecute(entry.stmt.Get()))) {
+        entry.stmt.Reset();
+        return false;
+    }
+    key = shape;
+    return true;
+}
+
 int COdbcConnection::QueryOnce(const CSqlStatement& statement, CResultSet& result,
                                CListString& errorText) {
     result.Clear();
@@ -468,10 +505,20 @@ int COdbcConnection::QueryOnce(const CSqlStatement& statement, CResultSet& resul
         errorText = m_errorText.c_str();  // the failed logon's text
         return -1;
     }
-    COdbcStmt stmt;
+    // A query of a known shape runs on its kept statement; anything that
+    // fails there runs again as written, which gives its own error.
+    COdbcCachedStmt cached;
+    std::string key;
+    const bool shaped = RunShaped(statement, cached, key);
+    // Kept statements describe their columns as prepared: anything but a
+    // query may change the schema under them.
+    if (!shaped && !StartsWithSelect(statement.GetDriverSql())) m_cache.Clear();
+    COdbcStmt own;
+    COdbcStmt& stmt = shaped ? cached.stmt : own;
     std::string error;
     std::vector<Column> columns;
-    if (!PrepareAndRun(statement, stmt, false, error) || !DescribeColumns(stmt, columns, error)) {
+    if ((!shaped && !PrepareAndRun(statement, stmt, false, error)) ||
+        !DescribeColumns(stmt, columns, error)) {
         errorText = error.c_str();
         if (m_connected && m_options.commitType != 0) EndTransaction(false, error);
         return -1;
@@ -494,7 +541,10 @@ int COdbcConnection::QueryOnce(const CSqlStatement& statement, CResultSet& resul
         AddResultRow(result, values);
         ++rows;
     }
-    stmt.Reset();
+    if (shaped)
+        m_cache.Give(key, std::move(cached));
+    else
+        stmt.Reset();
     // Ends the read transaction, so later reads see other writers' commits.
     if (m_options.commitType != 0) EndTransaction(true, error);
     return rows;
@@ -557,6 +607,7 @@ bool COdbcConnection::Execute(const char* sql, CListString& errorText) {
 }
 
 bool COdbcConnection::ExecuteOnce(CSqlStatement& statement) {
+    m_cache.Clear();  // the statement may change the schema
     m_errorText = "success";
     statement.SetErrorText("success");
     if (!EnsureConnected()) {
@@ -606,6 +657,7 @@ bool COdbcConnection::SelectPrepareOnce(const char* sql, CListString& slotId,
     }
     slot->inUse = true;  // a logon on the way reset every slot, this one too
     CSqlStatement statement(sql);
+    if (!StartsWithSelect(statement.GetDriverSql())) m_cache.Clear();
     slot->sql = statement.GetSql();
     slot->lastUse = time(nullptr);
     std::string error;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CDbOptions.h"
+#include "COdbcStatementCache.h"
 #include "CQuerySlot.h"
 #include "OdbcHandles.h"
 
@@ -96,6 +97,10 @@ private:
     // then runs it with Run).
     bool PrepareAndRun(const CSqlStatement& statement, COdbcStmt& stmt, bool prepareOnly,
                        std::string& error);
+    // Runs a query of a known shape on its kept statement (prepared on first
+    // use) with the shape's values bound; false, with no error kept, when
+    // the query has no shape or anything fails.
+    bool RunShaped(const CSqlStatement& statement, COdbcCachedStmt& entry, std::string& key);
     bool DescribeColumns(COdbcStmt& stmt, std::vector<Column>& columns, std::string& error);
     // 1 a row was read, 0 no more rows, -1 an error.
     int FetchRow(COdbcStmt& stmt, const std::vector<Column>& columns,
@@ -123,4 +128,5 @@ private:
     std::string m_errorText, m_errorSql, m_errorVar;
     int m_errorCode = 0;
     CQuerySlotTable<Cursor> m_slots;
+    COdbcStatementCache m_cache;  // statements of m_dbc, freed before it
 };
