@@ -1,0 +1,8 @@
+#include "AdminHooks.h"
+
+#include "MainFrame.h"
+
+void RegisterAdminCommands(CMainFrame& frame)
+{
+    (void)frame;
+}
