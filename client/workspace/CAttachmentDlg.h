@@ -1,27 +1,112 @@
-// CAttachmentDlg: the editor's attachments page. This build lists the
-// current defect's attachment records (t_bug_attach) read-only; it moves
-// no files and opens no FTP session.
+// CAttachmentDlg: the editor's attachments page. Lists the current defect's
+// attachments (t_bug_attach), uploads files to the FTP site as
+// "<attach path>/<id>_<name>", opens or saves them, deletes one or all, and
+// shows a short description of the computer. Transfers run on a worker
+// thread that touches only the page's FTP session; their results come back
+// to the GUI thread, which does the table changes and the messages.
 #pragma once
 
+#include "CFtpSession.h"
+#include "CResultGrid.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 class CAppContext;
-class CResultGrid;
+class CAttachmentDlg;
+class QAction;
+class QThread;
+class QToolBar;
+
+// The attachment grid: a selection change updates its page's buttons.
+class CAttachListGrid : public CResultGrid {
+    Q_OBJECT
+public:
+    CAttachListGrid(CAppContext& context, CAttachmentDlg& page, QWidget* parent);
+
+protected:
+    void OnSelChanged() override;
+
+private:
+    CAttachmentDlg& m_page;
+};
 
 class CAttachmentDlg : public QWidget {
     Q_OBJECT
 public:
-    CAttachmentDlg(CAppContext& context, QWidget* parent = nullptr);
+    explicit CAttachmentDlg(CAppContext& context, QWidget* parent = nullptr);
+    ~CAttachmentDlg() override;
+
     // Rows listed: the editor sets BG_ATTACHMENT by it.
     int RowCount() const;
-    bool Connect() { return true; }
+    // Opens the FTP session unless it is open (or busy with a transfer);
+    // a failure is shown. 1 when connected.
+    int Connect();
     void LoadList();
+    void UpdateButtons();
+    // 1 when no listed file has this name (case ignored); else the message
+    // "Exist The Same File" and 0.
+    int CheckSameName(const QString& name);
+    // The selected row's file name and its remote path; "" without a
+    // selection (and a path of "" for a stored name that is not plain).
+    QString GetSelectedRemotePath(QString& name) const;
+
+    // What the commands do after their file dialogs (tests call these).
+    // Upload of a local file under its plain name, or under asName.
+    bool UploadFile(const QString& localPath, const QString& asName = QString());
+    bool SaveSelectedAs(const QString& localPath);
+
+    bool IsBusy() const { return m_worker != nullptr; }
     CResultGrid* Grid() const { return m_grid; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    // The toolbar action of a command id (2045 ... 2054), null when none.
+    QAction* Action(int command) const;
+    // Opens a fetched file; the shell's "open" unless replaced.
+    std::function<void(const QString& path)> m_openFile;
+
+public slots:
+    void OnUpload();
+    void OnCapture();
+    void OnSysInfo();
+    void OnClipboard();
+    void OnOpen();
+    void OnSaveAs();
+    void OnDeleteSelected();
+    void OnDeleteAll();
+
+signals:
+    // A transfer and what follows it on the GUI thread have ended.
+    void TransferFinished(int result);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    using Work = std::function<int(CFtpSession& session)>;
+    // result < 0: failure with the session's text; connected: the session
+    // is open after the work.
+    using Done = std::function<void(int result, const QString& error, bool connected)>;
+    // Runs work on the worker thread after opening the session when needed;
+    // done on the GUI thread. false (with a message) while one runs.
+    bool StartTransfer(Work work, Done done);
+    void FinishTransfer(int result, const QString& error, bool connected, const Done& done);
+    bool InsertRecord(int bugId, const QString& name, long long bytes);
+    bool SetAttachmentFlag(int bugId, int flag);
+    bool DeleteRecord(int bugId, const QString& name);
+    void DeleteAllFrom(int bugId, QStringList names, int index);
+    void BuildToolBar();
+    std::string RemotePath(int bugId, const QString& name) const;
+
     CAppContext& m_context;
-    CResultGrid* m_grid;
+    CAttachListGrid* m_grid;
+    QToolBar* m_toolBar;
+    CFtpSession m_session;
+    int m_connected = 0;
+    QThread* m_worker = nullptr;
+    QTimer m_timer;
 };

@@ -276,10 +276,10 @@ bool CZentryView::DeleteSelectedDefect()
     return true;
 }
 
-bool CZentryView::DeleteAttachmentFiles(int /*bugId*/)
+bool CZentryView::DeleteAttachmentFiles(int bugId)
 {
-    // The files on the FTP server belong to the attachments component; this
-    // build has none, so only the rows are removed.
+    // An FTP site that cannot be reached is shown; the defect goes anyway.
+    m_context.DeleteBugAttachmentFiles(bugId);
     return true;
 }
 

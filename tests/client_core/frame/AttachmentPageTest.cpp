@@ -1,0 +1,334 @@
+// The editor's attachments page against a real loopback FTP server and a
+// real lumenolite with the demo database: adding, opening, saving and
+// deleting attachments, with the t_bug_attach rows, BG_ATTACHMENT and the
+// files on the FTP site checked; and the defect list's Delete removing a
+// defect's files.
+#include "CAttachmentDlg.h"
+#include "CDefectEditDlg.h"
+#include "CDefectListGrid.h"
+#include "CQueryConditionDlg.h"
+#include "CZentryView.h"
+#include "CoreFixtures.h"
+#include "FtpServerFixture.h"
+#include "QtText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTabWidget>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+std::string Bytes(int count, int seed) {
+    std::string data;
+    for (int i = 0; i < count; ++i) data += static_cast<char>((i * 7 + seed) & 0xFF);
+    return data;
+}
+
+// One FTP server and one demo server for the suite; each test works on
+// defects of its own.
+class AttachmentPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!CFtpServerFixture::Missing().empty()) return;
+        s_ftp = std::make_unique<CFtpServerFixture>();
+        ASSERT_TRUE(s_ftp->Start()) << s_ftp->Output();
+        ASSERT_TRUE(s_ftp->MakeFolder("attach"));
+        const std::string config = "ftp_user=zentry\nftp_pass=secret\nftp_port=" + std::to_string(s_ftp->Port()) +
+                                   "\nattach_path=/attach\nclient_version=1.0\n";
+        s_server = std::make_unique<CDemoServer>();
+        // A row that the table refuses to lose, for the delete-all stop.
+        ASSERT_TRUE(s_server->Start(true,
+                                    "CREATE TRIGGER keep_row BEFORE DELETE ON t_bug_attach "
+                                    "WHEN old.FILE_NAME='kept.txt' BEGIN SELECT RAISE(ABORT,'row is kept'); END;",
+                                    config.c_str()));
+    }
+    static void TearDownTestSuite() {
+        s_server.reset();
+        s_ftp.reset();
+    }
+    void SetUp() override {
+        if (!s_ftp) GTEST_SKIP() << CFtpServerFixture::Missing();
+        CSettingsValues values;
+        values.port = s_server->Port();
+        values.defaultProject = "Demo";
+        m_client = std::make_unique<CTestContext>(values);
+        QString why;
+        ASSERT_TRUE(m_client->LogIn(m_answerer, why)) << why.toStdString();
+        ctx().m_currentProject = "Demo";
+        ASSERT_TRUE(m_files.isValid());
+    }
+    CAppContext& ctx() { return m_client->context; }
+    std::string Value(const std::string& sql) { return s_server->Value(sql); }
+    QString LocalFile(const QString& name, const std::string& content) {
+        const QString path = m_files.path() + "/" + name;
+        WriteText(path, content);
+        return path;
+    }
+    // Runs an action and waits until its transfer and what follows are done.
+    bool Transfer(CAttachmentDlg& page, const std::function<void()>& action) {
+        int finished = 0;
+        auto connection = QObject::connect(&page, &CAttachmentDlg::TransferFinished, [&finished] { ++finished; });
+        action();
+        const bool done = WaitFor([&] { return finished > 0 && !page.IsBusy(); });
+        QObject::disconnect(connection);
+        return done;
+    }
+    bool Select(CAttachmentDlg& page, const QString& name) {
+        CResultGrid& grid = *page.Grid();
+        const int column = grid.FieldColumn("FILE_NAME");
+        for (int row = 0; row < grid.RowCount(); ++row) {
+            if (grid.Model()->Text(row, column) == name) {
+                grid.setCurrentIndex(grid.Model()->index(row, 0));
+                return true;
+            }
+        }
+        return false;
+    }
+    std::string Count(int bugId) {
+        return Value("select count(*) from t_bug_attach where BG_BUG_ID=" + std::to_string(bugId));
+    }
+    std::string Flag(int bugId) {
+        return Value("select BG_ATTACHMENT from t_bug where BG_BUG_ID=" + std::to_string(bugId));
+    }
+
+    static std::unique_ptr<CFtpServerFixture> s_ftp;
+    static std::unique_ptr<CDemoServer> s_server;
+    CModalAnswerer m_answerer;
+    std::unique_ptr<CTestContext> m_client;
+    QTemporaryDir m_files;
+};
+std::unique_ptr<CFtpServerFixture> AttachmentPageTest::s_ftp;
+std::unique_ptr<CDemoServer> AttachmentPageTest::s_server;
+
+TEST_F(AttachmentPageTest, AddOpenSaveAndDeleteAttachments) {
+    ctx().m_currentBugId = 2;
+    CAttachmentDlg page(ctx());
+    page.resize(600, 300);
+    EXPECT_EQ(page.RowCount(), 0);
+    EXPECT_FALSE(page.Action(2054)->isEnabled());
+    EXPECT_FALSE(page.Action(2049)->isEnabled());
+
+    // 1536 bytes are 1.5 kilobytes.
+    const std::string content = Bytes(1536, 3);
+    ASSERT_TRUE(Transfer(page, [&] { page.UploadFile(LocalFile("a.txt", content)); }));
+    EXPECT_TRUE(m_answerer.m_texts.isEmpty()) << m_answerer.Joined().toStdString();
+    std::string stored;
+    ASSERT_TRUE(s_ftp->ReadFile("attach/2_a.txt", stored));
+    EXPECT_TRUE(stored == content);
+    EXPECT_EQ(Value("select FILE_NAME||'|'||FILE_SIZE||'|'||UPLOAD_USER||'|'||PRJ_NAME from t_bug_attach "
+                    "where BG_BUG_ID=2"),
+              "a.txt|1.5|admin|Demo");
+    EXPECT_EQ(Value("select length(FILE_TIME) from t_bug_attach where BG_BUG_ID=2"), "19");
+    EXPECT_EQ(Flag(2), "1");
+    EXPECT_EQ(page.RowCount(), 1);
+    // No copy is left beside the chosen file.
+    EXPECT_EQ(QDir(m_files.path()).entryList(QDir::Files), QStringList{"a.txt"});
+
+    // The same name in other letters is refused before anything moves.
+    EXPECT_FALSE(page.UploadFile(LocalFile("A.TXT", "other")));
+    EXPECT_EQ(m_answerer.m_texts.value(0), "Exist The Same File");
+    EXPECT_FALSE(s_ftp->Exists("attach/2_A.TXT"));
+    EXPECT_EQ(Count(2), "1");
+
+    const std::string second = Bytes(70000, 9);
+    ASSERT_TRUE(Transfer(page, [&] { page.UploadFile(LocalFile("中文 附件.doc", second)); }));
+    ASSERT_TRUE(s_ftp->ReadFile("attach/2_中文 附件.doc", stored));
+    EXPECT_TRUE(stored == second);
+    EXPECT_EQ(page.RowCount(), 2);
+
+    // Open fetches into the temp folder and hands the file to the shell.
+    QString opened;
+    page.m_openFile = [&opened](const QString& path) { opened = path; };
+    ASSERT_TRUE(Select(page, "中文 附件.doc"));
+    EXPECT_TRUE(page.Action(2049)->isEnabled());
+    EXPECT_TRUE(page.Action(2054)->isEnabled());
+    ASSERT_TRUE(Transfer(page, [&] { page.OnOpen(); }));
+    EXPECT_EQ(opened, ctx().TempDir() + "/中文 附件.doc");
+    EXPECT_TRUE(ReadText(opened) == second);
+
+    const QString saved = m_files.path() + "/saved copy.bin";
+    ASSERT_TRUE(Transfer(page, [&] { page.SaveSelectedAs(saved); }));
+    EXPECT_TRUE(ReadText(saved) == second);
+
+    // Deleting one of two keeps the flag; the last one clears it.
+    ASSERT_TRUE(Select(page, "a.txt"));
+    ASSERT_TRUE(Transfer(page, [&] { page.OnDeleteSelected(); }));
+    EXPECT_FALSE(s_ftp->Exists("attach/2_a.txt"));
+    EXPECT_EQ(Count(2), "1");
+    EXPECT_EQ(Flag(2), "1");
+    EXPECT_EQ(page.RowCount(), 1);
+    ASSERT_TRUE(Select(page, "中文 附件.doc"));
+    ASSERT_TRUE(Transfer(page, [&] { page.OnDeleteSelected(); }));
+    EXPECT_FALSE(s_ftp->Exists("attach/2_中文 附件.doc"));
+    EXPECT_EQ(Count(2), "0");
+    EXPECT_EQ(Flag(2), "0");
+    EXPECT_EQ(page.RowCount(), 0);
+    EXPECT_EQ(m_answerer.m_texts.size(), 3) << m_answerer.Joined().toStdString();  // one refusal, two questions
+}
+
+TEST_F(AttachmentPageTest, NamesAreReducedToPlainNames) {
+    ctx().m_currentBugId = 3;
+    CAttachmentDlg page(ctx());
+    const struct {
+        const char* given;
+        const char* stored;
+    } cases[] = {{"../../up.txt", "up.txt"},
+                 {"dir\\back.txt", "back.txt"},
+                 {"/abs/slash.txt", "slash.txt"},
+                 {"star*.txt", "star_.txt"},
+                 {"ctl\r\n\x01.txt", "ctl.txt"},
+                 {"it's.txt", "it's.txt"}};
+    const QString local = LocalFile("source.bin", "data");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        ASSERT_TRUE(Transfer(page, [&] { page.UploadFile(local, QString::fromUtf8(c.given)); }));
+        EXPECT_TRUE(s_ftp->Exists(std::string("attach/3_") + c.stored));
+        EXPECT_EQ(Value(std::string("select count(*) from t_bug_attach where BG_BUG_ID=3 and FILE_NAME='") +
+                        (std::string(c.stored) == "it's.txt" ? "it''s.txt" : c.stored) + "'"),
+                  "1");
+    }
+    EXPECT_FALSE(s_ftp->Exists("up.txt"));
+    EXPECT_FALSE(s_ftp->Exists("attach/3_"));
+    // Nothing usable left: refused with a message.
+    EXPECT_FALSE(page.UploadFile(local, ".."));
+    EXPECT_FALSE(page.UploadFile(local, "dir/"));
+    EXPECT_EQ(m_answerer.m_texts.value(0), ctx().Text(4911));
+    EXPECT_EQ(Count(3), "6");
+}
+
+TEST_F(AttachmentPageTest, FailuresChangeNoTable) {
+    ctx().m_currentBugId = 4;
+    // A row whose file is not on the site.
+    ASSERT_TRUE(s_server->server->RunSql("INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,"
+                                         "UPLOAD_USER,PRJ_NAME) VALUES (4,'gone.txt','2008-01-01 00:00:00',1,"
+                                         "'admin','Demo');"));
+    CAttachmentDlg page(ctx());
+    ASSERT_EQ(page.RowCount(), 1);
+    QString opened;
+    page.m_openFile = [&opened](const QString& path) { opened = path; };
+    ASSERT_TRUE(Select(page, "gone.txt"));
+    ASSERT_TRUE(Transfer(page, [&] { page.OnOpen(); }));
+    EXPECT_TRUE(opened.isEmpty());
+    ASSERT_EQ(m_answerer.m_texts.size(), 1);
+    EXPECT_FALSE(m_answerer.m_texts[0].isEmpty());
+    EXPECT_FALSE(QFile::exists(ctx().TempDir() + "/gone.txt"));
+
+    // The FTP site down: nothing is uploaded or recorded, and a delete keeps its row.
+    CAttachmentDlg offline(ctx());
+    ctx().m_ftpPort = CServerFixture::FreePort();
+    ASSERT_TRUE(Transfer(offline, [&] { offline.UploadFile(LocalFile("b.txt", "b")); }));
+    EXPECT_TRUE(m_answerer.m_texts.last().startsWith("Cannot open host: ")) << m_answerer.Joined().toStdString();
+    EXPECT_EQ(Count(4), "1");
+    EXPECT_EQ(Flag(4), "0");
+    ASSERT_TRUE(Select(offline, "gone.txt"));
+    ASSERT_TRUE(Transfer(offline, [&] { offline.OnDeleteSelected(); }));
+    EXPECT_TRUE(m_answerer.m_texts.last().startsWith("Cannot open host: "));
+    EXPECT_EQ(Count(4), "1");
+
+    // Reachable again: a row whose file is missing is deleted all the same.
+    ctx().m_ftpPort = s_ftp->Port();
+    ASSERT_TRUE(Select(offline, "gone.txt"));
+    ASSERT_TRUE(Transfer(offline, [&] { offline.OnDeleteSelected(); }));
+    EXPECT_EQ(Count(4), "0");
+    EXPECT_EQ(offline.RowCount(), 0);
+}
+
+TEST_F(AttachmentPageTest, DeleteAllStopsAtTheFirstRowThatStays) {
+    ctx().m_currentBugId = 5;
+    CAttachmentDlg page(ctx());
+    for (const char* name : {"one.txt", "kept.txt", "three.txt"}) {
+        ASSERT_TRUE(Transfer(page, [&] { page.UploadFile(LocalFile(name, name)); }));
+    }
+    ASSERT_EQ(page.RowCount(), 3);
+    ASSERT_EQ(Flag(5), "1");
+    m_answerer.m_texts.clear();
+    page.OnDeleteAll();
+    ASSERT_TRUE(WaitFor([&] { return !page.IsBusy() && m_answerer.m_texts.size() >= 2; }))
+        << m_answerer.Joined().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return !page.IsBusy(); }));
+    EXPECT_FALSE(s_ftp->Exists("attach/5_one.txt"));
+    EXPECT_TRUE(s_ftp->Exists("attach/5_three.txt"));
+    EXPECT_EQ(Value("select group_concat(FILE_NAME) from t_bug_attach where BG_BUG_ID=5"), "kept.txt,three.txt");
+    EXPECT_EQ(Flag(5), "1");
+    EXPECT_EQ(page.RowCount(), 2);
+
+    // Without the refusing row everything goes and the flag is cleared.
+    ASSERT_TRUE(s_server->server->RunSql("DROP TRIGGER keep_row;"));
+    page.OnDeleteAll();
+    ASSERT_TRUE(WaitFor([&] { return page.RowCount() == 0 && !page.IsBusy(); }));
+    EXPECT_FALSE(s_ftp->Exists("attach/5_three.txt"));
+    EXPECT_EQ(Count(5), "0");
+    EXPECT_EQ(Flag(5), "0");
+    EXPECT_FALSE(page.Action(2054)->isEnabled());
+    // An empty list asks nothing.
+    const int asked = m_answerer.m_texts.size();
+    page.OnDeleteAll();
+    EXPECT_EQ(m_answerer.m_texts.size(), asked);
+}
+
+TEST_F(AttachmentPageTest, EditorShowsThePageAndModifyKeepsTheFlag) {
+    ctx().m_currentBugId = 6;
+    CDefectEditDlg editor(ctx());
+    CAttachmentDlg& page = *editor.AttachmentsPage();
+    EXPECT_EQ(editor.Tabs()->widget(2), &page);
+    ASSERT_TRUE(Transfer(page, [&] { page.UploadFile(LocalFile("log.txt", "log")); }));
+    EXPECT_EQ(Flag(6), "1");
+    EXPECT_EQ(page.RowCount(), 1);
+    // Modify writes BG_ATTACHMENT from the page's rows.
+    ASSERT_TRUE(s_server->server->RunSql("UPDATE t_bug SET BG_ATTACHMENT=0 WHERE BG_BUG_ID=6;"));
+    editor.OnModify();
+    EXPECT_EQ(ctx().m_lastMessage, ctx().Text(4003)) << m_answerer.Joined().toStdString();
+    EXPECT_EQ(Flag(6), "1");
+}
+
+TEST_F(AttachmentPageTest, DeletingADefectRemovesItsFiles) {
+    ctx().m_currentBugId = 7;
+    {
+        CAttachmentDlg page(ctx());
+        for (const char* name : {"x.txt", "y z.txt"})
+            ASSERT_TRUE(Transfer(page, [&] { page.UploadFile(LocalFile(name, name)); }));
+    }
+    ASSERT_TRUE(s_ftp->Exists("attach/7_x.txt"));
+    s_ftp->WriteFile("attach/8_x.txt", "another defect's");
+    ctx().m_canDeleteDefect = 1;
+    ctx().m_currentProject = QString::fromStdString(Value("select PRJ_NAME from t_bug where BG_BUG_ID=7"));
+    CZentryView view(ctx());
+    view.ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
+    view.ConditionPanel()->OnQuery();
+    CDefectListGrid& grid = *view.Grid();
+    const int column = grid.FieldColumn("BG_BUG_ID");
+    int row = -1;
+    for (int r = 0; r < grid.RowCount(); ++r)
+        if (grid.Model()->Text(r, column).toInt() == 7) row = r;
+    ASSERT_GE(row, 0);
+    grid.setCurrentIndex(grid.Model()->index(row, 0));
+    m_answerer.SetAnswerYes(true);
+    ASSERT_TRUE(view.DeleteSelectedDefect()) << m_answerer.Joined().toStdString();
+    EXPECT_EQ(Value("select count(*) from t_bug where BG_BUG_ID=7"), "0");
+    EXPECT_EQ(Count(7), "0");
+    EXPECT_FALSE(s_ftp->Exists("attach/7_x.txt"));
+    EXPECT_FALSE(s_ftp->Exists("attach/7_y z.txt"));
+    EXPECT_TRUE(s_ftp->Exists("attach/8_x.txt"));
+}
+
+}  // namespace
