@@ -81,6 +81,7 @@ CAttachmentDlg::~CAttachmentDlg()
         m_worker->wait();
         delete m_worker;
         m_worker = nullptr;
+        QApplication::restoreOverrideCursor();
     }
     m_session.Close();
 }
