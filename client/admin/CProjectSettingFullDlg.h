@@ -1,0 +1,47 @@
+// CProjectSettingFullDlg: the projects page of the system management sheet:
+// a grid of all projects with New, edit ("Save"), Delete and "Version Info".
+// A page loads its data the first time it is shown (OnSetActive).
+#pragma once
+
+#include <QDialog>
+
+class QMenu;
+class QPushButton;
+class CAppContext;
+class CProjectListGrid;
+
+class CProjectSettingFullDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CProjectSettingFullDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    bool OnSetActive();
+    void SetButtonFaces();
+    void LocalizeControls();
+    int LoadProjects();
+    // A holder whose one pop-up is the grid's context menu (Delete 2033).
+    QMenu* CreateGridMenu();
+    // The project of the grid's current row; empty without one.
+    QString SelectedProject() const;
+
+    CProjectListGrid* m_grid;
+    QPushButton* m_delete;
+    QPushButton* m_versions;
+    QPushButton* m_new;
+    QPushButton* m_edit;
+
+public slots:
+    void OnNew();
+    void OnEdit();
+    void OnGridDblClk();
+    void OnGridRightClick();
+    void OnDelete();
+    void OnDeleteCommand();
+    void OnVersions();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    CAppContext& m_context;
+};
