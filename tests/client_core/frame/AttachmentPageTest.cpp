@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QElapsedTimer>
@@ -329,6 +331,57 @@ TEST_F(AttachmentPageTest, DeletingADefectRemovesItsFiles) {
     EXPECT_FALSE(s_ftp->Exists("attach/7_x.txt"));
     EXPECT_FALSE(s_ftp->Exists("attach/7_y z.txt"));
     EXPECT_TRUE(s_ftp->Exists("attach/8_x.txt"));
+}
+
+TEST_F(AttachmentPageTest, OneTransferAtATimeAndClosingDuringOneIsSafe) {
+    ctx().m_currentBugId = 9;
+    const QString big = LocalFile("big.bin", Bytes(40 * 1024 * 1024, 1));
+    {
+        CAttachmentDlg page(ctx());
+        ASSERT_TRUE(page.UploadFile(big));
+        EXPECT_TRUE(page.IsBusy());
+        EXPECT_FALSE(page.Action(2045)->isEnabled());
+        // A second action while one runs is refused with a message.
+        EXPECT_FALSE(page.UploadFile(LocalFile("second.txt", "2")));
+        EXPECT_EQ(m_answerer.m_texts.value(0), ctx().Text(4910));
+        ASSERT_TRUE(WaitFor([&] { return !page.IsBusy(); }));
+        EXPECT_EQ(page.RowCount(), 1);
+        EXPECT_TRUE(page.Action(2045)->isEnabled());
+    }
+    // The page goes while its upload runs: the transfer ends, nothing is recorded.
+    ctx().m_currentBugId = 10;
+    {
+        CAttachmentDlg page(ctx());
+        ASSERT_TRUE(page.UploadFile(big));
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(Count(10), "0");
+    EXPECT_EQ(Flag(10), "0");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(AttachmentPageTest, ClipboardImageIsUploadedAsPng) {
+    ctx().m_currentBugId = 11;
+    CAttachmentDlg page(ctx());
+    QApplication::clipboard()->setText("text only");
+    page.UpdateButtons();
+    EXPECT_FALSE(page.Action(2053)->isEnabled());
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QApplication::clipboard()->setImage(image);
+    page.UpdateButtons();
+    ASSERT_TRUE(page.Action(2053)->isEnabled());
+    ASSERT_TRUE(Transfer(page, [&] { page.OnClipboard(); }));
+    ASSERT_EQ(page.RowCount(), 1) << m_answerer.Joined().toStdString();
+    const std::string name = Value("select FILE_NAME from t_bug_attach where BG_BUG_ID=11");
+    EXPECT_EQ(name.rfind("clipboard_", 0), 0u) << name;
+    std::string stored;
+    ASSERT_TRUE(s_ftp->ReadFile("attach/11_" + name, stored));
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(stored.data()), int(stored.size()), "PNG"));
+    EXPECT_EQ(back.size(), QSize(40, 30));
+    // The temp copy is gone again.
+    ASSERT_TRUE(WaitFor([&] { return QDir(ctx().TempDir()).entryList(QDir::Files).isEmpty(); }, 3000));
 }
 
 }  // namespace
