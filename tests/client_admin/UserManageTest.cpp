@@ -1,0 +1,173 @@
+// The users page against the demo database: the tree, details, the SQL of
+// its commands and their effect read back through the server.
+#include "AdminFixture.h"
+#include "AdminCommon.h"
+#include "CDragTreeCtrl.h"
+#include "CMd5Digest.h"
+#include "CUserManageDlg.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+class UserManageTest : public AdminTest {
+protected:
+    std::unique_ptr<CUserManageDlg> OpenPage()
+    {
+        auto page = std::make_unique<CUserManageDlg>(m_context);
+        page->resize(700, 420);
+        EXPECT_TRUE(page->OnSetActive());
+        return page;
+    }
+    int Rows(const char* table, const char* column, const QString& name)
+    {
+        return Count(QStringLiteral("select count(*) from %1 where %2='%3'")
+                         .arg(QLatin1String(table), QLatin1String(column), SqlText(name)));
+    }
+};
+
+TEST_F(UserManageTest, TreeGroupsUsersByDepartmentWithUngroupedOnes)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name,user_fullname,dept_name) values('loner','Lone','')")));
+    auto page = OpenPage();
+    QStringList roots;
+    for (int i = 0; i < page->m_tree->topLevelItemCount(); ++i) roots << page->m_tree->topLevelItem(i)->text(0);
+    EXPECT_TRUE(roots.contains(QStringLiteral("研发部")));
+    EXPECT_TRUE(roots.contains(QStringLiteral("未分组")));
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("zhang")));
+    EXPECT_EQ(page->m_tree->currentItem()->text(0), QStringLiteral("zhang   (张伟)"));
+    EXPECT_EQ(page->Edit(3073)->text(), QStringLiteral("张伟"));
+    EXPECT_EQ(page->m_deptCombo->currentText(), QStringLiteral("研发部"));
+    EXPECT_EQ(page->m_groupsIn->count(), 1);
+    EXPECT_EQ(page->m_groupsIn->item(0)->text(), QStringLiteral("developer"));
+    EXPECT_GE(page->m_groupsOut->count(), 1);
+    EXPECT_EQ(NamePart(QStringLiteral("we(ird   (x)")), QStringLiteral("we"));
+    EXPECT_TRUE(SaveShot(page.get(), QStringLiteral("user_page")));
+}
+
+TEST_F(UserManageTest, ModifyWritesTheDetailsAndQuotesSafely)
+{
+    auto page = OpenPage();
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("li")));
+    page->Edit(3073)->setText(QStringLiteral("Li O'Neil"));
+    page->Edit(4040)->setText(QStringLiteral("555-1234"));
+    page->m_deptCombo->setCurrentText(QStringLiteral("测试部"));
+    ASSERT_TRUE(page->OnModify()) << m_context.m_lastMessage.toStdString();
+    EXPECT_EQ(Value(QStringLiteral("select USER_FULLNAME from t_cfg_st_user where user_name='li'")), QStringLiteral("Li O'Neil"));
+    EXPECT_EQ(Value(QStringLiteral("select USER_PHONE from t_cfg_st_user where user_name='li'")), QStringLiteral("555-1234"));
+    EXPECT_EQ(Value(QStringLiteral("select DEPT_NAME from t_cfg_st_user where user_name='li'")), QStringLiteral("测试部"));
+}
+
+TEST_F(UserManageTest, NewUserStartsWithTheInitialDigestAndNamesAreNotTakenTwice)
+{
+    auto page = OpenPage();
+    ASSERT_TRUE(page->NewUser(QStringLiteral("newbie")));
+    EXPECT_EQ(Value(QStringLiteral("select USER_PASSWD from t_cfg_st_user where user_name='newbie'")),
+              QStringLiteral("9d4e1c7a2b5f8e3d6a0c4b7e1f2d5a8c"));
+    EXPECT_TRUE(page->SelectUser(QStringLiteral("newbie")));
+    EXPECT_FALSE(page->NewUser(QStringLiteral("NEWBIE")));
+    EXPECT_EQ(m_context.m_lastMessage, m_context.Text(9251));
+    EXPECT_EQ(Rows("t_cfg_st_user", "user_name", QStringLiteral("newbie")), 1);
+}
+
+TEST_F(UserManageTest, RenameCarriesTheNameIntoEveryTableThatHoldsIt)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name,USER_FIELD_RIGHT) values('oldname','%1')")
+                         .arg(QString(64, '1'))));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_group values('oldname','tester')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_prj values('oldname','Demo')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_bug(BG_BUG_ID,PRJ_NAME,BG_RESPONSIBLE,BG_DETECTED_BY) values(9001,'Demo','oldname','oldname')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_bug_status(BG_BUG_ID,BG_RESPONSIBLE) values(9001,'oldname')")));
+    auto page = OpenPage();
+    ASSERT_TRUE(page->RenameUser(QStringLiteral("oldname"), QStringLiteral("newname")));
+    const char* const holders[][2] = {{"t_cfg_st_user", "user_name"}, {"t_user_group", "user_name"},
+                                      {"t_user_prj", "user_name"},    {"t_bug", "BG_RESPONSIBLE"},
+                                      {"t_bug", "BG_DETECTED_BY"},    {"t_bug_status", "BG_RESPONSIBLE"}};
+    for (const auto& holder : holders) {
+        EXPECT_EQ(Rows(holder[0], holder[1], QStringLiteral("oldname")), 0) << holder[0] << "." << holder[1];
+        EXPECT_EQ(Rows(holder[0], holder[1], QStringLiteral("newname")), 1) << holder[0] << "." << holder[1];
+    }
+    EXPECT_EQ(Value(QStringLiteral("select USER_FIELD_RIGHT from t_cfg_st_user where user_name='newname'")), QString(64, '1'));
+    // A name already taken stops before anything changes.
+    EXPECT_FALSE(page->RenameUser(QStringLiteral("newname"), QStringLiteral("zhang")));
+    EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("newname")), 1);
+    EXPECT_TRUE(page->SelectUser(QStringLiteral("newname")));
+}
+
+TEST_F(UserManageTest, DeleteRemovesMembershipsFirstAndStopsAtTheFirstFailure)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name) values('gone')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_group values('gone','tester')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_prj values('gone','Demo')")));
+    auto page = OpenPage();
+    ASSERT_TRUE(page->DeleteUser(QStringLiteral("gone")));
+    for (const char* table : {"t_cfg_st_user", "t_user_group", "t_user_prj"})
+        EXPECT_EQ(Rows(table, "user_name", QStringLiteral("gone")), 0) << table;
+    EXPECT_FALSE(page->SelectUser(QStringLiteral("gone")));
+
+    // A project membership that cannot go keeps the user row, with the server's text shown.
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name) values('stuck')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_group values('stuck','tester')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_prj values('stuck','Demo')")));
+    ASSERT_TRUE(Exec(QStringLiteral("create trigger keep_stuck before delete on t_user_prj when old.user_name='stuck' "
+                                    "begin select raise(abort,'project rows are locked'); end")));
+    m_answerer.m_texts.clear();
+    EXPECT_FALSE(page->DeleteUser(QStringLiteral("stuck")));
+    EXPECT_TRUE(m_context.m_lastMessage.contains(QStringLiteral("project rows are locked")))
+        << m_context.m_lastMessage.toStdString();
+    EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("stuck")), 0);
+    EXPECT_EQ(Rows("t_user_prj", "user_name", QStringLiteral("stuck")), 1);
+    EXPECT_EQ(Rows("t_cfg_st_user", "user_name", QStringLiteral("stuck")), 1);
+    ASSERT_TRUE(Exec(QStringLiteral("drop trigger keep_stuck")));
+}
+
+TEST_F(UserManageTest, DeleteAsksFirstAndIgnoresDepartmentItems)
+{
+    auto page = OpenPage();
+    page->m_tree->setCurrentItem(page->m_tree->topLevelItem(0));
+    const int users = Count(QStringLiteral("select count(*) from t_cfg_st_user"));
+    m_answerer.SetAnswerYes(true);
+    page->OnDeleteUser();
+    EXPECT_EQ(m_context.m_lastMessage, m_context.Text(4025));
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from t_cfg_st_user")), users);
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("chen")));
+    m_answerer.SetAnswerYes(false);
+    page->OnDeleteUser();
+    EXPECT_EQ(Rows("t_cfg_st_user", "user_name", QStringLiteral("chen")), 1);
+}
+
+TEST_F(UserManageTest, ResetPasswordStoresTheDigestWhenPasswordsAreCoded)
+{
+    auto page = OpenPage();
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("wang")));
+    ASSERT_TRUE(m_context.m_http.m_usePassEncode);
+    ASSERT_TRUE(page->OnResetPassword());
+    EXPECT_EQ(Value(QStringLiteral("select USER_PASSWD from t_cfg_st_user where user_name='wang'")),
+              QString::fromLatin1(CMd5Digest("579").GetHexText()));
+    m_context.m_http.m_usePassEncode = false;
+    ASSERT_TRUE(page->OnResetPassword());
+    EXPECT_EQ(Value(QStringLiteral("select USER_PASSWD from t_cfg_st_user where user_name='wang'")), QStringLiteral("579"));
+    ASSERT_TRUE(Exec(QStringLiteral("update t_cfg_st_user set USER_PASSWD='e10adc3949ba59abbe56e057f20f883e' where user_name='wang'")));
+}
+
+TEST_F(UserManageTest, GroupMembershipMoves)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name) values('mover')")));
+    auto page = OpenPage();
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("mover")));
+    EXPECT_EQ(page->m_groupsIn->count(), 0);
+    const int groups = page->m_groupsOut->count();
+    ASSERT_GE(groups, 2);
+    page->m_groupsOut->setCurrentRow(0);
+    ASSERT_TRUE(page->OnAddGroup());
+    EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("mover")), 1);
+    ASSERT_TRUE(page->OnAddAllGroups());
+    EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("mover")), groups);
+    EXPECT_EQ(page->m_groupsOut->count(), 0);
+    page->m_groupsIn->setCurrentRow(0);
+    ASSERT_TRUE(page->OnRemoveGroup());
+    EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("mover")), groups - 1);
+    ASSERT_TRUE(page->OnRemoveAllGroups());
+    EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("mover")), 0);
+    EXPECT_EQ(page->m_groupsOut->count(), groups);
+}
