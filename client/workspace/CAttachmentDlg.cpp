@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QShortcut>
 #include <QStyle>
 #include <QThread>
 #include <QToolBar>
@@ -67,6 +68,10 @@ CAttachmentDlg::CAttachmentDlg(CAppContext& context, QWidget* parent)
     m_grid->SetStandardLook();
     connect(m_grid, &QAbstractItemView::doubleClicked, this, [this] { OnOpen(); });
     BuildToolBar();
+    // Ctrl+1 starts a screen capture from anywhere in the program.
+    auto* capture = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_1), this);
+    capture->setContext(Qt::ApplicationShortcut);
+    connect(capture, &QShortcut::activated, this, &CAttachmentDlg::OnCapture);
     LoadList();
     UpdateButtons();
     connect(&m_timer, &QTimer::timeout, this, &CAttachmentDlg::UpdateButtons);

@@ -158,6 +158,10 @@ TEST_F(AttachmentPageTest, AddOpenSaveAndDeleteAttachments) {
     EXPECT_TRUE(stored == second);
     EXPECT_EQ(page.RowCount(), 2);
 
+    page.show();
+    QDir().mkpath(QStringLiteral(ZENTRY_BUILD_DIR "/screenshots"));
+    EXPECT_TRUE(page.grab().save(QStringLiteral(ZENTRY_BUILD_DIR "/screenshots/attachments-page.png")));
+
     // Open fetches into the temp folder and hands the file to the shell.
     QString opened;
     page.m_openFile = [&opened](const QString& path) { opened = path; };
