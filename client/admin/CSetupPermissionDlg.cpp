@@ -117,8 +117,8 @@ void CSetupPermissionDlg::OnFieldBox(int index)
         LoadRules();
         m_currentField = label;
     }
-    m_ownerOnly->setChecked(rights::Granted(m_ownerRight, rights::kFirstField + index) &&
-                            m_ownerRight[rights::kFirstField + index] == '1');
+    const int position = rights::kFirstField + index;
+    m_ownerOnly->setChecked(position < m_ownerRight.size() && m_ownerRight[position] != '0');
 }
 
 void CSetupPermissionDlg::LoadRules()

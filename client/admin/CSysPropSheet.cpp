@@ -45,7 +45,13 @@ CSysPropSheet::CSysPropSheet(CAppContext& context, QWidget* parent)
     setObjectName(QStringLiteral("CSysPropSheet"));
     m_navigation->setFixedWidth(100);
     m_navigation->setIconSize(QSize(32, 32));
-    m_navigation->setViewMode(QListView::ListMode);
+    m_navigation->setViewMode(QListView::IconMode);
+    m_navigation->setFlow(QListView::TopToBottom);
+    m_navigation->setMovement(QListView::Static);
+    m_navigation->setWrapping(false);
+    m_navigation->setWordWrap(true);
+    m_navigation->setGridSize(QSize(92, 64));
+    m_navigation->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_navigation);
     layout->addWidget(m_pages, 1);

@@ -59,6 +59,7 @@ CUserManageDlg::CUserManageDlg(CAppContext& context, QWidget* parent)
     m_tree->setObjectName(QStringLiteral("3121"));
     m_tree->setHeaderHidden(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setMinimumWidth(170);
     m_deptCombo->setEditable(true);
 
     auto* form = new QFormLayout;
@@ -165,6 +166,10 @@ void CUserManageDlg::LoadDepartments()
     CResultSet result;
     if (AdminSelect(m_context, QStringLiteral("select DEPT_NAME from t_dept"), result) < 0) return;
     FillComboFromResult(result, "DEPT_NAME", m_deptCombo, 0, 0);
+    if (CurrentUser().isEmpty()) {
+        m_deptCombo->setCurrentIndex(-1);
+        m_deptCombo->setEditText(QString());
+    }
 }
 
 bool CUserManageDlg::IsUserItem(const QTreeWidgetItem* item) const { return item && item->parent(); }
