@@ -8,6 +8,7 @@
 #include "CUserManageDlg.h"
 #include "ClientIds.h"
 #include "MainFrame.h"
+#include "ProjectAdminCommands.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -59,4 +60,5 @@ void RegisterAdminCommands(CMainFrame& frame, CAppContext& context)
     bind(ids::kCmdOptions, OpenSysSheet);
     bind(ids::kCmdUserMgr, OpenUserManager);
     bind(ids::kCmdDeptMgr, OpenDepartments);
+    RegisterProjectAdminCommands(frame, context);
 }

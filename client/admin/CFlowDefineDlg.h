@@ -19,7 +19,6 @@ public:
     explicit CFlowDefineDlg(CAppContext& context, QWidget* parent = nullptr);
 
     void OnInitDialog();
-    bool OnSetActive();
     void ColourButtons();
     void SetTexts();
     void FillNotAllowed();
@@ -40,6 +39,8 @@ public:
     int m_rulesChanged = 0;
 
 public slots:
+    // Fills the page at its first activation (shown, or chosen in the sheet).
+    bool OnSetActive();
     void OnStatusSelected();
     void OnAddRule();
     void OnAddAllRules();

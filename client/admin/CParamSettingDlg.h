@@ -20,7 +20,6 @@ public:
     explicit CParamSettingDlg(CAppContext& context, QWidget* parent = nullptr);
 
     void OnInitDialog();
-    bool OnSetActive();
     void LoadTypes();
     void LocalizeControls();
     bool IsNameLengthOk() const;
@@ -37,6 +36,8 @@ public:
     int m_activated = 0;
 
 public slots:
+    // Fills the page at its first activation (shown, or chosen in the sheet).
+    bool OnSetActive();
     void LoadValues();
     void OnValueSelChanged();
     void OnGridRightClick();

@@ -15,7 +15,6 @@ class CProjectSettingFullDlg : public QDialog {
 public:
     explicit CProjectSettingFullDlg(CAppContext& context, QWidget* parent = nullptr);
 
-    bool OnSetActive();
     void SetButtonFaces();
     void LocalizeControls();
     int LoadProjects();
@@ -31,6 +30,8 @@ public:
     QPushButton* m_edit;
 
 public slots:
+    // Fills the page at its first activation (shown, or chosen in the sheet).
+    bool OnSetActive();
     void OnNew();
     void OnEdit();
     void OnGridDblClk();
