@@ -27,7 +27,8 @@ CProjectSettingDlg::CProjectSettingDlg(CAppContext& context, QWidget* parent)
     m_name = new QLineEdit(this);
     m_name->setObjectName(QString::number(EditProjectName));
     m_add = CLocalizer::Tag(new QPushButton(QStringLiteral("Add"), this), ButtonAdd);
-    m_rename = CLocalizer::Tag(new QPushButton(QStringLiteral("Rename"), this), ButtonRename);
+    // 3084 is another dialog's caption in the language files: fixed here.
+    m_rename = new QPushButton(QStringLiteral("Rename"), this);
     m_delete = CLocalizer::Tag(new QPushButton(QStringLiteral("Delete"), this), ButtonDelete);
     m_add->setObjectName(QString::number(ButtonAdd));
     m_rename->setObjectName(QString::number(ButtonRename));
