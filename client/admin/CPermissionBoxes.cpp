@@ -42,6 +42,7 @@ QPoint CPermissionBoxes::BoxPosition(int index)
 
 bool CPermissionBoxes::CreateFieldBoxes()
 {
+    if (!m_fieldBoxes.empty()) return true;  // created once per dialog
     CResultSet result;
     const int rows = AdminSelect(m_context,
         QStringLiteral("select USER_LABEL,column_order,is_used from T_CFG_SYS_LIST "

@@ -4,7 +4,10 @@
 #include "AdminCommon.h"
 #include "CDragTreeCtrl.h"
 #include "CMd5Digest.h"
+#include "CSetupUserPermissionDlg.h"
 #include "CUserManageDlg.h"
+
+#include <QApplication>
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -170,4 +173,27 @@ TEST_F(UserManageTest, GroupMembershipMoves)
     ASSERT_TRUE(page->OnRemoveAllGroups());
     EXPECT_EQ(Rows("t_user_group", "user_name", QStringLiteral("mover")), 0);
     EXPECT_EQ(page->m_groupsOut->count(), groups);
+}
+
+TEST_F(UserManageTest, PermissionOpensTheUsersDialogWithTheirGroupsQuoted)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_group(group_name) values('o''brien')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_user_group values('li','o''brien')")));
+    auto page = OpenPage();
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("li")));
+    QString groups;
+    QString user;
+    bool shot = false;
+    QTimer::singleShot(100, [&] {
+        if (auto* dialog = qobject_cast<CSetupUserPermissionDlg*>(QApplication::activeModalWidget())) {
+            groups = dialog->m_groupList;
+            user = dialog->m_userName;
+            shot = SaveShot(dialog, QStringLiteral("user_permission"));
+            dialog->reject();
+        }
+    });
+    page->OnPermission();
+    EXPECT_EQ(user, QStringLiteral("li"));
+    EXPECT_EQ(groups, QStringLiteral("'developer','o''brien'"));
+    EXPECT_TRUE(shot);
 }
