@@ -8,6 +8,8 @@
 #include "CTreeComboBox.h"
 #include "CUserProjectsDlg.h"
 #include "CVersionsDlg.h"
+#include "MainFrame.h"
+#include "ProjectAdminCommands.h"
 #include "ProjectAdminServer.h"
 
 #include <QComboBox>
@@ -246,4 +248,29 @@ TEST_F(ProjectDialogs, UserProjectsMoveBetweenTheLists)
     EXPECT_EQ(mine().size(), 3);
     EXPECT_EQ(dlg.m_outProjects->count(), 0);
     EXPECT_EQ(Count("select count(*) from t_user_prj where user_name='zhang'"), 2);
+}
+
+TEST_F(ProjectDialogs, TheFrameFollowsRenamedAndDeletedProjects)
+{
+    StartWith("");
+    ctx.m_currentProject = "Demo";
+    CMainFrame frame(ctx);
+    CProjectSettingDlg dlg(ctx);
+    dlg.m_projects->setCurrentRow(0);
+    dlg.OnRename("Demo2");
+    ASSERT_TRUE(RefreshProjectCaches(frame, ctx));
+    QStringList shown;
+    for (int i = 0; i < frame.ProjectCombo()->count(); ++i) shown << frame.ProjectCombo()->itemText(i);
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"Demo2", QStringLiteral("Zentry演示")}));
+    EXPECT_EQ(ctx.m_currentProject, "Demo2");
+    QComboBox versions;
+    ctx.FillVersionCombo(&versions, "Demo2", 0);
+    EXPECT_EQ(versions.count(), 3);
+
+    dlg.m_projects->setCurrentRow(0);
+    dlg.OnDelete();
+    ASSERT_TRUE(RefreshProjectCaches(frame, ctx));
+    EXPECT_EQ(frame.ProjectCombo()->count(), 1);
+    EXPECT_EQ(ctx.m_currentProject, QStringLiteral("Zentry演示"));
 }
