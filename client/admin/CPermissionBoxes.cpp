@@ -2,6 +2,7 @@
 
 #include "AdminCommon.h"
 #include "CAppContext.h"
+#include "DialogHelpers.h"
 #include "QtText.h"
 #include "RightsString.h"
 
@@ -20,7 +21,7 @@ CPermissionBoxes::CPermissionBoxes(CAppContext& context, QWidget* parent)
 {
     for (int i = 0; i < 3; ++i) {
         m_commandBoxes[i] = WithId(new QCheckBox(QString::fromLatin1(kCommandTexts[i]), this), kCommandIds[i]);
-        m_commandBoxes[i]->setGeometry(5 + i * 140, 10, 135, m_boxHeight);
+        m_commandBoxes[i]->setGeometry(5 + i * 140, 10, i == 2 ? 150 : 135, m_boxHeight);
         connect(m_commandBoxes[i], &QCheckBox::clicked, this, [this, i] { m_clicked[i] = true; });
     }
     m_checkAll = WithId(new QPushButton(QStringLiteral("Check All"), this), 3100);
@@ -32,6 +33,8 @@ CPermissionBoxes::CPermissionBoxes(CAppContext& context, QWidget* parent)
     connect(m_checkAll, &QPushButton::clicked, this, &CPermissionBoxes::OnCheckAll);
     connect(m_uncheckAll, &QPushButton::clicked, this, &CPermissionBoxes::OnUncheckAll);
     setMinimumSize(430, 535);
+    ApplyDialogLook(this, context);
+    ApplyButtonFace(context, {m_checkAll, m_uncheckAll, m_save});
 }
 
 QPoint CPermissionBoxes::BoxPosition(int index)

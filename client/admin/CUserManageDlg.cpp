@@ -25,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -95,11 +96,15 @@ CUserManageDlg::CUserManageDlg(CAppContext& context, QWidget* parent)
     for (QPushButton* button : {modify, permission, projects, departments, roles, reset}) buttons->addWidget(button);
 
     auto* right = new QVBoxLayout;
+    right->addWidget(WithId(new QLabel(QStringLiteral("Details:"), this), 3209, true));
     right->addLayout(form);
     right->addLayout(groups);
     right->addLayout(buttons);
+    auto* left = new QVBoxLayout;
+    left->addWidget(WithId(new QLabel(QStringLiteral("Users:"), this), 3208, true));
+    left->addWidget(m_tree);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_tree, 2);
+    layout->addLayout(left, 2);
     layout->addLayout(right, 3);
 
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CUserManageDlg::OnTreeSelChanged);
@@ -151,10 +156,12 @@ bool CUserManageDlg::LoadUserTree()
     }
     for (const QString& dept : depts) {
         auto* root = new QTreeWidgetItem(m_tree, {dept.isEmpty() ? QString::fromUtf8(kNoDepartment) : dept});
+        root->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
         for (int row = 0; row < result.GetRowCount(); ++row) {
             if (ToQt(result.GetValueAt(row, 1)).compare(dept, Qt::CaseInsensitive) != 0) continue;
-            new QTreeWidgetItem(root, {QStringLiteral("%1   (%2)").arg(ToQt(result.GetValueAt(row, 0)),
-                                                                      ToQt(result.GetValueAt(row, 2)))});
+            auto* item = new QTreeWidgetItem(root, {QStringLiteral("%1   (%2)").arg(ToQt(result.GetValueAt(row, 0)),
+                                                                                  ToQt(result.GetValueAt(row, 2)))});
+            item->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
         }
     }
     m_tree->ExpandAll();
