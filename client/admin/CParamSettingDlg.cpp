@@ -170,6 +170,14 @@ void CParamSettingDlg::OnNewList(const QString& name)
         list = prompt.m_value;
     }
     if (list.isEmpty()) return;
+    // A second placeholder would show a hidden list (the statuses) here.
+    const long rows = AdminSql::SelectInt(
+        m_context, QStringLiteral("select count(*) from t_cfg_param where PARAMETER_TYPE_ID='%1' ").arg(Q(list)));
+    if (rows < 0) return;
+    if (rows > 0) {
+        m_context.ShowMessage(m_context.Text(MsgListExists));
+        return;
+    }
     const QString sql = QStringLiteral("insert into t_cfg_param(PARAMETER_TYPE_ID,PARAMETER_NAME) \t\t\t\t\tvalues('%1','%2')")
                             .arg(Q(list), QLatin1String(AdminSql::None()));
     if (AdminSql::Exec(m_context, sql)) LoadTypes();
@@ -194,6 +202,7 @@ void CParamSettingDlg::OnAddValue()
     const QString list = CurrentList();
     if (!IsNameLengthOk() || list.isEmpty()) return;
     const QString value = m_edit->text();
+    if (value.isEmpty()) return;
     // The placeholder is no value: taking it would hide the value.
     if (value == QLatin1String(AdminSql::None())) {
         m_context.ShowMessage(m_context.Text(MsgReservedValue));
@@ -218,7 +227,7 @@ void CParamSettingDlg::OnModifyValue()
     if (!IsNameLengthOk() || m_currentValue.isEmpty() || selected.isEmpty()) return;
     const QString list = m_context.GetNameByAlias(selected);
     const QString value = m_edit->text();
-    if (value == m_currentValue) return;
+    if (value.isEmpty() || value == m_currentValue) return;
     if (value == QLatin1String(AdminSql::None())) {
         m_context.ShowMessage(m_context.Text(MsgReservedValue));
         return;

@@ -82,5 +82,6 @@ constexpr int ButtonEnable = 3195;
 constexpr int MsgNoAdminRight = 9361;     // a command the user has no right to
 constexpr int MsgProjectExists = 9362;    // a new project name already taken
 constexpr int MsgReservedValue = 9363;    // the placeholder as a value
+constexpr int MsgListExists = 9364;       // a new list named like an existing one
 
 }  // namespace ProjectAdminIds

@@ -69,6 +69,13 @@ TEST_F(ParamDialogs, ListsWithTheirPlaceholderRows)
               QStringList{"----------|0"});
     SelectList(page, "os");
     EXPECT_TRUE(Values(page.m_values).isEmpty());
+    // An existing name, even a hidden list's, makes no second list.
+    for (const char* taken : {"OS", "defect_status"}) {
+        page.OnNewList(taken);
+        EXPECT_EQ(ctx.m_lastMessage, ctx.Text(9364)) << taken;
+    }
+    EXPECT_EQ(Count("select count(*) from t_cfg_param where PARAMETER_NAME='----------'"), 1);
+    EXPECT_EQ(Names(page.m_types).size(), 4);
 
     // Values next to the placeholder; deleting one keeps the placeholder.
     page.m_edit->setText("Linux");
@@ -77,6 +84,8 @@ TEST_F(ParamDialogs, ListsWithTheirPlaceholderRows)
     page.OnAddValue();
     EXPECT_EQ(ctx.m_lastMessage, "Please Change the Name to not exist one");
     page.m_edit->setText(QString(81, 'x'));
+    page.OnAddValue();
+    page.m_edit->clear();
     page.OnAddValue();
     page.m_edit->setText("----------");
     page.OnAddValue();
