@@ -45,6 +45,25 @@ const char* const kUserNameColumns[][2] = {
     {"t_bug_status", "BG_RESPONSIBLE"}, {"t_bug_attach", "UPLOAD_USER"},
     {"t_prj", "PRJ_MANAGER"}};
 
+// The administrator account is known by its name; it is never renamed or
+// deleted, and nobody deletes the account they are logged in with.
+bool MayRemoveName(CAppContext& context, const QString& name, bool deleting)
+{
+    int refused = 0;
+    const char* fallback = "";
+    if (name.compare(QLatin1String("admin"), Qt::CaseInsensitive) == 0) {
+        refused = 9253;
+        fallback = "The administrator account cannot be renamed or deleted";
+    } else if (deleting && name.compare(context.m_userName, Qt::CaseInsensitive) == 0) {
+        refused = 9254;
+        fallback = "You cannot delete the account you are logged in with";
+    }
+    if (!refused) return true;
+    const QString text = context.Text(refused);
+    context.ShowMessage(text.isEmpty() ? QString::fromLatin1(fallback) : text);
+    return false;
+}
+
 QPushButton* Button(QWidget* parent, int id, const char* text)
 {
     return WithId(new QPushButton(QString::fromUtf8(text), parent), id);
@@ -288,6 +307,7 @@ void CUserManageDlg::OnNewUser()
 bool CUserManageDlg::RenameUser(const QString& oldName, const QString& newName)
 {
     if (oldName.isEmpty() || newName.trimmed().isEmpty()) return false;
+    if (!MayRemoveName(m_context, oldName, false)) return false;
     if (newName.compare(oldName, Qt::CaseInsensitive) != 0) {
         CListString error;
         const long taken = m_context.m_http.SelectInt(
@@ -323,7 +343,7 @@ void CUserManageDlg::OnRenameUser()
 
 bool CUserManageDlg::DeleteUser(const QString& name)
 {
-    if (name.isEmpty()) return false;
+    if (name.isEmpty() || !MayRemoveName(m_context, name, true)) return false;
     // Memberships before the user, so a failure never leaves rows of a gone user.
     const QString quoted = SqlText(name);
     const QStringList statements = {

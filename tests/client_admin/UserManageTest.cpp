@@ -197,3 +197,23 @@ TEST_F(UserManageTest, PermissionOpensTheUsersDialogWithTheirGroupsQuoted)
     EXPECT_EQ(groups, QStringLiteral("'developer','o''brien'"));
     EXPECT_TRUE(shot);
 }
+
+TEST_F(UserManageTest, TheAdministratorAndTheLoggedInAccountStay)
+{
+    auto page = OpenPage();
+    EXPECT_FALSE(page->DeleteUser(QStringLiteral("Admin")));
+    EXPECT_FALSE(m_context.m_lastMessage.isEmpty());
+    EXPECT_FALSE(page->RenameUser(QStringLiteral("admin"), QStringLiteral("root")));
+    EXPECT_EQ(Rows("t_cfg_st_user", "user_name", QStringLiteral("admin")), 1);
+    EXPECT_EQ(Rows("t_user_prj", "user_name", QStringLiteral("admin")), 2);
+
+    CAppContext other;
+    ASSERT_TRUE(s_server->Login(other, "chen", "123456"));
+    CUserManageDlg chensPage(other);
+    ASSERT_TRUE(chensPage.OnSetActive());
+    EXPECT_FALSE(chensPage.DeleteUser(QStringLiteral("chen")));
+    EXPECT_EQ(other.m_lastMessage, other.Text(9254).isEmpty()
+                                       ? QStringLiteral("You cannot delete the account you are logged in with")
+                                       : other.Text(9254));
+    EXPECT_EQ(Rows("t_cfg_st_user", "user_name", QStringLiteral("chen")), 1);
+}
