@@ -82,6 +82,14 @@ void CFlowDefineDlg::OnInitDialog()
     ApplyButtonFace(m_context, {m_removeAll, m_remove, m_addAll, m_addOne});
 }
 
+void CFlowDefineDlg::reject()
+{
+    if (isWindow())
+        QDialog::reject();
+    else if (QWidget* sheet = window())
+        sheet->close();
+}
+
 void CFlowDefineDlg::showEvent(QShowEvent* event)
 {
     OnSetActive();

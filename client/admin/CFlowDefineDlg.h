@@ -49,6 +49,9 @@ public slots:
     void OnDisable();
     void OnEnable();
 
+    // Escape inside the sheet closes the sheet, not the page alone.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -89,6 +89,14 @@ void CParamSettingDlg::OnInitDialog()
     m_values->SetRowNumbers(0);
 }
 
+void CParamSettingDlg::reject()
+{
+    if (isWindow())
+        QDialog::reject();
+    else if (QWidget* sheet = window())
+        sheet->close();
+}
+
 void CParamSettingDlg::showEvent(QShowEvent* event)
 {
     OnSetActive();

@@ -53,6 +53,14 @@ CProjectSettingFullDlg::CProjectSettingFullDlg(CAppContext& context, QWidget* pa
     connect(m_grid, &QWidget::customContextMenuRequested, this, &CProjectSettingFullDlg::OnGridRightClick);
 }
 
+void CProjectSettingFullDlg::reject()
+{
+    if (isWindow())
+        QDialog::reject();
+    else if (QWidget* sheet = window())
+        sheet->close();
+}
+
 void CProjectSettingFullDlg::showEvent(QShowEvent* event)
 {
     OnSetActive();

@@ -40,6 +40,9 @@ public slots:
     void OnDeleteCommand();
     void OnVersions();
 
+    // Escape inside the sheet closes the sheet, not the page alone.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

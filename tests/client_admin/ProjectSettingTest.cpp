@@ -1,10 +1,13 @@
 // The project dialogs against a real server: the SQL they send and what it
 // leaves in the database, read back through the server.
+#include "CFlowDefineDlg.h"
 #include "CNameCascade.h"
+#include "CParamSettingDlg.h"
 #include "CProjectEditDlg.h"
 #include "CProjectListGrid.h"
 #include "CProjectSettingDlg.h"
 #include "CProjectSettingFullDlg.h"
+#include "CSysPropSheet.h"
 #include "CTreeComboBox.h"
 #include "CUserProjectsDlg.h"
 #include "CVersionsDlg.h"
@@ -273,4 +276,61 @@ TEST_F(ProjectDialogs, TheFrameFollowsRenamedAndDeletedProjects)
     ASSERT_TRUE(RefreshProjectCaches(frame, ctx));
     EXPECT_EQ(frame.ProjectCombo()->count(), 1);
     EXPECT_EQ(ctx.m_currentProject, QStringLiteral("Zentry演示"));
+}
+
+TEST_F(ProjectDialogs, PageNewAndEditRunTheFormThenReload)
+{
+    StartWith("");
+    CProjectSettingFullDlg page(ctx);
+    page.OnSetActive();
+    ASSERT_EQ(page.m_grid->RowCount(), 2);
+    QTimer::singleShot(100, &page, [] {
+        auto* form = qobject_cast<CProjectEditDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        form->m_name->setText("Delta");
+        form->m_new->click();
+    });
+    page.OnNew();
+    EXPECT_EQ(page.m_grid->RowCount(), 3);
+    EXPECT_EQ(Count("select count(*) from t_prj where prj_name='Delta'"), 1);
+
+    // A double click opens the selected project's form; closing changes nothing.
+    page.m_grid->setCurrentIndex(page.m_grid->Model()->index(0, 0));
+    const QString selected = page.SelectedProject();
+    QString shown;
+    QTimer::singleShot(100, &page, [&shown] {
+        if (auto* form = qobject_cast<CProjectEditDlg*>(QApplication::activeModalWidget())) {
+            shown = form->m_name->text();
+            form->m_close->click();
+        }
+    });
+    page.OnGridDblClk();
+    EXPECT_EQ(shown, selected);
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_EQ(page.m_grid->RowCount(), 3);
+}
+
+TEST_F(ProjectDialogs, InsideTheSheetThePageFillsWhenChosenAndEscapeClosesTheSheet)
+{
+    StartWith("");
+    CSysPropSheet sheet(ctx);
+    auto* projects = qobject_cast<CProjectSettingFullDlg*>(sheet.m_projectsPage);
+    auto* lists = qobject_cast<CParamSettingDlg*>(sheet.m_listsPage);
+    auto* flow = qobject_cast<CFlowDefineDlg*>(sheet.m_workflowPage);
+    ASSERT_TRUE(projects && lists && flow);
+    EXPECT_FALSE(projects->isWindow());
+    sheet.OnInitDialog();
+    sheet.show();
+    QApplication::processEvents();
+    EXPECT_EQ(projects->m_grid->RowCount(), 2);
+    EXPECT_EQ(lists->m_activated, 0);
+    EXPECT_EQ(flow->m_initialised, 0);
+    sheet.SetActivePage(sheet.Page(2) == lists ? 2 : 3);
+    sheet.SetActivePage(sheet.Page(3) == flow ? 3 : 2);
+    QApplication::processEvents();
+    EXPECT_EQ(lists->m_activated, 1);
+    EXPECT_EQ(flow->m_initialised, 1);
+    flow->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(sheet.isVisible());
 }
