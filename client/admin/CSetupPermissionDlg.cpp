@@ -51,6 +51,7 @@ void CSetupPermissionDlg::InitDialog()
     m_ownerOnly->hide();
     m_fieldIndex->setText(QStringLiteral("-1"));
     setWindowTitle(QStringLiteral("Set Up Permission For '%1'").arg(m_groupName));
+    m_rulesGrid->SetDataClient(&m_context.m_http);
     m_rulesGrid->SetStandardLook();
     m_viewMode->setChecked(true);
     BuildFieldBoxes();

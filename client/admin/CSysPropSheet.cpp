@@ -79,8 +79,15 @@ CSysPropSheet::CSysPropSheet(CAppContext& context, QWidget* parent)
 
 void CSysPropSheet::AddPage(QWidget* page, const QString& caption)
 {
-    page->setParent(m_pages);
+    page->setParent(m_pages);  // a dialog page becomes a child, not a window
     m_pages->addWidget(page);
+    // A dialog page closed (Escape, its Close button) closes the sheet.
+    if (auto* dialog = qobject_cast<QDialog*>(page)) {
+        connect(dialog, &QDialog::finished, this, [this, dialog] {
+            dialog->setVisible(true);
+            reject();
+        });
+    }
     auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_FileDialogDetailedView), caption);
     item->setTextAlignment(Qt::AlignHCenter);
     m_navigation->addItem(item);

@@ -1,12 +1,14 @@
 // The permission dialogs against the demo database: what they show, and the
 // strings Save writes (read back through the server).
 #include "AdminFixture.h"
+#include "CResultGrid.h"
 #include "CSelectGroupPermDlg.h"
 #include "CSetupPermissionDlg.h"
 #include "CSetupUserPermissionDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace {
@@ -151,4 +153,24 @@ TEST_F(PermissionDlgTest, SelectGroupHandsBackTheGroupsString)
     dialog.m_groups->setEditText(QStringLiteral("nosuchgroup"));
     EXPECT_FALSE(dialog.OnOK());
     EXPECT_EQ(m_context.m_lastMessage, QStringLiteral("Query permission failed"));
+}
+
+TEST_F(PermissionDlgTest, ClickedFieldShowsItsTransitionRules)
+{
+    CSetupPermissionDlg dialog(m_context);
+    dialog.m_groupName = QStringLiteral("developer");
+    dialog.InitDialog();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Set Up Permission For 'developer'"));
+    ASSERT_GT(dialog.m_fieldBoxes.size(), 3u);
+    const int order = Value(QStringLiteral("select column_order from t_cfg_sys_list where TABLE_NAME='T_BUG' and COLUMN_NAME='BG_STATUS'")).toInt();
+    ASSERT_GT(order, 0);
+    QCheckBox* status = Box(&dialog, 7000 + order - 1);
+    status->click();
+    EXPECT_EQ(dialog.m_currentField, status->text());
+    EXPECT_EQ(dialog.m_fieldIndex->text(), QString::number(order - 1));
+    EXPECT_EQ(dialog.m_rulesGrid->RowCount(),
+              Count(QStringLiteral("select count(*) from t_bug_trans_rule where COLUMN_NAME='BG_STATUS'")));
+    EXPECT_GT(dialog.m_rulesGrid->RowCount(), 0);
+    dialog.resize(700, 535);
+    EXPECT_TRUE(SaveShot(&dialog, QStringLiteral("group_permission")));
 }

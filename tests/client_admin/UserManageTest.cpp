@@ -217,3 +217,18 @@ TEST_F(UserManageTest, TheAdministratorAndTheLoggedInAccountStay)
                                        : other.Text(9254));
     EXPECT_EQ(Rows("t_cfg_st_user", "user_name", QStringLiteral("chen")), 1);
 }
+
+TEST_F(UserManageTest, DepartmentsDifferingInCaseEachListTheUsersOfBoth)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name,dept_name) values('caseA','Support')")));
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name,dept_name) values('caseB','SUPPORT')")));
+    auto page = OpenPage();
+    int roots = 0;
+    for (int i = 0; i < page->m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* root = page->m_tree->topLevelItem(i);
+        if (root->text(0).compare(QStringLiteral("support"), Qt::CaseInsensitive) != 0) continue;
+        ++roots;
+        EXPECT_EQ(root->childCount(), 2) << root->text(0).toStdString();
+    }
+    EXPECT_EQ(roots, 2);
+}
