@@ -100,7 +100,9 @@ TEST_F(GroupsDeptsTest, OnlyAdminOrSystemManagersAdminister)
         ASSERT_TRUE(s_server->Login(context, c.user, "123456")) << c.user;
         EXPECT_EQ(CanAdminister(context), c.allowed) << c.user;
         EXPECT_EQ(CheckAdminister(context), c.allowed) << c.user;
-        if (!c.allowed) EXPECT_FALSE(context.m_lastMessage.isEmpty());
+        if (!c.allowed) {
+            EXPECT_FALSE(context.m_lastMessage.isEmpty());
+        }
     }
 }
 
@@ -116,7 +118,9 @@ TEST_F(GroupsDeptsTest, SheetShowsNoButtonsAndLoadsTheUsersPageOnlyWhenShown)
     EXPECT_EQ(sheet.size(), QSize(708, 422));
     sheet.show();
     const int users = sheet.m_pages->indexOf(sheet.m_usersPage);
-    if (users != 0) EXPECT_EQ(sheet.m_usersPage->m_activated, 0);
+    if (users != 0) {
+        EXPECT_EQ(sheet.m_usersPage->m_activated, 0);
+    }
     sheet.SetActivePage(users);
     EXPECT_EQ(sheet.m_usersPage->m_activated, 1);
     EXPECT_GT(sheet.m_usersPage->m_tree->topLevelItemCount(), 0);
