@@ -4,7 +4,10 @@
 #include "AdminCommon.h"
 #include "CDragTreeCtrl.h"
 #include "CMd5Digest.h"
+#include "CDepartmentDlg.h"
+#include "CSetupGroupsDlg.h"
 #include "CSetupUserPermissionDlg.h"
+#include "CUserProjectsDlg.h"
 #include "CUserManageDlg.h"
 
 #include <QApplication>
@@ -231,4 +234,30 @@ TEST_F(UserManageTest, DepartmentsDifferingInCaseEachListTheUsersOfBoth)
         EXPECT_EQ(root->childCount(), 2) << root->text(0).toStdString();
     }
     EXPECT_EQ(roots, 2);
+}
+
+TEST_F(UserManageTest, ButtonsOpenTheProjectsDepartmentsAndGroupsDialogs)
+{
+    auto page = OpenPage();
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("wang")));
+    struct Case { const char* name; void (CUserManageDlg::*open)(); bool (*is)(QWidget*); };
+    const Case cases[] = {
+        {"projects", &CUserManageDlg::OnProjects,
+         [](QWidget* w) { auto* d = qobject_cast<CUserProjectsDlg*>(w); return d && d->m_userName == "wang"; }},
+        {"departments", &CUserManageDlg::OnDepartments,
+         [](QWidget* w) { auto* d = qobject_cast<CDepartmentDlg*>(w); return d && d->m_depts->count() > 0; }},
+        {"groups", &CUserManageDlg::OnRoles,
+         [](QWidget* w) { auto* d = qobject_cast<CSetupGroupsDlg*>(w); return d && d->m_groups->count() > 0; }},
+    };
+    for (const Case& c : cases) {
+        bool opened = false;
+        QTimer::singleShot(100, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened = c.is(dialog);
+                dialog->reject();
+            }
+        });
+        (page.get()->*c.open)();
+        EXPECT_TRUE(opened) << c.name;
+    }
 }
