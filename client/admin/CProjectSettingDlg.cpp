@@ -107,8 +107,10 @@ void CProjectSettingDlg::OnRename(const QString& newName)
         return;
     }
     const bool done = CNameCascade::Run(m_context, CNameCascade::ProjectRename(oldName, name));
-    if (done && m_context.m_currentProject.compare(oldName, Qt::CaseInsensitive) == 0)
+    if (done && m_context.m_currentProject.compare(oldName, Qt::CaseInsensitive) == 0) {
         m_context.m_currentProject = name;
+        m_context.m_settings.SetValue("default_prj", ToList(name).CStr(), "pstyle");
+    }
     LoadProjects();
 }
 

@@ -66,7 +66,7 @@ public:
         settingsPath = server->Dir() + "/korvandix.ini";
         std::ofstream(settingsPath) << "[common]\nuser_name=admin\nuser_passwd=admin\nserver=127.0.0.1\n"
                                        "tcp_port="
-                                    << server->Port() << "\n[pstyle]\nfill_background=0\nlanguage=english\n";
+                                    << server->Port() << "\n[pstyle]\nfill_background=0\nlanguage=english\ndefault_prj=Demo\n";
         return server->Start();
     }
     bool Login(CAppContext& context, const char* user = "admin", const char* password = "admin")

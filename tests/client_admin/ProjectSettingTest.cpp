@@ -87,6 +87,7 @@ TEST_F(ProjectDialogs, PlainListAddsRenamesEverywhereAndDeletesEverything)
     EXPECT_EQ(Holdings(ctx, "Demo").join(','),
               "t_prj=0,t_bug=0,t_bug_attach=0,t_user_prj=0,t_cfg_version=0");
     EXPECT_EQ(ctx.m_currentProject, "Demo2");
+    EXPECT_EQ(ToQt(ctx.m_settings.GetValue("default_prj", "pstyle")), "Demo2");
 
     // A name another project has is refused before anything changes.
     dlg.m_projects->setCurrentRow(1);
