@@ -3,6 +3,10 @@
 #include "CFlowDefineDlg.h"
 #include "CFlowStatusGrid.h"
 #include "CParamSettingDlg.h"
+#include "CProjectEditDlg.h"
+#include "CProjectSettingFullDlg.h"
+#include "CUserProjectsDlg.h"
+#include "CVersionsDlg.h"
 #include "CProjectSettingDlg.h"
 #include "ClientIds.h"
 #include "MainFrame.h"
@@ -10,6 +14,7 @@
 #include "ProjectAdminServer.h"
 
 #include <QListWidget>
+#include <QPushButton>
 
 using namespace projectadmin;
 
@@ -151,4 +156,28 @@ TEST_F(FlowDialogs, CommandsNeedTheAdministrationRight)
         frame.RunCommand(command);
         EXPECT_FALSE(opened.isEmpty()) << command;
     }
+}
+
+TEST_F(FlowDialogs, FillBackgroundColoursEveryDialog)
+{
+    StartWith("");
+    ctx.m_fillBackground = 1;
+    ctx.m_bgColor = QColor(200, 220, 240);
+    CProjectSettingDlg plain(ctx);
+    CParamSettingDlg lists(ctx);
+    CFlowDefineDlg flow(ctx);
+    flow.OnSetActive();
+    CProjectSettingFullDlg page(ctx);
+    page.OnSetActive();
+    CProjectEditDlg form(ctx);
+    form.OnInitDialog();
+    CVersionsDlg versions(ctx);
+    versions.OnInitDialog();
+    CUserProjectsDlg userProjects(ctx);
+    userProjects.OnInitDialog();
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&plain, &lists, &flow, &page, &form, &versions, &userProjects}) {
+        EXPECT_EQ(dialog->palette().color(QPalette::Window), ctx.m_bgColor) << dialog->objectName().toStdString();
+        EXPECT_TRUE(dialog->autoFillBackground()) << dialog->objectName().toStdString();
+    }
+    EXPECT_EQ(flow.m_enable->palette().color(QPalette::Button), ctx.m_bgColor);
 }
