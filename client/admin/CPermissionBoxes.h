@@ -31,7 +31,7 @@ public:
     static QPoint BoxPosition(int index);
 
 public slots:
-    void OnCheckAll();
+    virtual void OnCheckAll();
     void OnUncheckAll();
 
 protected:

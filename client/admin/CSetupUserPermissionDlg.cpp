@@ -12,8 +12,6 @@
 CSetupUserPermissionDlg::CSetupUserPermissionDlg(CAppContext& context, QWidget* parent)
     : CPermissionBoxes(context, parent)
 {
-    disconnect(m_checkAll, nullptr, this, nullptr);
-    connect(m_checkAll, &QPushButton::clicked, this, [this] { OnCheckAll(); });
     connect(m_save, &QPushButton::clicked, this, &CSetupUserPermissionDlg::OnSave);
     CLocalizer::Tag(this, 1016);
 }

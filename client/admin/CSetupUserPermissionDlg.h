@@ -22,9 +22,9 @@ public:
     // gets the strings of the user's groups.
     QString LoadRight(std::vector<QString>& groupRights);
     bool BuildFieldBoxes();
-    void OnCheckAll();
 
 public slots:
+    void OnCheckAll() override;
     bool OnSave();
 
 private:

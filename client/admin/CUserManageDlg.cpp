@@ -372,21 +372,17 @@ void CUserManageDlg::OnRefresh() { LoadUserTree(); }
 
 void CUserManageDlg::OnTreeRightClick(const QPoint& position)
 {
-    QMenu menu(this);
-    QMenu* popup = menu.addMenu(QStringLiteral("User"));
+    QMenu popup(this);
     const bool user = IsUserItem(m_tree->currentItem());
-    CLocalizer::Tag(popup->addAction(QStringLiteral("Refresh"), this, &CUserManageDlg::OnRefresh), 2038);
-    CLocalizer::Tag(popup->addAction(QStringLiteral("New"), this, &CUserManageDlg::OnNewUser), 2039);
-    QAction* del = CLocalizer::Tag(popup->addAction(QStringLiteral("Delete"), this, &CUserManageDlg::OnDeleteUser), 2033);
-    QAction* rename = CLocalizer::Tag(popup->addAction(QStringLiteral("Rename"), this, &CUserManageDlg::OnRenameUser), 2036);
+    CLocalizer::Tag(popup.addAction(QStringLiteral("Refresh"), this, &CUserManageDlg::OnRefresh), 2038);
+    CLocalizer::Tag(popup.addAction(QStringLiteral("New"), this, &CUserManageDlg::OnNewUser), 2039);
+    QAction* del = CLocalizer::Tag(popup.addAction(QStringLiteral("Delete"), this, &CUserManageDlg::OnDeleteUser), 2033);
+    QAction* rename = CLocalizer::Tag(popup.addAction(QStringLiteral("Rename"), this, &CUserManageDlg::OnRenameUser), 2036);
+    // Delete and Rename act on a user item only.
     del->setEnabled(user);
     rename->setEnabled(user);
-    CLocalizer::Apply(this, m_context);
-    for (QAction* action : popup->actions()) {
-        const QString text = m_context.Text(action->property("langId").toInt());
-        if (!text.isEmpty()) action->setText(text);
-    }
-    popup->exec(m_tree->viewport()->mapToGlobal(position));
+    CLocalizer::Apply(&popup, m_context);
+    popup.exec(m_tree->viewport()->mapToGlobal(position));
 }
 
 bool CUserManageDlg::OnAddGroup()

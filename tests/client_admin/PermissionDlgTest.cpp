@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 QCheckBox* Box(QWidget* dialog, int id) { return dialog->findChild<QCheckBox*>(QString::number(id)); }
@@ -173,4 +174,21 @@ TEST_F(PermissionDlgTest, ClickedFieldShowsItsTransitionRules)
     EXPECT_GT(dialog.m_rulesGrid->RowCount(), 0);
     dialog.resize(700, 535);
     EXPECT_TRUE(SaveShot(&dialog, QStringLiteral("group_permission")));
+}
+
+TEST_F(PermissionDlgTest, UserCheckAllLeavesTheFirstFieldAndUsedFieldsOnly)
+{
+    ASSERT_TRUE(Exec(QStringLiteral("insert into t_cfg_st_user(user_name,USER_FIELD_RIGHT) values('checker','%1')").arg(kZeros)));
+    CSetupUserPermissionDlg dialog(m_context);
+    dialog.m_userName = QStringLiteral("checker");
+    ASSERT_TRUE(dialog.InitDialog());
+    dialog.m_checkAll->click();
+    EXPECT_FALSE(Box(&dialog, 7000)->isChecked());
+    ASSERT_TRUE(dialog.OnSave());
+    const QString saved = Value(QStringLiteral("select USER_FIELD_RIGHT from t_cfg_st_user where user_name='checker'"));
+    ASSERT_EQ(saved.size(), 64);
+    EXPECT_EQ(saved[10], QChar('0'));
+    for (size_t i = 1; i < dialog.m_fieldBoxes.size(); ++i)
+        EXPECT_EQ(saved[10 + int(i)], dialog.m_fieldBoxes[i]->isEnabled() ? QChar('1') : QChar('0')) << i;
+    EXPECT_EQ(saved.left(3), QStringLiteral("000"));
 }

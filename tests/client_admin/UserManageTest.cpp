@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 
 class UserManageTest : public AdminTest {
 protected:
@@ -260,4 +261,28 @@ TEST_F(UserManageTest, ButtonsOpenTheProjectsDepartmentsAndGroupsDialogs)
         (page.get()->*c.open)();
         EXPECT_TRUE(opened) << c.name;
     }
+}
+
+TEST_F(UserManageTest, ContextMenuEnablesDeleteAndRenameOnUserItemsOnly)
+{
+    auto page = OpenPage();
+    page->show();
+    auto menuStates = [&page] {
+        QStringList states;
+        QTimer::singleShot(100, [&states] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions())
+                    states << action->text() + (action->isEnabled() ? "+" : "-");
+                menu->close();
+            }
+        });
+        page->OnTreeRightClick(QPoint(5, 5));
+        return states;
+    };
+    page->m_tree->setCurrentItem(page->m_tree->topLevelItem(0));
+    const QString dept = menuStates().join(',');
+    EXPECT_EQ(dept, QStringLiteral("%1+,%2+,%3-,%4-").arg(m_context.Text(2038), m_context.Text(2039),
+                                                         m_context.Text(2033), m_context.Text(2036)));
+    ASSERT_TRUE(page->SelectUser(QStringLiteral("li")));
+    EXPECT_EQ(menuStates().join(',').count('+'), 4);
 }
