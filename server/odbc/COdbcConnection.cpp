@@ -469,7 +469,8 @@ bool COdbcConnection::RunShaped(const CSqlStatement& statement, COdbcCachedStmt&
                                 std::string& key) {
     key.clear();
     // A failed statement spoils an open transaction: only with auto-commit.
-    if (m_options.commitType == 0 || !statement.GetBindVars().empty()) return false;
+    if (m_options.commitType == 0 || m_options.rowLimit <= 0 || !statement.GetBindVars().empty())
+        return false;
     std::string shape;
     std::vector<long long> values;
     if (!ShapeQuery(statement.GetDriverSql(), shape, values)) return false;
@@ -490,7 +491,12 @@ bool COdbcConnection::RunShaped(const CSqlStatement& statement, COdbcCachedStmt&
             return false;
         }
     }
-    if (!OdbcOk(SQLExecute(entry.stmt.Get()))) {
+    // With parameters the SQLite driver reads the whole result at execute
+    // unless told where to stop; no more than the row limit is read anyway.
+    const SQLULEN maxRows = static_cast<SQLULEN>(m_options.rowLimit);
+    if (!OdbcOk(SQLSetStmtAttr(entry.stmt.Get(), SQL_ATTR_MAX_ROWS,
+                               reinterpret_cast<SQLPOINTER>(maxRows), 0)) ||
+        !OdbcOk(SQLExecute(entry.stmt.Get()))) {
         entry.stmt.Reset();
         return false;
     }
@@ -527,6 +533,7 @@ int COdbcConnection::QueryOnce(const CSqlStatement& statement, CResultSet& resul
     for (const Column& c : columns) names.push_back(c.name);
     SetResultFields(result, names);
     int rows = 0;
+    bool ended = false;  // the driver said there are no more rows
     std::vector<std::string> values;
     while (rows < m_options.rowLimit && !columns.empty()) {
         int got = FetchRow(stmt, columns, values, error);
@@ -537,11 +544,16 @@ int COdbcConnection::QueryOnce(const CSqlStatement& statement, CResultSet& resul
             if (m_connected && m_options.commitType != 0) EndTransaction(false, error);
             return -1;
         }
-        if (got == 0) break;
+        if (got == 0) {
+            ended = true;
+            break;
+        }
         AddResultRow(result, values);
         ++rows;
     }
-    if (shaped)
+    // Only a statement read to its end is kept: the SQLite driver goes on
+    // where a closed cursor stopped when the statement runs again.
+    if (shaped && ended)
         m_cache.Give(key, std::move(cached));
     else
         stmt.Reset();
