@@ -9,6 +9,7 @@
 #include "ClientIds.h"
 #include "DialogHelpers.h"
 #include "ProjectAdminIds.h"
+#include "ProjectCaches.h"
 #include "WorkspaceLists.h"
 
 #include <QCursor>
@@ -161,7 +162,9 @@ void CProjectSettingFullDlg::OnDelete()
     if (!m_context.AskYesNo(m_context.Text(ids::kMsgQuestion))) return;
     const QString project = SelectedProject();
     if (project.isEmpty()) return;
-    if (CNameCascade::Run(m_context, CNameCascade::ProjectDelete(project))) LoadProjects();
+    if (!CNameCascade::Run(m_context, CNameCascade::ProjectDelete(project))) return;
+    LoadProjects();
+    RefreshProjectCaches(m_context);
 }
 
 void CProjectSettingFullDlg::OnDeleteCommand() { OnDelete(); }

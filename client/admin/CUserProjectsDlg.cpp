@@ -4,6 +4,7 @@
 #include "CLocalizer.h"
 #include "DialogHelpers.h"
 #include "ProjectAdminIds.h"
+#include "ProjectCaches.h"
 #include "QtText.h"
 
 #include <QGridLayout>
@@ -66,6 +67,11 @@ void CUserProjectsDlg::OnInitDialog()
 
 bool CUserProjectsDlg::LoadProjects()
 {
+    // The logged-in user's own projects feed the frame's project selector.
+    if (m_changed && m_userName.compare(ToQt(m_context.m_settings.GetValue("user_name", "common")),
+                                        Qt::CaseInsensitive) == 0)
+        RefreshProjectCaches(m_context);
+    m_changed = false;
     m_outProjects->clear();
     CResultSet mine;
     if (AdminSql::Select(m_context,
@@ -94,6 +100,7 @@ void CUserProjectsDlg::OnAddProject()
     QListWidgetItem* item = m_outProjects->currentItem();
     if (m_userName.isEmpty() || !item) return;
     if (!Insert(item->text())) return;
+    m_changed = true;
     LoadProjects();
     if (m_outProjects->count() > 0) m_outProjects->setCurrentRow(0);
 }
@@ -104,6 +111,7 @@ void CUserProjectsDlg::OnAddAllProjects()
     for (int i = 0; i < m_outProjects->count(); ++i) {
         const QString project = m_outProjects->item(i)->text();
         if (!Insert(project)) return;
+        m_changed = true;
         m_inProjects->addItem(project);
     }
     m_outProjects->clear();
@@ -117,6 +125,7 @@ void CUserProjectsDlg::OnRemoveProject()
     if (!AdminSql::Exec(m_context, QStringLiteral("delete from t_user_prj where user_name='%1' and prj_name='%2' ")
                                        .arg(Q(m_userName), Q(item->text()))))
         return;
+    m_changed = true;
     LoadProjects();
     if (m_inProjects->count() > 0) m_inProjects->setCurrentRow(0);
 }
@@ -125,6 +134,7 @@ void CUserProjectsDlg::OnRemoveAllProjects()
 {
     if (!AdminSql::Exec(m_context, QStringLiteral("delete from  t_user_prj where user_name='%1'").arg(Q(m_userName))))
         return;
+    m_changed = true;
     m_inProjects->clear();
     LoadProjects();
 }

@@ -32,4 +32,5 @@ private:
     bool Insert(const QString& project);
 
     CAppContext& m_context;
+    bool m_changed = false;  // memberships written since the last load
 };

@@ -3,6 +3,7 @@
 #include "AdminSql.h"
 #include "DialogHelpers.h"
 #include "ProjectAdminIds.h"
+#include "ProjectCaches.h"
 #include "QtText.h"
 
 #include <QGridLayout>
@@ -78,8 +79,10 @@ void CVersionsDlg::OnAdd()
     for (int i = 0; i < m_versions->count(); ++i)
         if (m_versions->item(i)->text().compare(version, Qt::CaseInsensitive) == 0) return;
     if (AdminSql::Exec(m_context, QStringLiteral("insert into t_cfg_version(prj_name,VERSION_NO) values('%1','%2')")
-                                      .arg(Q(m_projectName), Q(version))))
+                                      .arg(Q(m_projectName), Q(version)))) {
         LoadVersions();
+        RefreshProjectCaches(m_context);
+    }
 }
 
 void CVersionsDlg::OnDelete()
@@ -88,6 +91,8 @@ void CVersionsDlg::OnDelete()
     if (!item) return;
     if (AdminSql::Exec(m_context,
                        QStringLiteral("delete from  t_cfg_version where prj_name='%1' and VERSION_NO='%2' ")
-                           .arg(Q(m_projectName), Q(item->text()))))
+                           .arg(Q(m_projectName), Q(item->text())))) {
         LoadVersions();
+        RefreshProjectCaches(m_context);
+    }
 }

@@ -8,7 +8,7 @@
 #include "ClientIds.h"
 #include "MainFrame.h"
 #include "ProjectAdminIds.h"
-#include "QtText.h"
+#include "ProjectCaches.h"
 
 #include <QPointer>
 
@@ -34,28 +34,6 @@ bool ApplyWorkflowChanges(CMainFrame& frame, CAppContext& context, const CFlowDe
     return true;
 }
 
-bool RefreshProjectCaches(CMainFrame& frame, CAppContext& context)
-{
-    const QString user = ToQt(context.m_settings.GetValue("user_name", "common"));
-    CResultSet projects;
-    if (AdminSql::Select(context,
-                         QStringLiteral("select distinct prj_name from t_user_prj where user_name='%1' ")
-                             .arg(AdminSql::Q(user)),
-                         projects) < 0)
-        return false;
-    CResultSet versions;
-    if (context.RunSelect("select distinct prj_name,version_no from t_cfg_version", versions) < 0) return false;
-    context.m_projects = projects;
-    context.m_versions = versions;
-    bool found = false;
-    for (int row = 0; row < projects.GetRowCount() && !found; ++row)
-        found = ToQt(projects.GetValueAt(row, 0)).compare(context.m_currentProject, Qt::CaseInsensitive) == 0;
-    if (!found)
-        context.m_currentProject = projects.GetRowCount() > 0 ? ToQt(projects.GetValueAt(0, 0)) : QString();
-    frame.FillProjectCombo();
-    return true;
-}
-
 void RegisterProjectAdminCommands(CMainFrame& frame, CAppContext& context)
 {
     QPointer<CMainFrame> owner(&frame);
@@ -65,7 +43,7 @@ void RegisterProjectAdminCommands(CMainFrame& frame, CAppContext& context)
             CProjectSettingDlg dialog(context, owner);
             dialog.exec();
         }
-        if (owner) RefreshProjectCaches(*owner, context);
+        if (owner) RefreshProjectCaches(context, owner);
     });
     frame.SetCommandHandler(ids::kCmdListMgr, [owner, &context]() {
         if (!owner || !Allowed(context)) return;

@@ -8,12 +8,6 @@ class CMainFrame;
 
 void RegisterProjectAdminCommands(CMainFrame& frame, CAppContext& context);
 
-// After projects were added, renamed or deleted: the user's projects, the
-// versions and the frame's project selector are read again; a current
-// project that is gone gives way to the first one. false when a query
-// failed (shown).
-bool RefreshProjectCaches(CMainFrame& frame, CAppContext& context);
-
 // The workflow command's work after its page closed: the cached statuses
 // and rules are read again when the page changed them. false when a reload
 // failed (shown).

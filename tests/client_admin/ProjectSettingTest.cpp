@@ -12,7 +12,7 @@
 #include "CUserProjectsDlg.h"
 #include "CVersionsDlg.h"
 #include "MainFrame.h"
-#include "ProjectAdminCommands.h"
+#include "ProjectCaches.h"
 #include "ProjectAdminServer.h"
 
 #include <QComboBox>
@@ -227,6 +227,10 @@ TEST_F(ProjectDialogs, VersionsAddOnceInAnyCaseAndDelete)
     EXPECT_EQ(Count(QString("select count(*) from t_cfg_version where prj_name='Demo' and version_no='%1'").arg(first)), 0);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from t_cfg_version where prj_name='Zentry演示'")), 3);
     EXPECT_EQ(dlg.m_versions->count(), 4);
+    // The cached versions (the editor's version lists) follow.
+    QComboBox cached;
+    ctx.FillVersionCombo(&cached, "Demo", 0);
+    EXPECT_EQ(cached.count(), 4);
 }
 
 TEST_F(ProjectDialogs, UserProjectsMoveBetweenTheLists)
@@ -252,6 +256,15 @@ TEST_F(ProjectDialogs, UserProjectsMoveBetweenTheLists)
     EXPECT_EQ(mine().size(), 3);
     EXPECT_EQ(dlg.m_outProjects->count(), 0);
     EXPECT_EQ(Count("select count(*) from t_user_prj where user_name='zhang'"), 2);
+    EXPECT_EQ(ctx.m_projects.GetRowCount(), 2);  // another user's projects
+
+    // The logged-in user's own: the cached projects follow.
+    CUserProjectsDlg own(ctx);
+    own.m_userName = "admin";
+    own.OnInitDialog();
+    own.OnRemoveAllProjects();
+    EXPECT_EQ(ctx.m_projects.GetRowCount(), 0);
+    EXPECT_TRUE(ctx.m_currentProject.isEmpty());
 }
 
 TEST_F(ProjectDialogs, TheFrameFollowsRenamedAndDeletedProjects)
@@ -262,7 +275,7 @@ TEST_F(ProjectDialogs, TheFrameFollowsRenamedAndDeletedProjects)
     CProjectSettingDlg dlg(ctx);
     dlg.m_projects->setCurrentRow(0);
     dlg.OnRename("Demo2");
-    ASSERT_TRUE(RefreshProjectCaches(frame, ctx));
+    ASSERT_TRUE(RefreshProjectCaches(ctx, &frame));
     QStringList shown;
     for (int i = 0; i < frame.ProjectCombo()->count(); ++i) shown << frame.ProjectCombo()->itemText(i);
     shown.sort();
@@ -274,7 +287,7 @@ TEST_F(ProjectDialogs, TheFrameFollowsRenamedAndDeletedProjects)
 
     dlg.m_projects->setCurrentRow(0);
     dlg.OnDelete();
-    ASSERT_TRUE(RefreshProjectCaches(frame, ctx));
+    ASSERT_TRUE(RefreshProjectCaches(ctx, &frame));
     EXPECT_EQ(frame.ProjectCombo()->count(), 1);
     EXPECT_EQ(ctx.m_currentProject, QStringLiteral("Zentry演示"));
 }
