@@ -64,6 +64,20 @@ bool MayRemoveName(CAppContext& context, const QString& name, bool deleting)
     return false;
 }
 
+// Modify and Reset Pass act on the name in the edit, which may be typed by
+// hand: an update of no row is not reported as done.
+bool UserExists(CAppContext& context, const QString& name)
+{
+    CListString error;
+    const long count = context.m_http.SelectInt(
+        QStringLiteral("select count(*) from t_cfg_st_user where user_name='%1'").arg(SqlText(name)).toUtf8().constData(),
+        error);
+    if (count > 0) return true;
+    const QString text = context.Text(9255);
+    context.ShowMessage(count < 0 ? ToQt(error) : (text.isEmpty() ? QStringLiteral("No such user") : text));
+    return false;
+}
+
 QPushButton* Button(QWidget* parent, int id, const char* text)
 {
     return WithId(new QPushButton(QString::fromUtf8(text), parent), id);
@@ -264,6 +278,7 @@ void CUserManageDlg::LoadUserGroups(const QString& userName)
 
 bool CUserManageDlg::OnModify()
 {
+    if (CurrentUser().isEmpty() || !UserExists(m_context, CurrentUser())) return false;
     QString sql = QStringLiteral("update t_cfg_st_user set USER_FULLNAME='%1',USER_MAIL='%2',USER_MOBILE='%3',USER_MSN='%4', ")
                       .arg(SqlText(Edit(3073)->text()), SqlText(Edit(3074)->text()), SqlText(Edit(3075)->text()),
                            SqlText(Edit(3076)->text()));
@@ -476,7 +491,7 @@ void CUserManageDlg::OnRoles()
 bool CUserManageDlg::OnResetPassword()
 {
     const QString user = CurrentUser();
-    if (user.isEmpty()) return false;
+    if (user.isEmpty() || !UserExists(m_context, user)) return false;
     const QString password = m_context.m_http.m_usePassEncode
                                  ? QString::fromLatin1(CMd5Digest(kResetPassword).GetHexText())
                                  : QString::fromLatin1(kResetPassword);

@@ -286,3 +286,17 @@ TEST_F(UserManageTest, ContextMenuEnablesDeleteAndRenameOnUserItemsOnly)
     ASSERT_TRUE(page->SelectUser(QStringLiteral("li")));
     EXPECT_EQ(menuStates().join(',').count('+'), 4);
 }
+
+TEST_F(UserManageTest, ModifyAndResetRefuseANameWithoutAUser)
+{
+    auto page = OpenPage();
+    EXPECT_FALSE(page->OnModify());  // nothing selected
+    EXPECT_FALSE(page->OnResetPassword());
+    page->Edit(3080)->setText(QStringLiteral("nobody"));
+    EXPECT_FALSE(page->OnModify());
+    EXPECT_EQ(m_context.m_lastMessage, m_context.Text(9255).isEmpty() ? QStringLiteral("No such user") : m_context.Text(9255));
+    m_context.m_lastMessage.clear();
+    EXPECT_FALSE(page->OnResetPassword());
+    EXPECT_FALSE(m_context.m_lastMessage.isEmpty());
+    EXPECT_NE(m_context.m_lastMessage, m_context.Text(4003));
+}
