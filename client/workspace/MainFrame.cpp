@@ -9,6 +9,7 @@
 #include "CZentryApp.h"
 #include "ClientIds.h"
 #include "HomePageForm.h"
+#include "CStatisticsView.h"
 #include "QtText.h"
 #include "ViewPlaceholders.h"
 
@@ -495,7 +496,7 @@ QWidget* CMainFrame::CreateView(int viewId) {
         return new CDefectListPlaceholder(m_context, this);
 #endif
     case ids::kViewStatistics:
-        return new CStatisticsPlaceholder(m_context, this);
+        return new CQueryDefectForm(m_context, this);
     default:
         return new CHomePageForm(m_context, this);
     }
