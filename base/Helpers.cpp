@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -146,4 +147,12 @@ long long FileSizeOf(const char* path) {
     FilePtr file(fopen(path, "rb"));
     if (!file) return -1;
     return static_cast<long long>(st.st_size);
+}
+
+FILE* OpenAppendPrivate(const char* path) {
+    const int fd = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0640);
+    if (fd < 0) return nullptr;
+    FILE* file = fdopen(fd, "a+");
+    if (!file) close(fd);
+    return file;
 }

@@ -41,3 +41,6 @@ char* StripChar(char* text, char c);
 CListString GetModulePathPart(int part);
 // Size in bytes, -1 when the file cannot be opened.
 long long FileSizeOf(const char* path);
+// fopen(path, "a+"), but a file it creates gets mode 0640 (less the umask):
+// logs and messages are not for every local user. Null on failure.
+FILE* OpenAppendPrivate(const char* path);

@@ -41,7 +41,7 @@ int LogMessage(const char* format, ...) {
     }
     if (state.level == LOG_LEVEL_FILE || state.level == LOG_LEVEL_FILE_AND_STDOUT) {
         // A failed open is tried again at the next call.
-        if (!state.stream) state.stream.reset(fopen(state.fileName.CStr(), "a+"));
+        if (!state.stream) state.stream.reset(OpenAppendPrivate(state.fileName.CStr()));
         if (state.stream) {
             fwrite(text.CStr(), 1, text.GetLength(), state.stream.get());
             fflush(state.stream.get());

@@ -3,6 +3,7 @@
 
 #include "CListString.h"
 #include "CSqlStatement.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 #include "ParamCoding.h"
 
@@ -45,8 +46,9 @@ void HandleExecSql(CServerState& state, CCommandRequest& request) {
         return;
     }
     if (state.config.logSql == 1) {
-        LogMessage("sql=%s\n", sql.c_str());
-        LogMessage("execSQL sql=%s\n", sql.c_str());
+        const std::string shown = MaskSqlSecrets(sql);
+        LogMessage("sql=%s\n", shown.c_str());
+        LogMessage("execSQL sql=%s\n", shown.c_str());
     }
     CListString error;
     if (state.db.Execute(sql.c_str(), error)) {
@@ -65,9 +67,10 @@ void HandleExecSqlPrepare(CServerState& state, CCommandRequest& request) {
         if (name.empty()) continue;
         any = true;
         const std::string value = request.Get(("value" + std::to_string(n)).c_str());
+        // The session id is a live credential, and the statement that binds
+        // the value (maybe to a password column) is not known yet.
         if (state.config.logSql == 1) {
-            LogMessage("id=%s\nparam=%s\nvalue=%s\n", sessionId.c_str(), name.c_str(),
-                       value.c_str());
+            LogMessage("id=%s\nparam=%s\nvalue=%s\n", kMaskedValue, name.c_str(), kMaskedValue);
         }
         switch (StoreParam(state, sessionId, name, value)) {
         case kStored:
@@ -94,8 +97,8 @@ void HandleExecSqlGo(CServerState& state, CCommandRequest& request) {
     CSqlStatement statement;
     state.sessions.BuildStatement(sql.c_str(), request.Get("session_id"), statement);
     if (state.config.logSql == 1) {
-        LogMessage("sql=%s\n", sql.c_str());
-        LogMessage("execSQL sql=%s\n", statement.GetRewrittenSql().c_str());
+        LogMessage("sql=%s\n", MaskSqlSecrets(sql).c_str());
+        LogMessage("execSQL sql=%s\n", MaskSqlSecrets(statement.GetRewrittenSql()).c_str());
     }
     if (state.db.ExecuteWithParams(statement)) {
         request.Write("success");

@@ -132,7 +132,7 @@ void HandleSendMyMessage(CServerState& state, CCommandRequest& request) {
     }
     if (!state.messageFile) {
         const std::string path = state.config.programDir + "/remote_info.txt";
-        state.messageFile.reset(fopen(path.c_str(), "a+"));
+        state.messageFile.reset(OpenAppendPrivate(path.c_str()));
     }
     if (!state.messageFile) {
         request.Write(ErrorReply(state, "write fail, open file fail   "));

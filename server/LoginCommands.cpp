@@ -4,6 +4,7 @@
 #include "CListString.h"
 #include "CResultSet.h"
 #include "CSqlStatement.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 
 #include <cstdio>
@@ -59,7 +60,8 @@ void HandleWebLogin(CServerState& state, CCommandRequest& request) {
     const std::string account = request.Get("account");
     const std::string password = request.Get("password");
     // The password never goes to the log.
-    if (state.config.logSql == 1) LogMessage("account=%s,password=***\n", account.c_str());
+    if (state.config.logSql == 1)
+        LogMessage("account=%s,password=%s\n", account.c_str(), kMaskedValue);
     std::string result;
     DoLogin(state, account, password, result);
     request.Write(result.empty() ? std::string("success") : result);
@@ -67,7 +69,8 @@ void HandleWebLogin(CServerState& state, CCommandRequest& request) {
 
 void HandleWebLogout(CServerState& state, CCommandRequest& request) {
     const std::string id = request.Get("id");
-    if (state.config.logSql == 1) LogMessage("id=%s\n", id.c_str());
+    // A session id is a credential until the session is gone.
+    if (state.config.logSql == 1) LogMessage("id=%s\n", kMaskedValue);
     state.sessions.Remove(id);
     request.Write("success");
 }

@@ -3,6 +3,7 @@
 
 #include "CListString.h"
 #include "CResultSet.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 #include "ParamCoding.h"
 
@@ -27,7 +28,7 @@ void RunSelect(CServerState& state, CCommandRequest& request, bool header) {
     if (rows <= 0) rows = state.config.maxCount;
     if (rows <= 0) rows = 300;  // no max_count configured: the cap
     const int limit = ClampRowCount(rows);
-    if (state.config.logSql == 1) LogMessage("query sql=%s\n", sql.c_str());
+    if (state.config.logSql == 1) LogMessage("query sql=%s\n", MaskSqlSecrets(sql).c_str());
     state.db.SetOption(1, std::to_string(limit).c_str());
     CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
     CListString error;
@@ -111,7 +112,7 @@ void HandleDesc(CServerState& state, CCommandRequest& request) {
 void HandleSelectPrepare(CServerState& state, CCommandRequest& request) {
     std::string sql;
     if (!ReadSql(state, request, sql)) return;
-    if (state.config.logSql == 1) LogMessage("query sql=%s\n", sql.c_str());
+    if (state.config.logSql == 1) LogMessage("query sql=%s\n", MaskSqlSecrets(sql).c_str());
     CListString slotId;
     CListString error;
     if (!state.db.SelectPrepare(sql.c_str(), slotId, error)) {

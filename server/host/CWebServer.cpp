@@ -2,6 +2,7 @@
 
 #include "CommandHandlers.h"
 #include "HttpReply.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 
 #include <civetweb.h>
@@ -36,6 +37,21 @@ bool SecondSegment(const std::string& path, std::string& name) {
 bool IsCommandName(const std::string& name) {
     const auto& names = CommandNames();
     return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// civetweb's messages may quote a request: its session id and password
+// stay out of the log.
+std::string MaskRequestSecrets(std::string text) {
+    for (const char* name : {"session_id=", "password=", "id="}) {
+        for (size_t at = 0; (at = text.find(name, at)) != std::string::npos;) {
+            const size_t value = at + strlen(name);
+            size_t end = text.find_first_of("& \t\r\n\"'", value);
+            if (end == std::string::npos) end = text.size();
+            text.replace(value, end - value, kMaskedValue);
+            at = value + strlen(kMaskedValue);
+        }
+    }
+    return text;
 }
 
 }  // namespace
@@ -98,7 +114,7 @@ int CWebServer::OnBeginRequest(mg_connection* conn) {
 }
 
 int CWebServer::OnLogMessage(const mg_connection*, const char* message) {
-    LogMessage("%s\n", message);
+    LogMessage("%s\n", MaskRequestSecrets(message).c_str());
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include "CResultSet.h"
 #include "CSqlStatement.h"
 #include "DateText.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 #include "QueryShape.h"
 #include "ResultText.h"
@@ -228,8 +229,8 @@ void COdbcConnection::FailText(const std::string& text, const std::string& sql) 
     m_errorText = text;
     m_errorSql = sql;
     m_errorCode = -1;
-    LogMessage("%s\n", text.c_str());
-    LogMessage("%s\n", sql.c_str());
+    LogMessage("%s\n", MaskSecretsOf(text, sql).c_str());
+    LogMessage("%s\n", MaskSqlSecrets(sql).c_str());
 }
 
 void COdbcConnection::Fail(const COdbcHandle& handle, const std::string& sql,

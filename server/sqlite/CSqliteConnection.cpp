@@ -4,6 +4,7 @@
 #include "CResultSet.h"
 #include "CSqlStatement.h"
 #include "DateText.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 #include "QueryShape.h"
 #include "ResultText.h"
@@ -99,8 +100,8 @@ void CSqliteConnection::LogError(const std::string& message, const std::string& 
     m_errorText = message;
     m_errorSql = sql;
     m_errorCode = -1;
-    LogMessage("%s\n", message.c_str());
-    LogMessage("%s\n", sql.c_str());
+    LogMessage("%s\n", MaskSecretsOf(message, sql).c_str());
+    LogMessage("%s\n", MaskSqlSecrets(sql).c_str());
 }
 
 bool CSqliteConnection::PrepareBound(const CSqlStatement& statement, CSqliteStmt& stmt,
@@ -340,8 +341,8 @@ int CSqliteConnection::SelectNext(const char* slotId, CResultSet& result) {
             m_errorText = m_db.ErrorText();
             m_errorSql = slot->sql;
             m_errorCode = -1;
-            LogMessage("Error:%s\n", m_errorText.c_str());
-            LogMessage("sql=%s\n", slot->sql.c_str());
+            LogMessage("Error:%s\n", MaskSecretsOf(m_errorText, slot->sql).c_str());
+            LogMessage("sql=%s\n", MaskSqlSecrets(slot->sql).c_str());
             return -1;
         }
         ReadRow(slot->cursor.stmt.Get(), slot->columnCount, values);

@@ -1,5 +1,6 @@
 // Start-up of the programs: command line, default ini file, second
 // instance, database checks, port fallback and the systemd unit.
+#include "HostTestUtil.h"
 #include "ServerFixture.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Holds a listening socket on a loopback port.
 class PortBlocker {

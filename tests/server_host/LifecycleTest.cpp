@@ -1,5 +1,6 @@
 // Stopping, pausing and restarting: every write answered "success" is in
 // the database afterwards; SIGUSR1/SIGUSR2 pause and continue the commands.
+#include "HostTestUtil.h"
 #include "ServerFixture.h"
 #include "Programs.h"
 #include "TestData.h"
@@ -12,13 +13,6 @@
 #include <sstream>
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class LifecycleTest : public ::testing::TestWithParam<std::string> {
 protected:

@@ -1,5 +1,6 @@
 // The command protocol against both programs: a table of requests and
 // their exact replies, the HTTP framing and the double decoding.
+#include "HostTestUtil.h"
 #include "ServerFixture.h"
 #include "Programs.h"
 #include "TestData.h"
@@ -26,13 +27,6 @@ protected:
     }
     std::unique_ptr<CServerFixture> server;
 };
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct Case {
     const char* command;

@@ -1,0 +1,112 @@
+// With log_sql=1 the log shows statements and requests, but never a
+// password, a typed value (which may be bound to a password column) or a
+// live session id; the log and remote_info.txt are not for every local user.
+#include "HostTestUtil.h"
+#include "Programs.h"
+#include "ServerFixture.h"
+#include "TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+class LogSecretsTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        SKIP_UNLESS_RUNNABLE(GetParam());
+        server = std::make_unique<CServerFixture>(GetParam());
+        server->SetIni("common", "auth", "1");
+        server->SetIni("common", "log_sql", "1");
+        ASSERT_TRUE(server->Prepare());
+        ASSERT_TRUE(server->RunSql(SeedSql()));
+        ASSERT_TRUE(server->Start()) << server->Output();
+    }
+    std::string Sql(const std::string& cmd, const std::string& sql, const std::string& sid) {
+        return server->Command(cmd, "sql=" + CServerFixture::Encode(sql), sid);
+    }
+    std::string Log() const { return ReadAll(server->Dir() + "/" + server->Program() + ".log"); }
+    std::unique_ptr<CServerFixture> server;
+};
+
+TEST_P(LogSecretsTest, PasswordsTypedValuesAndSessionIdsAreMasked) {
+    const std::string sid = server->Command("web_login", "account=admin&password=secret");
+    ASSERT_EQ(sid.find("-1"), std::string::npos) << sid;
+    const struct {
+        const char* cmd;
+        std::string sql;
+        const char* secret;
+        bool succeeds;
+    } statements[] = {
+        // A password change and a reset as the client sends them.
+        {"exec_sql", "update t_cfg_st_user set user_passwd='Digest1a' where user_name='admin'",
+         "Digest1a", true},
+        {"exec_sql", "UPDATE T_CFG_ST_USER SET USER_PASSWD = 'Digest2b' WHERE USER_NAME='O''Brien'",
+         "Digest2b", true},
+        // A new user.
+        {"exec_sql", "insert into t_cfg_st_user(user_name,USER_PASSWD) values('li','Digest3c')",
+         "Digest3c", true},
+        // A failing statement: the database's error text is logged too.
+        {"exec_sql", "update t_cfg_st_user set user_passwd='Digest4d' where no_such_column=1",
+         "Digest4d", false},
+        {"select2", "select user_name from t_cfg_st_user where user_passwd='Digest1a'", "Digest1a",
+         true},
+        {"select_prepare", "select user_name from t_cfg_st_user where user_passwd='Digest5e'",
+         "Digest5e", true},
+    };
+    std::vector<std::string> secrets = {"secret", sid};
+    for (const auto& s : statements) {
+        const std::string reply = Sql(s.cmd, s.sql, sid);
+        EXPECT_EQ(reply.substr(0, 3) != "-1|", s.succeeds) << s.sql << "\n" << reply;
+        secrets.push_back(s.secret);
+    }
+    // A typed password, sent in two pieces and bound by exec_sql_go.
+    ASSERT_EQ(server->Command("exec_sql_prepare",
+                              "index=0&param1=stPass&value1=" + CServerFixture::Encode("Typed6f"), sid),
+              "success");
+    ASSERT_EQ(server->Command("exec_sql_prepare",
+                              "param1=stPass&value1=" + CServerFixture::Encode("Typed7g") +
+                                  "&param2=inCount&value2=4711",
+                              sid),
+              "success");
+    ASSERT_EQ(Sql("exec_sql_go",
+                  "update t_cfg_st_user set user_passwd=:stPass<char[40]> where user_name='li'", sid),
+              "success");
+    secrets.insert(secrets.end(), {"Typed6f", "Typed7g", "4711"});
+    // The typed password took effect.
+    const std::string li = server->Command("web_login", "account=li&password=Typed6fTyped7g");
+    EXPECT_EQ(li.find("-1"), std::string::npos) << li;
+    secrets.push_back("Typed6fTyped7g");
+    secrets.push_back(li);
+    ASSERT_EQ(server->Command("web_logout", "id=" + li), "success");
+
+    const std::string log = Log();
+    const std::string console = server->Output();
+    for (const std::string& secret : secrets) {
+        EXPECT_EQ(log.find(secret), std::string::npos) << secret << " in the log:\n" << log;
+        EXPECT_EQ(console.find(secret), std::string::npos) << secret << " on the console";
+    }
+    // What is logged is still there, with the secrets masked.
+    for (const char* line : {"account=admin,password=***", "user_passwd='***' where user_name='admin'",
+                             "values('li','***')", "id=***\nparam=stPass\nvalue=***",
+                             "user_passwd=:stPass<char[40]>", "no_such_column"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+}
+
+TEST_P(LogSecretsTest, LogAndMessageFilesAreNotWorldReadable) {
+    const std::string sid = server->Command("web_login", "account=admin&password=secret");
+    ASSERT_EQ(server->Command("send_mymessage", "msg=hello", sid), "success");
+    const mode_t mask = umask(0);
+    umask(mask);
+    for (const std::string& name : {server->Program() + ".log", std::string("remote_info.txt")}) {
+        const int mode = FileMode(server->Dir() + "/" + name);
+        EXPECT_EQ(mode, 0640 & ~static_cast<int>(mask)) << name;
+        EXPECT_EQ(mode & 0007, 0) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPrograms, LogSecretsTest, AllPrograms());
+
+}  // namespace
