@@ -170,6 +170,7 @@ bool CServerConfig::Load(const std::string& dir, const std::string& base, CDbCon
     enablePlugin = readNumber("plugin", "enable_plugin");
     sessionLifetime = readNumber("common", "user_plugin_checktime");
     enableExecCommand = readNumber("common", "enable_exec_command") == 1 ? 1 : 0;
+    enableSetTime = readNumber("common", "enable_set_time") == 1 ? 1 : 0;
     sweepPasses = readNumber("common", "sweep_passes");
     readText("common", "bind_address", bindAddress);
 

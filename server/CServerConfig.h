@@ -47,9 +47,11 @@ public:
     std::string programDir;
     std::string baseName;
     std::string webFormRoot;
-    // Our own keys: exec_command is off unless enabled; the sweep runs every
-    // sweepPasses loop passes; bindAddress limits the listening address.
+    // Our own keys: exec_command and set_time are off unless enabled; the
+    // sweep runs every sweepPasses loop passes; bindAddress limits the
+    // listening address.
     int enableExecCommand = 0;
+    int enableSetTime = 0;
     int sweepPasses = 5000;
     std::string bindAddress;
 };

@@ -6,6 +6,7 @@
 #include "Helpers.h"
 #include "LogWriter.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -46,7 +47,9 @@ bool SetServerTime(const std::string& text) {
     time_t when = mktime(&t);
     if (when == static_cast<time_t>(-1)) return false;
     struct timespec ts = {when, 0};
-    return clock_settime(CLOCK_REALTIME, &ts) == 0;
+    if (clock_settime(CLOCK_REALTIME, &ts) == 0) return true;
+    LogMessage("set_time failed: %s\n", strerror(errno));
+    return false;
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
@@ -72,10 +75,18 @@ void HandleExecCommand(CServerState& state, CCommandRequest& request) {
     request.Write(output.empty() ? std::string("There is no return to the results") : output);
 }
 
+// Any session may ask, so the host's clock is left alone unless the
+// administrator enabled the command.
 void HandleSetTime(CServerState& state, CCommandRequest& request) {
     const std::string time = request.Get("time");
     if (state.config.logSql == 1) LogMessage("time=%s\n", time.c_str());
-    request.Write(SetServerTime(time) ? "success" : "-1^Failure of the setup time");
+    if (state.config.enableSetTime != 1) {
+        LogMessage("set_time is disabled (enable_set_time=1 enables it)\n");
+    } else if (SetServerTime(time)) {
+        request.Write("success");
+        return;
+    }
+    request.Write("-1^Failure of the setup time");
 }
 
 void HandleGetTime(CServerState&, CCommandRequest& request) {

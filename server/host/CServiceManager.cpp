@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,7 +22,38 @@ bool FileExists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
 }
 
+std::string UserName(uid_t uid) {
+    const struct passwd* entry = getpwuid(uid);
+    return entry ? entry->pw_name : std::to_string(uid);
+}
+
+std::string GroupName(gid_t gid) {
+    const struct group* entry = getgrgid(gid);
+    return entry ? entry->gr_name : std::to_string(gid);
+}
+
+// '%' starts a specifier in unit files.
+std::string UnitText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '%') out += '%';
+        out += c;
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string UnitWord(const std::string& path) {
+    const std::string text = UnitText(path);
+    if (text.find_first_of(" \t\"\\") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
 
 CServiceManager::CServiceManager() {
     const char* dir = getenv("ZENTRY_SYSTEMD_UNIT_DIR");
@@ -55,12 +89,28 @@ bool CServiceManager::RunSystemctl(const std::string& verb, const std::string& u
 
 int CServiceManager::InstallService(const std::string& name, const std::string& displayName,
                                     const std::string& description,
-                                    const std::string& commandLine) {
+                                    const std::string& commandLine,
+                                    const std::string& programDir) {
     const std::string path = UnitPath(name);
     if (FileExists(path)) {
         LogMessage("服务已经安装!\n");
         return 0;
     }
+    struct stat folder;
+    if (stat(programDir.c_str(), &folder) != 0) {
+        LogMessage("%s: cannot read the program folder %s\n", name.c_str(), programDir.c_str());
+        return 0;
+    }
+    if (folder.st_uid == 0) {
+        LogMessage("%s: the program folder %s belongs to root, and the service never runs as "
+                   "root: give the folder to the account it should run as (chown -R) and "
+                   "install again\n",
+                   name.c_str(), programDir.c_str());
+        return 0;
+    }
+    // The service may change nothing but its own folder, gains no
+    // privileges and cannot set the clock.
+
     const std::string text = "[Unit]\n"
                              "Description=" + displayName + "\n"
                              "# " + description + "\n"
@@ -68,8 +118,18 @@ int CServiceManager::InstallService(const std::string& name, const std::string& 
                              "\n"
                              "[Service]\n"
                              "Type=simple\n"
+                             "User=" + UserName(folder.st_uid) + "\n"
+                             "Group=" + GroupName(folder.st_gid) + "\n"
+                             "WorkingDirectory=" + UnitText(programDir) + "\n"
                              "ExecStart=" + commandLine + "\n"
                              "KillSignal=SIGTERM\n"
+                             "LimitNOFILE=65536\n"
+                             "UMask=0027\n"
+                             "NoNewPrivileges=yes\n"
+                             "ProtectSystem=strict\n"
+                             "ReadWritePaths=" + UnitWord(programDir) + "\n"
+                             "PrivateTmp=yes\n"
+                             "ProtectClock=yes\n"
                              "\n"
                              "[Install]\n"
                              "WantedBy=multi-user.target\n";

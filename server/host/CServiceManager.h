@@ -5,14 +5,20 @@
 
 #include <string>
 
+// A path as one word of a unit file's value (ExecStart=, ReadWritePaths=):
+// '%' doubled, quoted when it holds a blank, quote or backslash.
+std::string UnitWord(const std::string& path);
+
 class CServiceManager {
 public:
     CServiceManager();
     virtual ~CServiceManager() = default;
 
-    // 1 when the unit was written and enabled, 0 otherwise.
+    // 1 when the unit was written and enabled, 0 otherwise. The service runs
+    // as the owner of programDir (never root), which is all it may write.
     int InstallService(const std::string& name, const std::string& displayName,
-                       const std::string& description, const std::string& commandLine);
+                       const std::string& description, const std::string& commandLine,
+                       const std::string& programDir);
     // Not 0 when the unit was disabled and removed.
     int RemoveService(const std::string& name);
     // 1 running, 0 installed but not running, -1 absent.

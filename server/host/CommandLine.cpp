@@ -17,18 +17,6 @@ const char kDescription[] =
     "Lumeno Server,The platform is positioned to reduce access to the database to provide a "
     "more convenient and flexible manner, while application developers to increase the ease of "
     "system development";
-
-// systemd splits ExecStart at blanks: quote a path that holds any.
-std::string QuotedPath(const std::string& path) {
-    if (path.find_first_of(" \t\"\\") == std::string::npos) return path;
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 }  // namespace
 
 void WaitForKey() {
@@ -60,7 +48,8 @@ int ParseCommandLine(int argc, char** argv) {
     if (strcasecmp(option, "-i") == 0) {
         CServiceManager manager;
         manager.InstallService(name, kDisplayName, kDescription,
-                               QuotedPath(GetModulePathPart(1).StdString()) + " -s");
+                               UnitWord(GetModulePathPart(1).StdString()) + " -s",
+                               GetModulePathPart(0).StdString());
         return RUN_NOTHING;
     }
     if (strcasecmp(option, "-u") == 0) {

@@ -178,6 +178,7 @@ TEST(CommandLineTest, PortFallbackAndItsEnd) {
 TEST(CommandLineTest, InstallAndRemoveTheSystemdUnit) {
     CServerFixture server;
     ASSERT_TRUE(server.Prepare());
+    ASSERT_TRUE(OwnByUnprivilegedAccount(server.Dir()));
     const std::string units = server.Dir() + "/units";
     ASSERT_EQ(mkdir(units.c_str(), 0755), 0);
     // A stand-in systemctl that records its calls.
