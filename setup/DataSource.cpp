@@ -13,9 +13,11 @@
 
 const char kDataSourceDriver[] = "SQLite3";
 
-// libodbcinst's own answer to where the system odbc.ini lives (ODBCSYSINI,
-// else its configured folder); it is exported but has no public header.
+// libodbcinst's own answers to where the system files live (ODBCSYSINI,
+// else its configured folder) and which file is the user's odbc.ini
+// (ODBCINI, else ~/.odbc.ini); both are exported but have no public header.
 extern "C" char* odbcinst_system_file_path(char* buffer);
+extern "C" BOOL _odbcinst_UserINI(char* fileName, BOOL verify);
 
 namespace {
 
@@ -45,7 +47,25 @@ bool StorableValue(const std::string& value) {
     return value.front() != ' ' && value.back() != ' ';
 }
 
+std::string SystemFile(const char* name) {
+    char folder[FILENAME_MAX + 1] = {0};
+    const char* path = odbcinst_system_file_path(folder);
+    return path && *path ? std::string(path) + "/" + name : std::string();
+}
+
+std::string UserIniFile() {
+    char file[FILENAME_MAX + 1] = {0};
+    return _odbcinst_UserINI(file, 0) ? std::string(file) : std::string();
+}
+
+// unixODBC makes an empty file of any ini it is asked about: it is asked
+// only about files that are there.
+bool FileExists(const std::string& path) {
+    return !path.empty() && access(path.c_str(), F_OK) == 0;
+}
+
 bool DriverInstalled(const char* driver) {
+    if (!FileExists(SystemFile("odbcinst.ini"))) return false;
     // A list of names, each ended by a NUL, the list by a second NUL.
     std::vector<char> names(1 << 16, 0);
     WORD used = 0;
@@ -60,10 +80,8 @@ bool DriverInstalled(const char* driver) {
 // not exist when the process first looked at it, so it is made (empty)
 // before the first look.
 void EnsureSystemIniExists() {
-    char folder[FILENAME_MAX + 1] = {0};
-    const char* path = odbcinst_system_file_path(folder);
-    if (!path || !*path) return;
-    const std::string file = std::string(path) + "/" + kOdbcIni;
+    const std::string file = SystemFile(kOdbcIni);
+    if (file.empty()) return;
     const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0) close(fd);
 }
@@ -77,8 +95,8 @@ void RemoveIn(UWORD mode, const char* name) {
 
 void RemoveDataSource(const char* name) {
     if (!name || !*name) return;
-    RemoveIn(ODBC_SYSTEM_DSN, name);
-    RemoveIn(ODBC_USER_DSN, name);
+    if (FileExists(SystemFile(kOdbcIni))) RemoveIn(ODBC_SYSTEM_DSN, name);
+    if (FileExists(UserIniFile())) RemoveIn(ODBC_USER_DSN, name);
 }
 
 bool RegisterDataSource(const char* name, const char* databasePath, const char* description) {

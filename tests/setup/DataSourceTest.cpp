@@ -132,4 +132,23 @@ TEST(SetupDataSource, WithoutTheSQLiteDriverAnExistingDataSourceStays) {
     EXPECT_EQ(old, SetupRun::ReadFile(run.SystemIni()));
 }
 
+TEST(SetupDataSource, WithoutTheDriverNoOdbcFileAppears) {
+    // No odbcinst.ini, so no driver; no odbc.ini, no template: install and
+    // remove have nothing to write to the ODBC files or the program folder.
+    SetupRun run;
+    ASSERT_EQ(0, unlink(run.OdbcInstIni().c_str()));
+    const std::string systemDir = run.OdbcInstIni().substr(0, run.OdbcInstIni().rfind('/'));
+    const std::string userDir = run.UserIni().substr(0, run.UserIni().rfind('/'));
+    const std::vector<std::string> program = SetupRun::ListFolder(run.ProgramDir());
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-u"}}) {
+        const SetupResult result = run.Run(arguments);
+        EXPECT_EQ(0, result.exitCode);
+        EXPECT_EQ("", result.output);
+        EXPECT_EQ(std::vector<std::string>{}, SetupRun::ListFolder(systemDir));
+        EXPECT_EQ(std::vector<std::string>{}, SetupRun::ListFolder(userDir));
+        EXPECT_EQ(std::vector<std::string>{}, SetupRun::ListFolder(run.Root() + "/home"));
+        EXPECT_EQ(program, SetupRun::ListFolder(run.ProgramDir()));
+    }
+}
+
 }  // namespace
