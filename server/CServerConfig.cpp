@@ -173,6 +173,16 @@ bool CServerConfig::Load(const std::string& dir, const std::string& base, CDbCon
     enableSetTime = readNumber("common", "enable_set_time") == 1 ? 1 : 0;
     sweepPasses = readNumber("common", "sweep_passes");
     readText("common", "bind_address", bindAddress);
+    // A missing or unusable limit keeps its default.
+    auto readLimit = [&](const char* key, int& field, int low, int high) {
+        const int value = readNumber("common", key);
+        if (value >= low && value <= high) field = value;
+    };
+    readLimit("num_threads", numThreads, 1, 16384);
+    readLimit("connection_queue", connectionQueue, 1, 65536);
+    readLimit("request_timeout_ms", requestTimeoutMs, 100, 3600000);
+    readLimit("keep_alive_timeout_ms", keepAliveTimeoutMs, 100, 3600000);
+    readLimit("max_request_kb", maxRequestKb, 16, 1024 * 1024);
 
     if (queryTimeout < 1) queryTimeout = 600;
     if (sessionLifetime < 1) sessionLifetime = 1800;

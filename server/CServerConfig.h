@@ -54,6 +54,21 @@ public:
     int enableSetTime = 0;
     int sweepPasses = 5000;
     std::string bindAddress;
+    // The web server's limits: worker threads (each serves one connection at
+    // a time), accepted connections waiting for one, how long a request may
+    // take to arrive and a kept-alive connection may sit idle, and the
+    // largest request (URL and headers, or body) in KiB.
+    int numThreads = kDefaultNumThreads;
+    int connectionQueue = kDefaultConnectionQueue;
+    int requestTimeoutMs = kDefaultRequestTimeoutMs;
+    int keepAliveTimeoutMs = kDefaultKeepAliveTimeoutMs;
+    int maxRequestKb = kDefaultMaxRequestKb;
+
+    static const int kDefaultNumThreads = 1536;
+    static const int kDefaultConnectionQueue = 256;
+    static const int kDefaultRequestTimeoutMs = 5000;
+    static const int kDefaultKeepAliveTimeoutMs = 1000;
+    static const int kDefaultMaxRequestKb = 2048;
 };
 
 // Decodes the escape sequences of a separator value (\n, \t, \x01, ...).

@@ -14,9 +14,6 @@
 
 namespace {
 
-// Long URLs carry coded SQL: allow requests of a few MiB.
-const char kMaxRequestSize[] = "4194304";
-const long long kMaxBody = 64LL * 1024 * 1024;
 // CGI programs see the server as Lumeno: env sets the variable and a shell
 // runs the program, which civetweb names relative to its folder.
 const char kCgiStarter[] =
@@ -78,18 +75,26 @@ bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
     memset(&callbacks, 0, sizeof callbacks);
     callbacks.begin_request = OnBeginRequest;
     callbacks.log_message = OnLogMessage;
+    const CServerConfig& c = m_state.config;
+    const std::string threads = std::to_string(c.numThreads);
+    const std::string queue = std::to_string(c.connectionQueue);
+    const std::string requestSize = std::to_string(static_cast<long long>(c.maxRequestKb) * 1024);
+    const std::string requestTimeout = std::to_string(c.requestTimeoutMs);
+    const std::string keepAliveTimeout = std::to_string(c.keepAliveTimeoutMs);
     for (int p = port; p <= port + retries; ++p) {
         std::string listen = std::to_string(p);
-        if (!m_state.config.bindAddress.empty()) listen = m_state.config.bindAddress + ":" + listen;
+        if (!c.bindAddress.empty()) listen = c.bindAddress + ":" + listen;
         const char* options[] = {"document_root", documentRoot.c_str(),
                                  "listening_ports", listen.c_str(),
                                  "index_files", "index.htm",
                                  "cgi_pattern", cgiPattern.c_str(),
                                  "cgi_interpreter", "/usr/bin/env",
                                  "cgi_interpreter_args", kCgiStarter,
-                                 "num_threads", "16",
-                                 "max_request_size", kMaxRequestSize,
-                                 "request_timeout_ms", "30000",
+                                 "num_threads", threads.c_str(),
+                                 "connection_queue", queue.c_str(),
+                                 "max_request_size", requestSize.c_str(),
+                                 "request_timeout_ms", requestTimeout.c_str(),
+                                 "keep_alive_timeout_ms", keepAliveTimeout.c_str(),
                                  "enable_keep_alive", "yes",
                                  "additional_header", "Server: Lumeno",
                                  nullptr};
@@ -166,7 +171,8 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
     CCommandRequest request;
     if (info->query_string) ParseQueryVariables(info->query_string, request);
     if (strcmp(info->request_method, "POST") == 0) {
-        if (info->content_length > kMaxBody) {
+        const long long maxBody = static_cast<long long>(m_state.config.maxRequestKb) * 1024;
+        if (info->content_length > maxBody) {
             SendTextReply(conn, 413, "request body too large");
             return 413;
         }
@@ -175,7 +181,7 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
         int got;
         while ((got = mg_read(conn, buffer, sizeof buffer)) > 0) {
             body.append(buffer, static_cast<size_t>(got));
-            if (static_cast<long long>(body.size()) > kMaxBody) {
+            if (static_cast<long long>(body.size()) > maxBody) {
                 SendTextReply(conn, 413, "request body too large");
                 return 413;
             }

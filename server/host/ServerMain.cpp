@@ -16,6 +16,7 @@
 #include <strings.h>
 #include <ctime>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +90,18 @@ void EventLoop(CServerState& state, const sigset_t& signals) {
     }
 }
 
+// Every connection, idle or not, holds a descriptor: the soft limit (often
+// 1024) is raised as far as the hard limit allows, so the worker threads
+// and the connection queue can all be used.
+void RaiseDescriptorLimit(const CServerConfig& config) {
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    const rlim_t wanted = static_cast<rlim_t>(config.numThreads + config.connectionQueue) + 256;
+    if (limit.rlim_cur >= wanted) return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY || limit.rlim_max > wanted ? wanted : limit.rlim_max;
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0) LogMessage("cannot raise the open file limit\n");
+}
+
 int RunServer(int mode) {
     const std::string dir = GetModulePathPart(0).StdString();
     const std::string base = GetModulePathPart(3).StdString();
@@ -107,6 +120,7 @@ int RunServer(int mode) {
 
     auto state = std::make_unique<CServerState>();
     state->config.Load(dir, base, state->db, state->sessions);
+    RaiseDescriptorLimit(state->config);
     if (!OpenDatabase(*state)) return -1;
     LoadPluginAtStart(*state);
 

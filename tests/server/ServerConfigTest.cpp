@@ -122,6 +122,40 @@ TEST(ServerConfigTest, FloorsDefaultsAndDatabaseOptions) {
     EXPECT_EQ(db.GetOptions().lineSep, "\x02");
 }
 
+TEST(ServerConfigTest, WebServerLimitsKeepTheirDefaultsUnlessUsable) {
+    const struct {
+        const char* lines;
+        int threads, queue, requestMs, keepAliveMs, requestKb, setTime;
+    } cases[] = {
+        {"", CServerConfig::kDefaultNumThreads, CServerConfig::kDefaultConnectionQueue,
+         CServerConfig::kDefaultRequestTimeoutMs, CServerConfig::kDefaultKeepAliveTimeoutMs,
+         CServerConfig::kDefaultMaxRequestKb, 0},
+        {"num_threads=64\nconnection_queue=10\nrequest_timeout_ms=800\nkeep_alive_timeout_ms=300\n"
+         "max_request_kb=512\nenable_set_time=1\n",
+         64, 10, 800, 300, 512, 1},
+        // Nothing the web server could not run with: the default stays.
+        {"num_threads=0\nconnection_queue=-1\nrequest_timeout_ms=5\nkeep_alive_timeout_ms=x\n"
+         "max_request_kb=1\nenable_set_time=2\n",
+         CServerConfig::kDefaultNumThreads, CServerConfig::kDefaultConnectionQueue,
+         CServerConfig::kDefaultRequestTimeoutMs, CServerConfig::kDefaultKeepAliveTimeoutMs,
+         CServerConfig::kDefaultMaxRequestKb, 0},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.Write("srv.ini", std::string("{$Lumeno}\n[common]\n") + c.lines);
+        CServerConfig config;
+        CDbConnection db;
+        CSessionTable sessions;
+        config.Load(dir.path, "srv", db, sessions);
+        EXPECT_EQ(config.numThreads, c.threads) << c.lines;
+        EXPECT_EQ(config.connectionQueue, c.queue) << c.lines;
+        EXPECT_EQ(config.requestTimeoutMs, c.requestMs) << c.lines;
+        EXPECT_EQ(config.keepAliveTimeoutMs, c.keepAliveMs) << c.lines;
+        EXPECT_EQ(config.maxRequestKb, c.requestKb) << c.lines;
+        EXPECT_EQ(config.enableSetTime, c.setTime) << c.lines;
+    }
+}
+
 TEST(ServerConfigTest, DefaultFileIsWrittenOnceAndRead) {
     TempDir dir;
     CServerConfig config;
