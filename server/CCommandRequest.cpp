@@ -1,5 +1,7 @@
 #include "CCommandRequest.h"
 
+#include <cstring>
+
 namespace {
 
 int HexValue(char c) {
@@ -9,23 +11,38 @@ int HexValue(char c) {
     return -1;
 }
 
-void SplitPairs(const std::string& text, bool decodePieces, CCommandRequest& request) {
+void Decode(const char* text, size_t length, bool plusIsBlank, std::string& out) {
+    out.clear();
+    out.reserve(length);
+    for (size_t i = 0; i < length; ++i) {
+        const char c = text[i];
+        if (c == '+' && plusIsBlank) {
+            out.push_back(' ');
+        } else if (c == '%' && i + 2 < length && HexValue(text[i + 1]) >= 0 &&
+                   HexValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(c);
+        }
+    }
+}
+
+// The pieces are read in place and decoded straight into the variables, so
+// a long value is copied no more than it must be.
+void SplitPairs(const std::string& text, CCommandRequest& request) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t amp = text.find('&', start);
         if (amp == std::string::npos) amp = text.size();
-        std::string pair = text.substr(start, amp - start);
-        if (!pair.empty()) {
-            size_t eq = pair.find('=');
-            std::string name = pair.substr(0, eq);
-            std::string value;
+        if (amp > start) {
             // The first '=' separates; the value keeps any further '='.
-            if (eq != std::string::npos) value = pair.substr(eq + 1);
-            if (decodePieces) {
-                name = UrlDecode(name);
-                value = UrlDecode(value);
-            }
-            if (!name.empty()) request.AddVariable(name, value);
+            const void* found = memchr(text.data() + start, '=', amp - start);
+            const size_t eq = found ? static_cast<const char*>(found) - text.data() : amp;
+            std::string name, value;
+            Decode(text.data() + start, eq - start, true, name);
+            if (eq < amp) Decode(text.data() + eq + 1, amp - eq - 1, true, value);
+            if (!name.empty()) request.AddVariable(std::move(name), std::move(value));
         }
         start = amp + 1;
     }
@@ -33,10 +50,10 @@ void SplitPairs(const std::string& text, bool decodePieces, CCommandRequest& req
 
 }  // namespace
 
-void CCommandRequest::AddVariable(const std::string& name, const std::string& value) {
+void CCommandRequest::AddVariable(std::string name, std::string value) {
     auto it = m_variables.find(name);
     if (it == m_variables.end()) {
-        m_variables.emplace(name, value);
+        m_variables.emplace(std::move(name), std::move(value));
     } else {
         it->second += ' ';
         it->second += value;
@@ -54,26 +71,14 @@ bool CCommandRequest::Has(const char* name) const {
 
 std::string UrlDecode(const std::string& text) {
     std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '+') {
-            out.push_back(' ');
-        } else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-                   HexValue(text[i + 2]) >= 0) {
-            out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
-            i += 2;
-        } else {
-            out.push_back(c);
-        }
-    }
+    Decode(text.data(), text.size(), true, out);
     return out;
 }
 
 void ParseQueryVariables(const std::string& rawQuery, CCommandRequest& request) {
-    SplitPairs(UrlDecode(rawQuery), true, request);
+    SplitPairs(UrlDecode(rawQuery), request);
 }
 
 void ParseFormBody(const std::string& body, CCommandRequest& request) {
-    SplitPairs(body, true, request);
+    SplitPairs(body, request);
 }

@@ -9,7 +9,8 @@
 class CCommandRequest {
 public:
     // A variable given twice holds the first value, a blank and the second.
-    void AddVariable(const std::string& name, const std::string& value);
+    void AddVariable(std::string name, std::string value);
+
     std::string Get(const char* name, const char* fallback = "") const;
     bool Has(const char* name) const;
 

@@ -10,7 +10,8 @@ struct CommandDef {
     Check check;
 };
 
-// get_user_config serves passwords, so it asks for a session when auth is on.
+// get_user_config serves passwords and send_mymessage writes to the server's
+// disk, so both ask for a session when auth is on.
 const CommandDef kCommands[] = {
     {"version", HandleVersion, kNever},
     {"exec_command", HandleExecCommand, kSession},
@@ -33,7 +34,7 @@ const CommandDef kCommands[] = {
     {"get_config", HandleGetConfig, kNever},
     {"get_user_config", HandleGetUserConfig, kSession},
     {"session_count", HandleSessionCount, kNever},
-    {"send_mymessage", HandleSendMyMessage, kNever},
+    {"send_mymessage", HandleSendMyMessage, kSession},
 };
 
 }  // namespace

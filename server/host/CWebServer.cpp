@@ -8,6 +8,7 @@
 #include <civetweb.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <sys/stat.h>
 #include <vector>
@@ -81,6 +82,9 @@ bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
     const std::string requestSize = std::to_string(static_cast<long long>(c.maxRequestKb) * 1024);
     const std::string requestTimeout = std::to_string(c.requestTimeoutMs);
     const std::string keepAliveTimeout = std::to_string(c.keepAliveTimeoutMs);
+    // Room for the bodies of 16 largest requests at once; beyond it a
+    // request is refused (503) until others are done.
+    m_bodyBudget.SetLimit(16 * static_cast<size_t>(c.maxRequestKb) * 1024);
     for (int p = port; p <= port + retries; ++p) {
         std::string listen = std::to_string(p);
         if (!c.bindAddress.empty()) listen = c.bindAddress + ":" + listen;
@@ -166,25 +170,43 @@ bool CWebServer::IsServedPath(const std::string& path) const {
     return stat((m_documentRoot + path).c_str(), &info) == 0;
 }
 
+// The body of a POST request, read only while it stays within the limit,
+// the shared budget and the request time. mg_read waits until it has all it
+// was asked for, however slowly the bytes come: small pieces let the
+// deadline be checked often.
+int CWebServer::ReadBody(mg_connection* conn, CBodyBudget::CShare& share, std::string& body) {
+    const mg_request_info* info = mg_get_request_info(conn);
+    const long long limit = static_cast<long long>(m_state.config.maxRequestKb) * 1024;
+    if (info->content_length > limit) return 413;
+    if (info->content_length > 0) body.reserve(static_cast<size_t>(info->content_length));
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(m_state.config.requestTimeoutMs);
+    char piece[1024];
+    int got;
+    while ((got = mg_read(conn, piece, sizeof piece)) > 0) {
+        if (static_cast<long long>(body.size()) + got > limit) return 413;
+        if (!share.Take(static_cast<size_t>(got))) return 503;
+        body.append(piece, static_cast<size_t>(got));
+        if (std::chrono::steady_clock::now() > deadline) return 408;
+    }
+    return 200;
+}
+
 int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
     const mg_request_info* info = mg_get_request_info(conn);
     CCommandRequest request;
     if (info->query_string) ParseQueryVariables(info->query_string, request);
+    CBodyBudget::CShare share(m_bodyBudget);
     if (strcmp(info->request_method, "POST") == 0) {
-        const long long maxBody = static_cast<long long>(m_state.config.maxRequestKb) * 1024;
-        if (info->content_length > maxBody) {
-            SendTextReply(conn, 413, "request body too large");
-            return 413;
-        }
         std::string body;
-        char buffer[8192];
-        int got;
-        while ((got = mg_read(conn, buffer, sizeof buffer)) > 0) {
-            body.append(buffer, static_cast<size_t>(got));
-            if (static_cast<long long>(body.size()) > maxBody) {
-                SendTextReply(conn, 413, "request body too large");
-                return 413;
-            }
+        const int status = ReadBody(conn, share, body);
+        if (status != 200) {
+            // The rest of the body stays unread; the reply asks the client
+            // to close the connection.
+            SendTextReply(conn, status, status == 413 ? "request body too large"
+                                        : status == 503 ? "server busy, try again"
+                                                        : "request body too slow", true);
+            return status;
         }
         ParseFormBody(body, request);
     }

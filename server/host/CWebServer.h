@@ -3,6 +3,7 @@
 // the form root, answered as plain-text HTTP/1.1 replies.
 #pragma once
 
+#include "CBodyBudget.h"
 #include "CCommandExecutor.h"
 #include "CServerState.h"
 
@@ -36,12 +37,15 @@ private:
     static int OnLogMessage(const mg_connection* conn, const char* message);
     int HandleRequest(mg_connection* conn);
     int ServeCommand(mg_connection* conn, const std::string& name);
+    // 200 when the body was read; else the status to refuse it with.
+    int ReadBody(mg_connection* conn, CBodyBudget::CShare& share, std::string& body);
     // True when civetweb serves the path: a file or folder under the
     // document root, or anything under /cgi-bin.
     bool IsServedPath(const std::string& path) const;
 
     CServerState& m_state;
     CCommandExecutor m_executor;
+    CBodyBudget m_bodyBudget;
     std::unique_ptr<mg_context, ContextStopper> m_context;
     int m_port = -1;
     std::string m_documentRoot;

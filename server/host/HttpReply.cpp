@@ -41,7 +41,7 @@ void FormatDate(char* out, size_t size) {
 
 }  // namespace
 
-void SendTextReply(mg_connection* conn, int status, const std::string& body) {
+void SendTextReply(mg_connection* conn, int status, const std::string& body, bool close) {
     char date[64];
     FormatDate(date, sizeof date);
     const char* reason = mg_get_response_code_text(conn, status);
@@ -55,7 +55,7 @@ void SendTextReply(mg_connection* conn, int status, const std::string& body) {
     reply += std::to_string(body.size());
     reply += "\r\nServer: Lumeno\r\nDate: ";
     reply += date;
-    reply += KeepAlive(conn) ? "\r\nConnection: keep-alive\r\n\r\n" : "\r\nConnection: close\r\n\r\n";
+    reply += !close && KeepAlive(conn) ? "\r\nConnection: keep-alive\r\n\r\n" : "\r\nConnection: close\r\n\r\n";
     reply += body;
     mg_write(conn, reply.data(), reply.size());
 }

@@ -8,5 +8,6 @@
 struct mg_connection;
 
 // Content-Type text/plain (UTF-8), Content-Length, Server "Lumeno", Date and
-// the Connection header civetweb would choose with keep-alive enabled.
-void SendTextReply(mg_connection* conn, int status, const std::string& body);
+// the Connection header civetweb would choose with keep-alive enabled, or
+// "close" when the caller leaves the request unread.
+void SendTextReply(mg_connection* conn, int status, const std::string& body, bool close = false);
