@@ -51,6 +51,8 @@ void SplitPairs(const std::string& text, CCommandRequest& request) {
 }  // namespace
 
 void CCommandRequest::AddVariable(std::string name, std::string value) {
+    if (name.find('\0') != std::string::npos || value.find('\0') != std::string::npos)
+        m_hasNul = true;
     auto it = m_variables.find(name);
     if (it == m_variables.end()) {
         m_variables.emplace(std::move(name), std::move(value));
@@ -72,6 +74,12 @@ bool CCommandRequest::Has(const char* name) const {
 std::string UrlDecode(const std::string& text) {
     std::string out;
     Decode(text.data(), text.size(), true, out);
+    return out;
+}
+
+std::string PercentDecode(const std::string& text) {
+    std::string out;
+    Decode(text.data(), text.size(), false, out);
     return out;
 }
 

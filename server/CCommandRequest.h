@@ -10,7 +10,9 @@ class CCommandRequest {
 public:
     // A variable given twice holds the first value, a blank and the second.
     void AddVariable(std::string name, std::string value);
-
+    // True when a decoded name or value held a NUL character (a C text would
+    // end there, so such a request is refused rather than read cut).
+    bool HasNul() const { return m_hasNul; }
     std::string Get(const char* name, const char* fallback = "") const;
     bool Has(const char* name) const;
 
@@ -26,10 +28,13 @@ public:
 private:
     std::map<std::string, std::string> m_variables;
     std::string m_reply;
+    bool m_hasNul = false;
 };
 
 // Percent escapes and '+' as a blank; a malformed escape stays as it is.
 std::string UrlDecode(const std::string& text);
+// Percent escapes only ('+' stays): the decoding of a URL's path.
+std::string PercentDecode(const std::string& text);
 // A GET query: decoded as a whole, split at '&' and '=', each piece decoded
 // again (the client escapes its whole parameter text once).
 void ParseQueryVariables(const std::string& rawQuery, CCommandRequest& request);

@@ -44,8 +44,12 @@ void HandleSendMyMessage(CServerState& state, CCommandRequest& request);
 // Helpers shared by the handlers.
 std::string ErrorReply(const CServerState& state, const std::string& message);
 int ClampRowCount(int rows);
-// Decodes a coded SQL text (ParamBase64); false for invalid coded text.
-bool DecodeSql(const std::string& coded, std::string& sql);
+// Decodes ParamBase64 text. A text holding a NUL character is refused: a C
+// text would end there, so its meaning would depend on who reads it.
+enum DecodeResult { kDecoded, kInvalidCoding, kHoldsNul };
+DecodeResult DecodeCoded(const std::string& coded, std::string& text);
+// The decoded `sql` variable; false after writing the error reply.
+bool ReadSql(CServerState& state, CCommandRequest& request, std::string& sql);
 // The rows of the set as ResultText with the configured separators, the
 // header line first when asked.
 void WriteResultSet(const CServerState& state, const CResultSet& result, CCommandRequest& request,

@@ -51,6 +51,10 @@ const std::vector<std::string>& CommandNames() {
 bool DispatchCommand(CServerState& state, const std::string& name, CCommandRequest& request) {
     for (const CommandDef& c : kCommands) {
         if (name != c.name) continue;
+        if (request.HasNul()) {
+            request.Write(ErrorReply(state, "a request value holds a NUL character"));
+            return true;
+        }
         if (state.config.auth == 1 && c.check != kNever) {
             int rights = state.sessions.GetRights(request.Get("session_id"));
             if (rights == 0 || (c.check == kFullRights && rights != 2)) {

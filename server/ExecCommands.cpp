@@ -5,13 +5,12 @@
 #include "CSqlStatement.h"
 #include "LogMask.h"
 #include "LogWriter.h"
-#include "ParamCoding.h"
 
 #include <cstdlib>
 
 namespace {
 
-enum StoreResult { kStored, kBadType, kBadCoding };
+enum StoreResult { kStored, kBadType, kBadCoding, kValueHoldsNul };
 
 // One exec_sql_prepare parameter, typed by the first two letters of its name.
 StoreResult StoreParam(CServerState& state, const std::string& sessionId, const std::string& name,
@@ -23,9 +22,8 @@ StoreResult StoreParam(CServerState& state, const std::string& sessionId, const 
         type = 3;
     } else if (prefix == "st" || prefix == "cl") {
         type = prefix == "st" ? 2 : 5;
-        CListString decoded;
-        if (!DecodeParam(value.c_str(), decoded)) return kBadCoding;
-        stored = decoded.StdString();
+        const DecodeResult result = DecodeCoded(value, stored);
+        if (result != kDecoded) return result == kHoldsNul ? kValueHoldsNul : kBadCoding;
     } else if (prefix == "in") {
         type = 0;
     } else if (prefix == "fl") {
@@ -41,10 +39,7 @@ StoreResult StoreParam(CServerState& state, const std::string& sessionId, const 
 
 void HandleExecSql(CServerState& state, CCommandRequest& request) {
     std::string sql;
-    if (!DecodeSql(request.Get("sql"), sql)) {
-        request.Write(ErrorReply(state, "Invalid coded sql text"));
-        return;
-    }
+    if (!ReadSql(state, request, sql)) return;
     if (state.config.logSql == 1) {
         const std::string shown = MaskSqlSecrets(sql);
         LogMessage("sql=%s\n", shown.c_str());
@@ -83,6 +78,9 @@ void HandleExecSqlPrepare(CServerState& state, CCommandRequest& request) {
         case kBadCoding:
             request.Write(ErrorReply(state, "Invalid coded value of " + name));
             return;
+        case kValueHoldsNul:
+            request.Write(ErrorReply(state, "the value of " + name + " holds a NUL character"));
+            return;
         }
     }
     request.Write(any ? std::string("success") : ErrorReply(state, "Please specify the parameters"));
@@ -90,10 +88,7 @@ void HandleExecSqlPrepare(CServerState& state, CCommandRequest& request) {
 
 void HandleExecSqlGo(CServerState& state, CCommandRequest& request) {
     std::string sql;
-    if (!DecodeSql(request.Get("sql"), sql)) {
-        request.Write(ErrorReply(state, "Invalid coded sql text"));
-        return;
-    }
+    if (!ReadSql(state, request, sql)) return;
     CSqlStatement statement;
     state.sessions.BuildStatement(sql.c_str(), request.Get("session_id"), statement);
     if (state.config.logSql == 1) {

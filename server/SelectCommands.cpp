@@ -13,14 +13,6 @@
 
 namespace {
 
-const char kBadSql[] = "Invalid coded sql text";
-
-bool ReadSql(CServerState& state, CCommandRequest& request, std::string& sql) {
-    if (DecodeSql(request.Get("sql"), sql)) return true;
-    request.Write(ErrorReply(state, kBadSql));
-    return false;
-}
-
 void RunSelect(CServerState& state, CCommandRequest& request, bool header) {
     std::string sql;
     if (!ReadSql(state, request, sql)) return;
@@ -50,11 +42,19 @@ bool IsPlainTableName(const std::string& name) {
 
 }  // namespace
 
-bool DecodeSql(const std::string& coded, std::string& sql) {
-    CListString text;
-    if (!DecodeParam(coded.c_str(), text)) return false;
-    sql = text.StdString();
-    return true;
+DecodeResult DecodeCoded(const std::string& coded, std::string& text) {
+    if (!DecodeParamBytes(coded.data(), coded.size(), text)) return kInvalidCoding;
+    if (text.find('\0') == std::string::npos) return kDecoded;
+    text.clear();
+    return kHoldsNul;
+}
+
+bool ReadSql(CServerState& state, CCommandRequest& request, std::string& sql) {
+    const DecodeResult result = DecodeCoded(request.Get("sql"), sql);
+    if (result == kDecoded) return true;
+    request.Write(ErrorReply(state, result == kHoldsNul ? "the sql text holds a NUL character"
+                                                        : "Invalid coded sql text"));
+    return false;
 }
 
 void WriteResultSet(const CServerState& state, const CResultSet& result,

@@ -100,6 +100,7 @@ bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
                                  "request_timeout_ms", requestTimeout.c_str(),
                                  "keep_alive_timeout_ms", keepAliveTimeout.c_str(),
                                  "enable_keep_alive", "yes",
+                                 "decode_url", "no",
                                  "additional_header", "Server: Lumeno",
                                  nullptr};
         mg_context* context = mg_start(&callbacks, this, options);
@@ -129,7 +130,14 @@ int CWebServer::OnLogMessage(const mg_connection*, const char* message) {
 
 int CWebServer::HandleRequest(mg_connection* conn) {
     const mg_request_info* info = mg_get_request_info(conn);
-    const std::string path = info->local_uri ? info->local_uri : "";
+    // civetweb leaves the path as it came (decode_url is off): a %00 in it
+    // is seen here, before any C text could end at it.
+    const std::string raw = info->local_uri ? info->local_uri : "";
+    const std::string path = PercentDecode(raw);
+    if (path.find('\0') != std::string::npos) {
+        SendTextReply(conn, 400, "Bad Request: the path holds a NUL character", true);
+        return 400;
+    }
     if (path.empty() || path == "/") {
         mg_response_header_start(conn, 302);
         mg_response_header_add(conn, "Location", "/index.htm", -1);
@@ -148,13 +156,13 @@ int CWebServer::HandleRequest(mg_connection* conn) {
         // Without a form root every path is a form; files that exist are
         // still served.
         if (!hasName || !IsCommandName(name)) {
-            if (IsServedPath(path)) return 0;
+            if (IsServedPath(path)) return ServeFile(conn, raw, path);
             SendTextReply(conn, 200,
                           hasName ? "Form " + name + " is not defined" : "Missing form name");
             return 200;
         }
     } else if (path.compare(0, root.size(), root) != 0) {
-        return 0;
+        return ServeFile(conn, raw, path);
     } else if (!hasName) {
         SendTextReply(conn, 200, "Missing form name");
         return 200;
@@ -168,6 +176,33 @@ bool CWebServer::IsServedPath(const std::string& path) const {
     if (path.find("..") != std::string::npos) return true;
     struct stat info;
     return stat((m_documentRoot + path).c_str(), &info) == 0;
+}
+
+int CWebServer::ServeFile(mg_connection* conn, const std::string& raw, const std::string& path) {
+    // A plain path means the same to civetweb: it serves the file, the
+    // folder's index or a CGI program itself.
+    if (path == raw) return 0;
+    // An escaped one names a file by its decoded name; only plain files and
+    // folder indexes under the root are served that way.
+    bool climbs = false;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string segment = path.substr(start, end - start);
+        climbs = climbs || segment == "." || segment == "..";
+        start = end + 1;
+    }
+    std::string file = m_documentRoot + path;
+    struct stat info;
+    if (!climbs && path.compare(0, 9, "/cgi-bin/") != 0 && stat(file.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) file += "/index.htm";
+        if (stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            mg_send_file(conn, file.c_str());
+            return 200;
+        }
+    }
+    mg_send_http_error(conn, 404, "%s", "Error 404: Not Found");
+    return 404;
 }
 
 // The body of a POST request, read only while it stays within the limit,

@@ -39,6 +39,9 @@ private:
     int ServeCommand(mg_connection* conn, const std::string& name);
     // 200 when the body was read; else the status to refuse it with.
     int ReadBody(mg_connection* conn, CBodyBudget::CShare& share, std::string& body);
+    // A path that is no command: civetweb's (0) when it holds no escapes,
+    // else the decoded name's file is served here.
+    int ServeFile(mg_connection* conn, const std::string& raw, const std::string& path);
     // True when civetweb serves the path: a file or folder under the
     // document root, or anything under /cgi-bin.
     bool IsServedPath(const std::string& path) const;
