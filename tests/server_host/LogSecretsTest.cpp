@@ -4,7 +4,6 @@
 #include "HostTestUtil.h"
 #include "Programs.h"
 #include "ServerFixture.h"
-#include "TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +16,9 @@ class LogSecretsTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
         SKIP_UNLESS_RUNNABLE(GetParam());
-        server = std::make_unique<CServerFixture>(GetParam());
-        server->SetIni("common", "auth", "1");
-        server->SetIni("common", "log_sql", "1");
-        ASSERT_TRUE(server->Prepare());
-        ASSERT_TRUE(server->RunSql(SeedSql()));
-        ASSERT_TRUE(server->Start()) << server->Output();
+        std::string failure;
+        server = StartSeeded(GetParam(), {{"log_sql", "1"}}, failure);
+        ASSERT_TRUE(server) << failure;
     }
     std::string Sql(const std::string& cmd, const std::string& sql, const std::string& sid) {
         return server->Command(cmd, "sql=" + CServerFixture::Encode(sql), sid);

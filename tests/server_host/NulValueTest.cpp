@@ -4,7 +4,6 @@
 #include "HostTestUtil.h"
 #include "Programs.h"
 #include "ServerFixture.h"
-#include "TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +15,9 @@ class NulValueTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
         SKIP_UNLESS_RUNNABLE(GetParam());
-        server = std::make_unique<CServerFixture>(GetParam());
-        server->SetIni("common", "auth", "1");
-        ASSERT_TRUE(server->Prepare());
-        ASSERT_TRUE(server->RunSql(SeedSql()));
-        ASSERT_TRUE(server->Start()) << server->Output();
+        std::string failure;
+        server = StartSeeded(GetParam(), {}, failure);
+        ASSERT_TRUE(server) << failure;
         sid = server->Command("web_login", "account=admin&password=secret");
         ASSERT_EQ(sid.find("-1"), std::string::npos) << sid;
     }
