@@ -10,15 +10,16 @@ all: build
 deps:
 	@scripts/install-deps
 
+# The programs only; the tests are built by `make test`.
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@scripts/run $(BUILD)
 
 test: deps
-	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON
 	cmake --build $(TESTBUILD) -j $(JOBS)
 	cd $(TESTBUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 

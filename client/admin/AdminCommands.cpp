@@ -1,32 +1,44 @@
-#include "AdminHooks.h"
+#include "AdminCommands.h"
 
 #include "AdminCommon.h"
+#include "AdminSql.h"
 #include "CAppContext.h"
 #include "CDepartmentDlg.h"
+#include "CFlowDefineDlg.h"
+#include "CParamSettingDlg.h"
+#include "CProjectSettingDlg.h"
 #include "CSysPropSheet.h"
-#include "CZentryApp.h"
 #include "CUserManageDlg.h"
-#include "ClientIds.h"
-#include "MainFrame.h"
-#include "ProjectAdminCommands.h"
+#include "ProjectAdminIds.h"
+#include "ProjectCaches.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QVBoxLayout>
 
 namespace {
-void OpenSysSheet(CMainFrame& frame, CAppContext& context)
+
+// The project, lookup-list and workflow commands refuse with their own text.
+bool Allowed(CAppContext& context)
+{
+    if (AdminSql::CanAdminister(context)) return true;
+    context.ShowMessage(context.Text(ProjectAdminIds::MsgNoAdminRight));
+    return false;
+}
+
+}  // namespace
+
+void OpenSysSheet(QWidget* parent, CAppContext& context, const CSheetPages& pages)
 {
     if (!CheckAdminister(context)) return;
-    CSysPropSheet sheet(context, &frame);
+    CSysPropSheet sheet(context, pages, parent);
     sheet.OnInitDialog();
     sheet.exec();
 }
 
-void OpenUserManager(CMainFrame& frame, CAppContext& context)
+void OpenUserManager(QWidget* parent, CAppContext& context)
 {
     if (!CheckAdminister(context)) return;
-    QDialog dialog(&frame);
+    QDialog dialog(parent);
     dialog.setWindowTitle(context.Text(1014).isEmpty() ? QStringLiteral("用户管理") : context.Text(1014));
     auto* page = new CUserManageDlg(context, &dialog);
     (new QVBoxLayout(&dialog))->addWidget(page);
@@ -35,30 +47,45 @@ void OpenUserManager(CMainFrame& frame, CAppContext& context)
     dialog.exec();
 }
 
-void OpenDepartments(CMainFrame& frame, CAppContext& context)
+void OpenDepartments(QWidget* parent, CAppContext& context)
 {
     if (!CheckAdminister(context)) return;
-    CDepartmentDlg dialog(context, &frame);
+    CDepartmentDlg dialog(context, parent);
     dialog.exec();
 }
-}  // namespace
 
-void RegisterAdminCommands(CMainFrame& frame)
+void OpenLookupLists(QWidget* parent, CAppContext& context)
 {
-    if (CZentryApp* app = CZentryApp::Instance()) RegisterAdminCommands(frame, app->m_context);
+    if (!Allowed(context)) return;
+    CParamSettingDlg dialog(context, parent);
+    dialog.exec();
 }
 
-void RegisterAdminCommands(CMainFrame& frame, CAppContext& context)
+void OpenProjectList(QWidget* parent, CAppContext& context)
 {
-    QPointer<CMainFrame> owner(&frame);
-    auto bind = [&](int id, void (*open)(CMainFrame&, CAppContext&)) {
-        frame.SetCommandHandler(id, [owner, &context, open] {
-            if (owner) open(*owner, context);
-        });
-    };
-    bind(ids::kCmdSysManage, OpenSysSheet);
-    bind(ids::kCmdOptions, OpenSysSheet);
-    bind(ids::kCmdUserMgr, OpenUserManager);
-    bind(ids::kCmdDeptMgr, OpenDepartments);
-    RegisterProjectAdminCommands(frame, context);
+    if (!Allowed(context)) return;
+    {
+        CProjectSettingDlg dialog(context, parent);
+        dialog.exec();
+    }
+    RefreshProjectCaches(context);
+}
+
+void OpenWorkflow(QWidget* parent, CAppContext& context)
+{
+    if (!Allowed(context)) return;
+    CFlowDefineDlg page(context, parent);
+    page.exec();
+    ApplyWorkflowChanges(context, page);
+}
+
+bool ApplyWorkflowChanges(CAppContext& context, const CFlowDefineDlg& page)
+{
+    if (page.m_statusesChanged && !context.ReloadParams()) return false;
+    if (page.m_rulesChanged &&
+        context.RunSelect("select distinct TR_RULES_FROM,TR_RULES_TO from T_BUG_TRANS_RULE where "
+                          "COLUMN_NAME='BG_STATUS' ",
+                          context.m_transRules) < 0)
+        return false;
+    return true;
 }

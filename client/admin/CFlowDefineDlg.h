@@ -5,6 +5,8 @@
 // m_rulesChanged is set.
 #pragma once
 
+#include "ISheetPage.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -13,10 +15,12 @@ class QPushButton;
 class CAppContext;
 class CFlowStatusGrid;
 
-class CFlowDefineDlg : public QDialog {
+class CFlowDefineDlg : public QDialog, public ISheetPage {
     Q_OBJECT
 public:
     explicit CFlowDefineDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    QWidget* Widget() override { return this; }
 
     void OnInitDialog();
     void ColourButtons();
@@ -40,7 +44,7 @@ public:
 
 public slots:
     // Fills the page at its first activation (shown, or chosen in the sheet).
-    bool OnSetActive();
+    bool OnSetActive() override;
     void OnStatusSelected();
     void OnAddRule();
     void OnAddAllRules();

@@ -3,6 +3,8 @@
 // without values keeps one placeholder row "----------".
 #pragma once
 
+#include "ISheetPage.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -14,10 +16,12 @@ class QPushButton;
 class CAppContext;
 class CResultGrid;
 
-class CParamSettingDlg : public QDialog {
+class CParamSettingDlg : public QDialog, public ISheetPage {
     Q_OBJECT
 public:
     explicit CParamSettingDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    QWidget* Widget() override { return this; }
 
     void OnInitDialog();
     void LoadTypes();
@@ -37,7 +41,7 @@ public:
 
 public slots:
     // Fills the page at its first activation (shown, or chosen in the sheet).
-    bool OnSetActive();
+    bool OnSetActive() override;
     void LoadValues();
     void OnValueSelChanged();
     void OnGridRightClick();

@@ -1,14 +1,13 @@
 #include "CProjectEditDlg.h"
 
 #include "AdminSql.h"
-#include "CDefectSql.h"
 #include "CLocalizer.h"
 #include "CTreeComboBox.h"
 #include "ClientIds.h"
 #include "DialogHelpers.h"
+#include "LookupLists.h"
 #include "ProjectAdminIds.h"
 #include "QtText.h"
-#include "WorkspaceLists.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -98,7 +97,7 @@ void CProjectEditDlg::OnInitDialog()
     m_context.SelectParams("prj_type", types);
     FillComboFromResult(types, "PARAMETER_NAME", m_typeCombo, 0, 0);
     m_managerCombo->ClearNodes();
-    WorkspaceLists::FillUserTree(m_context, *m_managerCombo, false);
+    LookupLists::FillUserTree(m_context, *m_managerCombo, false);
     SetMode();
 }
 
@@ -143,7 +142,7 @@ bool CProjectEditDlg::LoadProject()
 
 QString CProjectEditDlg::Manager() const
 {
-    return CDefectSql::NamePart(m_managerCombo->GetText());
+    return LookupLists::NamePart(m_managerCombo->GetText());
 }
 
 void CProjectEditDlg::OnNew()

@@ -8,9 +8,9 @@
 #include "CVersionsDlg.h"
 #include "ClientIds.h"
 #include "DialogHelpers.h"
+#include "LookupLists.h"
 #include "ProjectAdminIds.h"
 #include "ProjectCaches.h"
-#include "WorkspaceLists.h"
 
 #include <QCursor>
 #include <QGridLayout>
@@ -101,7 +101,7 @@ int CProjectSettingFullDlg::LoadProjects()
 {
     const int rows =
         m_grid->RunQuery(QStringLiteral("select PRJ_NAME,PRJ_ENGLISH,PRJ_TYPE,PRJ_START_TIME,PRJ_MANAGER from t_prj"));
-    WorkspaceLists::RenameGridColumns(m_context.m_columns, *m_grid);
+    LookupLists::RenameGridColumns(m_context.m_columns, *m_grid);
     m_grid->updateGeometry();
     return rows;
 }

@@ -3,6 +3,8 @@
 // A page loads its data the first time it is shown (OnSetActive).
 #pragma once
 
+#include "ISheetPage.h"
+
 #include <QDialog>
 
 class QMenu;
@@ -10,10 +12,12 @@ class QPushButton;
 class CAppContext;
 class CProjectListGrid;
 
-class CProjectSettingFullDlg : public QDialog {
+class CProjectSettingFullDlg : public QDialog, public ISheetPage {
     Q_OBJECT
 public:
     explicit CProjectSettingFullDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    QWidget* Widget() override { return this; }
 
     void SetButtonFaces();
     void LocalizeControls();
@@ -31,7 +35,7 @@ public:
 
 public slots:
     // Fills the page at its first activation (shown, or chosen in the sheet).
-    bool OnSetActive();
+    bool OnSetActive() override;
     void OnNew();
     void OnEdit();
     void OnGridDblClk();

@@ -1,23 +1,10 @@
 #include "CSysPropSheet.h"
 
 #include "CAppContext.h"
-#include "CUserManageDlg.h"
-#if __has_include("CProjectSettingFullDlg.h")
-#include "CProjectSettingFullDlg.h"
-#define ZENTRY_HAS_PROJECTS_PAGE 1
-#endif
-#if __has_include("CParamSettingDlg.h")
-#include "CParamSettingDlg.h"
-#define ZENTRY_HAS_LISTS_PAGE 1
-#endif
-#if __has_include("CFlowDefineDlg.h")
 #include "CFlowDefineDlg.h"
-#define ZENTRY_HAS_WORKFLOW_PAGE 1
-#endif
-#if __has_include("CFieldAttributeDlg.h")
-#include "CFieldAttributeDlg.h"
-#define ZENTRY_HAS_FIELDS_PAGE 1
-#endif
+#include "CParamSettingDlg.h"
+#include "CProjectSettingFullDlg.h"
+#include "CUserManageDlg.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -27,19 +14,29 @@
 #include <QStyle>
 
 namespace {
-QString Caption(const CAppContext& context, int id, const char* fallback)
+QString Caption(const CAppContext& context, int id, const QString& fallback)
 {
     const QString text = context.Text(id);
-    return text.isEmpty() ? QString::fromUtf8(fallback) : text;
+    return text.isEmpty() ? fallback : text;
+}
+
+template <typename Page>
+CSheetPageSpec PageSpec(int captionId, const char* caption)
+{
+    return {captionId, QString::fromUtf8(caption),
+            [](CAppContext& context, QWidget* parent) -> ISheetPage* { return new Page(context, parent); }};
 }
 }  // namespace
 
-// Pages of other folders are constructed as (context, parent) and filled by
-// their OnSetActive() slot.
-CSysPropSheet::CSysPropSheet(CAppContext& context, QWidget* parent)
-    : QDialog(parent), m_projectsPage(nullptr), m_usersPage(nullptr), m_listsPage(nullptr),
-      m_workflowPage(nullptr), m_fieldsPage(nullptr), m_navigation(new QListWidget(this)),
-      m_pages(new QStackedWidget(this)), m_context(context)
+CSheetPages StandardSheetPages()
+{
+    return {PageSpec<CProjectSettingFullDlg>(1047, "项目设置"), PageSpec<CUserManageDlg>(1014, "用户管理"),
+            PageSpec<CParamSettingDlg>(1011, "参数设置"), PageSpec<CFlowDefineDlg>(1038, "流程定义")};
+}
+
+CSysPropSheet::CSysPropSheet(CAppContext& context, const CSheetPages& pages, QWidget* parent)
+    : QDialog(parent), m_navigation(new QListWidget(this)), m_pages(new QStackedWidget(this)),
+      m_context(context)
 {
     setWindowTitle(QStringLiteral("系统管理"));
     setObjectName(QStringLiteral("CSysPropSheet"));
@@ -55,34 +52,28 @@ CSysPropSheet::CSysPropSheet(CAppContext& context, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_navigation);
     layout->addWidget(m_pages, 1);
-#ifdef ZENTRY_HAS_PROJECTS_PAGE
-    m_projectsPage = new CProjectSettingFullDlg(context, this);
-    AddPage(m_projectsPage, Caption(context, 1047, "项目设置"));
-#endif
-    m_usersPage = new CUserManageDlg(context, this);
-    AddPage(m_usersPage, Caption(context, 1014, "用户管理"));
-#ifdef ZENTRY_HAS_LISTS_PAGE
-    m_listsPage = new CParamSettingDlg(context, this);
-    AddPage(m_listsPage, Caption(context, 1011, "参数设置"));
-#endif
-#ifdef ZENTRY_HAS_WORKFLOW_PAGE
-    m_workflowPage = new CFlowDefineDlg(context, this);
-    AddPage(m_workflowPage, Caption(context, 1038, "流程定义"));
-#endif
-#ifdef ZENTRY_HAS_FIELDS_PAGE
-    m_fieldsPage = new CFieldAttributeDlg(context, this);
-    AddPage(m_fieldsPage, Caption(context, 1019, "属性自定义"));
-#endif
+    for (const CSheetPageSpec& spec : pages) {
+        if (!spec.create) continue;
+        ISheetPage* page = spec.create(context, this);
+        AddPage(page, Caption(context, spec.captionId, spec.caption));
+        QWidget* widget = page->Widget();
+        if (auto* projects = qobject_cast<CProjectSettingFullDlg*>(widget)) m_projectsPage = projects;
+        if (auto* users = qobject_cast<CUserManageDlg*>(widget)) m_usersPage = users;
+        if (auto* lists = qobject_cast<CParamSettingDlg*>(widget)) m_listsPage = lists;
+        if (auto* workflow = qobject_cast<CFlowDefineDlg*>(widget)) m_workflowPage = workflow;
+    }
     m_hIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
     connect(m_navigation, &QListWidget::currentRowChanged, this, &CSysPropSheet::OnPageSelected);
 }
 
-void CSysPropSheet::AddPage(QWidget* page, const QString& caption)
+void CSysPropSheet::AddPage(ISheetPage* page, const QString& caption)
 {
-    page->setParent(m_pages);  // a dialog page becomes a child, not a window
-    m_pages->addWidget(page);
+    QWidget* widget = page->Widget();
+    widget->setParent(m_pages);  // a dialog page becomes a child, not a window
+    m_pages->addWidget(widget);
+    m_sheetPages.push_back(page);
     // A dialog page closed (Escape, its Close button) closes the sheet.
-    if (auto* dialog = qobject_cast<QDialog*>(page)) {
+    if (auto* dialog = qobject_cast<QDialog*>(widget)) {
         connect(dialog, &QDialog::finished, this, [this, dialog] {
             dialog->setVisible(true);
             reject();
@@ -104,11 +95,9 @@ void CSysPropSheet::SetActivePage(int index)
 
 void CSysPropSheet::OnPageSelected(int index)
 {
-    QWidget* page = m_pages->widget(index);
-    if (!page) return;
+    if (index < 0 || index >= static_cast<int>(m_sheetPages.size())) return;
     m_pages->setCurrentIndex(index);
-    if (page->metaObject()->indexOfSlot("OnSetActive()") >= 0)
-        QMetaObject::invokeMethod(page, "OnSetActive", Qt::DirectConnection);
+    m_sheetPages[index]->OnSetActive();
 }
 
 void CSysPropSheet::OnInitDialog()

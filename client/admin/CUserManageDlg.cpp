@@ -9,12 +9,9 @@
 #include "CPromptInputDlg.h"
 #include "CSetupGroupsDlg.h"
 #include "CSetupUserPermissionDlg.h"
+#include "CUserProjectsDlg.h"
 #include "DialogHelpers.h"
 #include "QtText.h"
-#if __has_include("CUserProjectsDlg.h")
-#include "CUserProjectsDlg.h"
-#define ZENTRY_HAS_USER_PROJECTS 1
-#endif
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -467,13 +464,11 @@ void CUserManageDlg::OnPermission()
 
 void CUserManageDlg::OnProjects()
 {
-#ifdef ZENTRY_HAS_USER_PROJECTS
     const QString user = CurrentUser();
     if (user.isEmpty()) return;
     CUserProjectsDlg dialog(m_context, this);
     dialog.m_userName = user;
     dialog.exec();
-#endif
 }
 
 void CUserManageDlg::OnDepartments()

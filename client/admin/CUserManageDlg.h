@@ -3,6 +3,8 @@
 // password reset, and the permission, projects, department and group dialogs.
 #pragma once
 
+#include "ISheetPage.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -14,10 +16,12 @@ class QTreeWidgetItem;
 class CAppContext;
 class CDragTreeCtrl;
 
-class CUserManageDlg : public QWidget {
+class CUserManageDlg : public QWidget, public ISheetPage {
     Q_OBJECT
 public:
     explicit CUserManageDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    QWidget* Widget() override { return this; }
 
     CDragTreeCtrl* m_tree;        // 3121
     QListWidget* m_groupsIn;      // 3067
@@ -44,7 +48,7 @@ public:
     bool IsUserItem(const QTreeWidgetItem* item) const;
 
 public slots:
-    bool OnSetActive();
+    bool OnSetActive() override;
     void OnTreeSelChanged();
     void OnTreeRightClick(const QPoint& position);
     bool OnModify();

@@ -1,10 +1,10 @@
 #include "ProjectCaches.h"
 
 #include "AdminSql.h"
-#include "MainFrame.h"
+#include "IMainFrame.h"
 #include "QtText.h"
 
-bool RefreshProjectCaches(CAppContext& context, CMainFrame* frame)
+bool RefreshProjectCaches(CAppContext& context)
 {
     const QString user = ToQt(context.m_settings.GetValue("user_name", "common"));
     CResultSet projects;
@@ -22,7 +22,6 @@ bool RefreshProjectCaches(CAppContext& context, CMainFrame* frame)
         found = ToQt(projects.GetValueAt(row, 0)).compare(context.m_currentProject, Qt::CaseInsensitive) == 0;
     if (!found)
         context.m_currentProject = projects.GetRowCount() > 0 ? ToQt(projects.GetValueAt(0, 0)) : QString();
-    if (!frame) frame = qobject_cast<CMainFrame*>(context.m_mainWindow.data());
-    if (frame) frame->FillProjectCombo();
+    if (context.m_mainFrame) context.m_mainFrame->FillProjectCombo();
     return true;
 }

@@ -1,4 +1,5 @@
 // Entry of the desktop client Zentry.
+#include "CClientComposition.h"
 #include "CZentryApp.h"
 #include "ClientFolders.h"
 #include "MainFrame.h"
@@ -27,9 +28,10 @@ int main(int argc, char** argv) {
             fprintf(stderr, "Zentry: %s\n", error.toLocal8Bit().constData());
             return 2;
         }
+        CClientComposition client(app);
         std::unique_ptr<CMainFrame> frame;
         const bool started = app.InitInstance([&]() -> QWidget* {
-            frame = std::make_unique<CMainFrame>(app.m_context);
+            frame = client.CreateMainFrame();
             return frame.get();
         });
         if (started && app.m_exitAfterStart) {

@@ -29,6 +29,16 @@ int CAppContext::SelectParams(const char* listId, CResultSet& out) const {
     return 1;
 }
 
+bool CAppContext::ReloadParams() {
+    CListString sql;
+    sql.Format("select PARAMETER_TYPE_ID,PARAMETER_NAME,PARAMETER_ENABLE from T_CFG_PARAM where "
+               "parameter_name<>'%s'  order by parameter_name",
+               "----------");
+    if (RunSelect(sql.CStr(), m_params) < 0) return false;
+    SelectParams("defect_status", m_statuses);
+    return true;
+}
+
 int CAppContext::IsStatusEnabled(const QString& status) const {
     for (int row = 0; row < m_statuses.GetRowCount(); ++row) {
         if (Same(m_statuses.GetValue(row, "PARAMETER_NAME"), status))

@@ -2,19 +2,21 @@
 // release notes and a link to the product's web site.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QDialog>
 
 class CAppContext;
 class QLabel;
 class QPushButton;
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public QDialog, public ILocalizable {
     Q_OBJECT
 public:
     CAboutDlg(CAppContext& context, QWidget* parent = nullptr);
 
 public slots:
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
     void OnReleaseNotes();
 
 private:

@@ -3,6 +3,7 @@
 #include "CSingleInstance.h"
 #include "ClientFolders.h"
 #include "ClientIds.h"
+#include "IMainFrame.h"
 #include "LogWriter.h"
 #include "QtText.h"
 
@@ -204,9 +205,8 @@ bool CAppContext::Login(CListString& error) {
 }
 
 void CAppContext::SetBusy(int on) {
-    if (!OnUiThread() || !m_mainWindow) return;
-    QMetaObject::invokeMethod(m_mainWindow.data(), "ShowBusy", Qt::DirectConnection,
-                              Q_ARG(int, on));
+    if (!OnUiThread() || !m_mainFrame) return;
+    m_mainFrame->ShowBusy(on);
 }
 
 int CAppContext::RunSelect(const char* sql, CResultSet& result) {

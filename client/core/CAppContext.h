@@ -24,6 +24,7 @@ class QComboBox;
 class QMenu;
 class QWidget;
 class CSingleInstance;
+class IMainFrame;
 
 class CAppContext {
 public:
@@ -72,6 +73,9 @@ public:
 
     // --- lookups and sequences ---
     int SelectParams(const char* listId, CResultSet& out) const;
+    // Reads the lookup values again (after the workflow changed statuses)
+    // and the statuses among them; false when the query failed (shown).
+    bool ReloadParams();
     int IsStatusEnabled(const QString& status) const;
     int GetNextStatuses(const QString& status, QStringList& out) const;
     int FillVersionCombo(QComboBox* combo, const QString& project, int withNone) const;
@@ -164,8 +168,11 @@ public:
     QString m_configDir;
     QString m_cacheDir;
     bool m_settingsLoaded;
-    // The main window once it exists: the busy indicator and dialogs' parent.
+    // The main window once it exists: the parent of the messages.
     QPointer<QWidget> m_mainWindow;
+    // The main frame while it exists (it sets and clears this itself): the
+    // busy indicator, captions, the project selector.
+    IMainFrame* m_mainFrame = nullptr;
     // The last message shown (kept for the log and for tests).
     QString m_lastMessage;
     // Unattended run (--exit-after-start): messages go to the log and

@@ -52,12 +52,9 @@ void CLocalizer::Apply(QWidget* root, const CAppContext& context) {
     if (!root) return;
     Caption(root, context);
     for (QObject* child : root->findChildren<QObject*>()) Caption(child, context);
-    for (QWidget* window : root->findChildren<QWidget*>()) {
-        if (window->metaObject()->indexOfMethod("LocalizeCaptions()") >= 0)
-            QMetaObject::invokeMethod(window, "LocalizeCaptions", Qt::DirectConnection);
-    }
-    if (root->metaObject()->indexOfMethod("LocalizeCaptions()") >= 0)
-        QMetaObject::invokeMethod(root, "LocalizeCaptions", Qt::DirectConnection);
+    for (QWidget* window : root->findChildren<QWidget*>())
+        if (auto* localizable = dynamic_cast<ILocalizable*>(window)) localizable->LocalizeCaptions();
+    if (auto* localizable = dynamic_cast<ILocalizable*>(root)) localizable->LocalizeCaptions();
 }
 
 void CLocalizer::ApplyAll(const CAppContext& context) {

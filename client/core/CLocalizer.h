@@ -8,11 +8,19 @@ class QObject;
 class QWidget;
 class CAppContext;
 
+// A window or panel that sets captions of its own beyond the "langId"
+// ones (texts it builds, tab captions, its panels).
+class ILocalizable {
+public:
+    virtual ~ILocalizable() = default;
+    virtual void LocalizeCaptions() = 0;
+};
+
 class CLocalizer {
 public:
     // Captions of root and everything under it (widgets and actions); an
-    // empty text leaves a caption as it was. Then calls the slot
-    // LocalizeCaptions() of every window that has one.
+    // empty text leaves a caption as it was. Then LocalizeCaptions of every
+    // widget there that is an ILocalizable.
     static void Apply(QWidget* root, const CAppContext& context);
     // Apply on every top-level window of the application.
     static void ApplyAll(const CAppContext& context);

@@ -3,6 +3,8 @@
 // no widget; a 30 ms timer animates the progress bar and picks up the result.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -16,7 +18,7 @@ class QProgressBar;
 class QPushButton;
 class CAppContext;
 
-class CLoginDlg : public QDialog {
+class CLoginDlg : public QDialog, public ILocalizable {
     Q_OBJECT
 public:
     // fromMainWindow: opened by the running main window (re-login).
@@ -39,7 +41,7 @@ public slots:
     void OnLogin();
     void OnCancel();
     void OnHistorySelChange(int index);
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
     // Escape and the close box do nothing: only Cancel closes the dialog.
     void reject() override {}
     void accept() override { OnLogin(); }

@@ -3,20 +3,22 @@
 // the server asks.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QDialog>
 
 class QLineEdit;
 class QPushButton;
 class CAppContext;
 
-class CModifyPasswordDlg : public QDialog {
+class CModifyPasswordDlg : public QDialog, public ILocalizable {
     Q_OBJECT
 public:
     CModifyPasswordDlg(CAppContext& context, QWidget* parent = nullptr);
 
 public slots:
     void OnOK();
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
 
 private:
     CAppContext& m_context;

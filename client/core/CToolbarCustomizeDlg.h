@@ -2,6 +2,8 @@
 // buttons of a tool bar show and whether their text labels show under them.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -11,7 +13,7 @@ class QListWidgetItem;
 class QToolBar;
 class CAppContext;
 
-class CToolbarCustomizeDlg : public QDialog {
+class CToolbarCustomizeDlg : public QDialog, public ILocalizable {
     Q_OBJECT
 public:
     CToolbarCustomizeDlg(CAppContext& context, QToolBar* toolBar, QWidget* parent = nullptr);
@@ -20,7 +22,7 @@ public:
     QCheckBox* TextLabels() const { return m_textLabels; }
 
 public slots:
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
 
 private slots:
     void OnItemChanged(QListWidgetItem* item);

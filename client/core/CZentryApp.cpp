@@ -4,11 +4,13 @@
 #include "CLocalizer.h"
 #include "CLoginDlg.h"
 #include "ClientIds.h"
+#include "IMainFrame.h"
 #include "QtText.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -90,8 +92,12 @@ bool CZentryApp::InitInstance(const std::function<QWidget*()>& createMainFrame) 
     m_context.LoadLanguage(ToQt(m_context.m_settings.GetValue("language", "pstyle")));
     ApplyLanguage();
     m_starting = 0;
-    if (upgrade) QMetaObject::invokeMethod(frame, "RunCommand", Qt::QueuedConnection,
-                                           Q_ARG(int, ids::kCmdUpgrade));
+    // Yes goes the way of the Online Upgrade command, once the loop runs.
+    if (upgrade) {
+        QTimer::singleShot(0, frame, [this] {
+            if (m_context.m_mainFrame) m_context.m_mainFrame->RunCommand(ids::kCmdUpgrade);
+        });
+    }
     return true;
 }
 
@@ -104,11 +110,8 @@ int CZentryApp::ExitInstance() {
 
 void CZentryApp::ApplyLanguage() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    if (m_mainWnd) {
-        if (m_mainWnd->metaObject()->indexOfMethod("ReloadTexts()") >= 0)
-            QMetaObject::invokeMethod(m_mainWnd.data(), "ReloadTexts", Qt::DirectConnection);
-        m_mainWnd->setWindowTitle(m_context.GetTitleForLanguage(m_context.m_language));
-    }
+    if (m_context.m_mainFrame) m_context.m_mainFrame->ReloadTexts();
+    if (m_mainWnd) m_mainWnd->setWindowTitle(m_context.GetTitleForLanguage(m_context.m_language));
     CLocalizer::ApplyAll(m_context);
     QGuiApplication::restoreOverrideCursor();
 }

@@ -1,4 +1,4 @@
-#include "WorkspaceLists.h"
+#include "LookupLists.h"
 
 #include "CAppContext.h"
 #include "CResultGrid.h"
@@ -9,7 +9,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace WorkspaceLists {
+namespace LookupLists {
 
 void FillUserTree(const CAppContext& context, CTreeComboBox& combo, bool withNone)
 {
@@ -29,6 +29,13 @@ void FillUserTree(const CAppContext& context, CTreeComboBox& combo, bool withNon
         }
         if (!members.isEmpty()) combo.InsertNode(dept, members, 0, 3);
     }
+}
+
+QString NamePart(const QString& text)
+{
+    const int bracket = text.indexOf(QLatin1Char('('));
+    if (bracket < 0) return text;
+    return text.left(bracket).trimmed();
 }
 
 QStringList ColumnNames(const CAppContext& context)
@@ -87,4 +94,4 @@ QIcon AttachmentIcon()
     return QIcon(pixmap);
 }
 
-}  // namespace WorkspaceLists
+}  // namespace LookupLists

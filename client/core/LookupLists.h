@@ -1,4 +1,4 @@
-// Helpers the workspace's panels and grids share over the cached metadata:
+// Helpers the client's panels and grids share over the cached metadata:
 // the department/user tree, field captions of grid columns, row colours by
 // status and the attachment mark.
 #pragma once
@@ -12,11 +12,14 @@ class CResultGrid;
 class CResultSet;
 class CTreeComboBox;
 
-namespace WorkspaceLists {
+namespace LookupLists {
 
 // Departments with their users ("name (full name)"); "----------" first
 // when withNone is set. Departments without users are left out.
 void FillUserTree(const CAppContext& context, CTreeComboBox& combo, bool withNone);
+// The user name of a picked "name (full name)" text: the part before the
+// first '(', trimmed; a text without '(' as it is.
+QString NamePart(const QString& text);
 // COLUMN_NAME of every configured defect column, in COLUMN_ORDER order.
 QStringList ColumnNames(const CAppContext& context);
 // Captions equal to a configured column name become that column's label;
@@ -27,4 +30,4 @@ void ColourRowsByStatus(const CAppContext& context, CResultGrid& grid, int first
 // The 16x16 attachment mark (a paper clip).
 QIcon AttachmentIcon();
 
-}  // namespace WorkspaceLists
+}  // namespace LookupLists

@@ -5,9 +5,6 @@
 # Each language file lang/<name>.ini is assembled at build time from the
 # fragments lang/<name>.ini.d/*.ini, concatenated in name order, so that every
 # part of the client keeps its own texts in a fragment of its own.
-if(TARGET zentry_resources)
-  return()
-endif()
 
 set(ZENTRY_RES_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(zentry_res_outputs "")

@@ -1,5 +1,6 @@
 #include "CDefectSql.h"
 
+#include "LookupLists.h"
 #include "WorkspaceIds.h"
 
 namespace {
@@ -29,9 +30,7 @@ QString CDefectSql::Quote(const QString& text)
 
 QString CDefectSql::NamePart(const QString& text)
 {
-    const int bracket = text.indexOf(QLatin1Char('('));
-    if (bracket < 0) return text;
-    return text.left(bracket).trimmed();
+    return LookupLists::NamePart(text);
 }
 
 QString CDefectSql::ConditionWhere(const QueryConditionValues& v)

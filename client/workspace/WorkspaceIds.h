@@ -25,6 +25,16 @@ constexpr int CmdExport = 2066;
 constexpr int CmdMail = 2070;
 constexpr int CmdFillBackground = 2056;
 
+// The attachments page's tool bar
+constexpr int CmdAttachUpload = 2045;
+constexpr int CmdAttachCapture = 2047;
+constexpr int CmdAttachSysInfo = 2048;
+constexpr int CmdAttachClipboard = 2053;
+constexpr int CmdAttachOpen = 2049;
+constexpr int CmdAttachSaveAs = 2050;
+constexpr int CmdAttachDeleteSelected = 2051;
+constexpr int CmdAttachDeleteAll = 2054;
+
 // Field labels (shared by the panels and the editor)
 constexpr int LabelStatus = 3159;
 constexpr int LabelId = 3160;

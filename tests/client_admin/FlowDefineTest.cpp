@@ -1,20 +1,20 @@
 // The workflow page against a real server: rules stored and read back,
 // statuses switched off and on, and the caches the command reloads.
+#include "AdminCommands.h"
 #include "CFlowDefineDlg.h"
 #include "CFlowStatusGrid.h"
 #include "CParamSettingDlg.h"
 #include "CProjectEditDlg.h"
+#include "CProjectSettingDlg.h"
 #include "CProjectSettingFullDlg.h"
 #include "CUserProjectsDlg.h"
 #include "CVersionsDlg.h"
-#include "CProjectSettingDlg.h"
-#include "ClientIds.h"
-#include "MainFrame.h"
-#include "ProjectAdminCommands.h"
 #include "ProjectAdminServer.h"
 
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace projectadmin;
 
@@ -79,13 +79,12 @@ TEST_F(FlowDialogs, RulesAreStoredAndReadBack)
     EXPECT_EQ(Rows(kRules.arg("01-Open")), (QStringList{"02-Fixed", "05-Reject", "06-Delay"}));
     EXPECT_EQ(page.m_statusesChanged, 0);
     EXPECT_EQ(page.m_rulesChanged, 1);
-    SaveScreenshot(page, "workflow");
+    SaveShownScreenshot(page, "workflow");
 }
 
 TEST_F(FlowDialogs, DisablingAStatusTakesItOutOfTheEditorsTargets)
 {
     StartWith("");
-    CMainFrame frame(ctx);
     CFlowDefineDlg page(ctx);
     page.OnSetActive();
     SelectStatus(page, "05-Reject");
@@ -103,7 +102,7 @@ TEST_F(FlowDialogs, DisablingAStatusTakesItOutOfTheEditorsTargets)
     SelectStatus(page, "00-New");
     page.m_cannotChange->setCurrentItem(page.m_cannotChange->findItems("02-Fixed", Qt::MatchExactly).first());
     page.OnAddRule();
-    ASSERT_TRUE(ApplyWorkflowChanges(frame, ctx, page));
+    ASSERT_TRUE(ApplyWorkflowChanges(ctx, page));
     QStringList next;
     ctx.GetNextStatuses("00-New", next);
     EXPECT_TRUE(next.contains("02-Fixed")) << next.join(',').toStdString();
@@ -115,7 +114,7 @@ TEST_F(FlowDialogs, DisablingAStatusTakesItOutOfTheEditorsTargets)
     SelectStatus(page, "05-Reject");
     page.OnEnable();
     EXPECT_EQ(Rows("select PARAMETER_ENABLE from T_CFG_PARAM where PARAMETER_NAME='05-Reject'"), QStringList{"1"});
-    ASSERT_TRUE(ApplyWorkflowChanges(frame, ctx, page));
+    ASSERT_TRUE(ApplyWorkflowChanges(ctx, page));
     ctx.GetNextStatuses("01-Open", next);
     EXPECT_TRUE(next.contains("05-Reject"));
 }
@@ -126,35 +125,38 @@ TEST_F(FlowDialogs, CommandsNeedTheAdministrationRight)
     CAppContext user;
     ASSERT_TRUE(s.Login(user, "li", "123456"));
     ASSERT_EQ(user.m_canSysManage, 0);
-    for (int command : {ids::kCmdProjectDlg, ids::kCmdListMgr, ids::kCmdWorkflow}) {
-        CMainFrame frame(user);
-        RegisterProjectAdminCommands(frame, user);
+    // The project list (2032), the lookup lists (2021) and the workflow (2044).
+    const struct {
+        const char* name;
+        void (*open)(QWidget* parent, CAppContext& context);
+    } commands[] = {{"project list", OpenProjectList}, {"lookup lists", OpenLookupLists}, {"workflow", OpenWorkflow}};
+    for (const auto& command : commands) {
+        QObject guard;
         user.m_lastMessage.clear();
         bool opened = false;
-        QTimer::singleShot(200, &frame, [&opened] {
+        QTimer::singleShot(200, &guard, [&opened] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 opened = qobject_cast<QMessageBox*>(dialog) == nullptr;
                 dialog->reject();
             }
         });
-        frame.RunCommand(command);
-        EXPECT_FALSE(opened) << command;
-        EXPECT_EQ(user.m_lastMessage, user.Text(9361)) << command;
+        command.open(nullptr, user);
+        EXPECT_FALSE(opened) << command.name;
+        EXPECT_EQ(user.m_lastMessage, user.Text(9361)) << command.name;
     }
 
     // The administrator gets each dialog.
-    for (int command : {ids::kCmdProjectDlg, ids::kCmdListMgr, ids::kCmdWorkflow}) {
-        CMainFrame frame(ctx);
-        RegisterProjectAdminCommands(frame, ctx);
+    for (const auto& command : commands) {
+        QObject guard;
         QString opened;
-        QTimer::singleShot(200, &frame, [&opened] {
+        QTimer::singleShot(200, &guard, [&opened] {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 opened = dialog->objectName();
                 dialog->reject();
             }
         });
-        frame.RunCommand(command);
-        EXPECT_FALSE(opened.isEmpty()) << command;
+        command.open(nullptr, ctx);
+        EXPECT_FALSE(opened.isEmpty()) << command.name;
     }
 }
 

@@ -108,7 +108,7 @@ TEST_F(GroupsDeptsTest, OnlyAdminOrSystemManagersAdminister)
 
 TEST_F(GroupsDeptsTest, SheetShowsNoButtonsAndLoadsTheUsersPageOnlyWhenShown)
 {
-    CSysPropSheet sheet(m_context);
+    CSysPropSheet sheet(m_context, StandardSheetPages());
     ASSERT_NE(sheet.m_usersPage, nullptr);
     EXPECT_EQ(sheet.m_usersPage->m_activated, 0);
     EXPECT_EQ(sheet.findChild<QDialogButtonBox*>(), nullptr);

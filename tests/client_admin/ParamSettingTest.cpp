@@ -147,5 +147,5 @@ TEST_F(ParamDialogs, ModifyRenamesTheValueWhereverItIsHeld)
     page.m_edit->setText("Maintenance");
     page.OnModifyValue();
     EXPECT_EQ(Rows(QStringLiteral("select PRJ_TYPE from t_prj where prj_name='Zentry演示'")), QStringList{"Maintenance"});
-    SaveScreenshot(page, "lookup_lists");
+    SaveShownScreenshot(page, "lookup_lists");
 }

@@ -11,9 +11,9 @@
 #include "CTreeComboBox.h"
 #include "CUserProjectsDlg.h"
 #include "CVersionsDlg.h"
-#include "MainFrame.h"
 #include "ProjectCaches.h"
 #include "ProjectAdminServer.h"
+#include "QtText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -38,7 +38,7 @@ QStringList Holdings(CAppContext& ctx, const QString& project)
     QStringList counts;
     for (const char* table : {"t_prj", "t_bug", "t_bug_attach", "t_user_prj", "t_cfg_version"})
         counts << QStringLiteral("%1=%2").arg(QLatin1String(table))
-                      .arg(CServer::Count(ctx, QStringLiteral("select count(*) from %1 where prj_name='%2'")
+                      .arg(CountRows(ctx, QStringLiteral("select count(*) from %1 where prj_name='%2'")
                                                    .arg(QLatin1String(table), project)));
     return counts;
 }
@@ -137,12 +137,12 @@ TEST_F(ProjectDialogs, PageDeleteAsksTwiceAndNoLeavesEverything)
     EXPECT_EQ(page.m_grid->Model()->columnCount(), 5);
     page.m_grid->setCurrentIndex(page.m_grid->Model()->index(1, 0));
     EXPECT_EQ(page.m_grid->m_currentProject, QStringLiteral("Zentry演示"));
-    answers.m_yes = false;
+    answers.SetAnswerYes(false);
     answers.m_texts.clear();
     page.OnDelete();
     EXPECT_EQ(answers.m_texts, QStringList{ctx.Text(4025)});
     EXPECT_EQ(Count("select count(*) from t_prj"), 2);
-    answers.m_yes = true;
+    answers.SetAnswerYes(true);
     answers.m_texts.clear();
     page.OnDeleteCommand();
     EXPECT_EQ(answers.m_texts.size(), 2);
@@ -152,7 +152,7 @@ TEST_F(ProjectDialogs, PageDeleteAsksTwiceAndNoLeavesEverything)
     // The context menu carries the localized Delete.
     QMenu* holder = page.CreateGridMenu();
     EXPECT_EQ(holder->actions().first()->menu()->actions().first()->text(), ctx.Text(2033));
-    SaveScreenshot(page, "project_page");
+    SaveShownScreenshot(page, "project_page");
 }
 
 TEST_F(ProjectDialogs, FormInsertsAndSavesEveryAttribute)
@@ -205,7 +205,7 @@ TEST_F(ProjectDialogs, FormInsertsAndSavesEveryAttribute)
     form.OnSave();
     EXPECT_EQ(Rows(QStringLiteral("select PRJ_CUSTOMER,PRJ_MANAGER,PRJ_TYPE from t_prj where prj_name='Zentry演示'")),
               QStringList{QStringLiteral("Initech|li|维护")});
-    SaveScreenshot(form, "project_form");
+    SaveShownScreenshot(form, "project_form");
 }
 
 TEST_F(ProjectDialogs, VersionsAddOnceInAnyCaseAndDelete)
@@ -267,31 +267,6 @@ TEST_F(ProjectDialogs, UserProjectsMoveBetweenTheLists)
     EXPECT_TRUE(ctx.m_currentProject.isEmpty());
 }
 
-TEST_F(ProjectDialogs, TheFrameFollowsRenamedAndDeletedProjects)
-{
-    StartWith("");
-    ctx.m_currentProject = "Demo";
-    CMainFrame frame(ctx);
-    CProjectSettingDlg dlg(ctx);
-    dlg.m_projects->setCurrentRow(0);
-    dlg.OnRename("Demo2");
-    ASSERT_TRUE(RefreshProjectCaches(ctx, &frame));
-    QStringList shown;
-    for (int i = 0; i < frame.ProjectCombo()->count(); ++i) shown << frame.ProjectCombo()->itemText(i);
-    shown.sort();
-    EXPECT_EQ(shown, (QStringList{"Demo2", QStringLiteral("Zentry演示")}));
-    EXPECT_EQ(ctx.m_currentProject, "Demo2");
-    QComboBox versions;
-    ctx.FillVersionCombo(&versions, "Demo2", 0);
-    EXPECT_EQ(versions.count(), 3);
-
-    dlg.m_projects->setCurrentRow(0);
-    dlg.OnDelete();
-    ASSERT_TRUE(RefreshProjectCaches(ctx, &frame));
-    EXPECT_EQ(frame.ProjectCombo()->count(), 1);
-    EXPECT_EQ(ctx.m_currentProject, QStringLiteral("Zentry演示"));
-}
-
 TEST_F(ProjectDialogs, PageNewAndEditRunTheFormThenReload)
 {
     StartWith("");
@@ -327,7 +302,7 @@ TEST_F(ProjectDialogs, PageNewAndEditRunTheFormThenReload)
 TEST_F(ProjectDialogs, InsideTheSheetThePageFillsWhenChosenAndEscapeClosesTheSheet)
 {
     StartWith("");
-    CSysPropSheet sheet(ctx);
+    CSysPropSheet sheet(ctx, StandardSheetPages());
     auto* projects = qobject_cast<CProjectSettingFullDlg*>(sheet.m_projectsPage);
     auto* lists = qobject_cast<CParamSettingDlg*>(sheet.m_listsPage);
     auto* flow = qobject_cast<CFlowDefineDlg*>(sheet.m_workflowPage);

@@ -1,24 +1,28 @@
-// The administration commands of the main frame: the sheet opens for the
-// administrator, and a user without the system-management right is refused.
-#include "AdminFixture.h"
+// The administration commands of the composed main frame: the sheet opens
+// for the administrator, and a user without the system-management right is
+// refused.
 #include "CDepartmentDlg.h"
 #include "CSysPropSheet.h"
-#include "CUserManageDlg.h"
-#include "CZentryApp.h"
 #include "ClientIds.h"
-#include "MainFrame.h"
+#include "ComposedClient.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QListWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
 
-class AdminHooksTest : public AdminTest {};
+class AdminCommands : public CDemoServerTest {
+protected:
+    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions()); }
 
-TEST_F(AdminHooksTest, AdministratorOpensTheSheetAndTheDepartments)
+    CModalAnswerer answerer;
+};
+
+TEST_F(AdminCommands, AdministratorOpensTheSheetAndTheDepartments)
 {
-    CZentryApp app;
-    ASSERT_TRUE(s_server->Login(app.m_context));
-    CMainFrame frame(app.m_context);
+    CComposedClient client;
+    ASSERT_TRUE(client.Login(*s_server));
+    CMainFrame& frame = client.Frame();
     int pages = -1;
     QTimer::singleShot(100, [&pages] {
         if (auto* sheet = qobject_cast<CSysPropSheet*>(QApplication::activeModalWidget())) {
@@ -40,12 +44,13 @@ TEST_F(AdminHooksTest, AdministratorOpensTheSheetAndTheDepartments)
     EXPECT_TRUE(departments);
 }
 
-TEST_F(AdminHooksTest, UserWithoutTheSystemRightIsRefused)
+TEST_F(AdminCommands, UserWithoutTheSystemRightIsRefused)
 {
-    CZentryApp app;
-    ASSERT_TRUE(s_server->Login(app.m_context, "zhang", "123456"));
-    ASSERT_EQ(app.m_context.m_canSysManage, 0);
-    CMainFrame frame(app.m_context);
+    CComposedClient client;
+    ASSERT_TRUE(client.Login(*s_server, "zhang", "123456"));
+    CAppContext& context = client.Context();
+    ASSERT_EQ(context.m_canSysManage, 0);
+    CMainFrame& frame = client.Frame();
     bool opened = false;
     QTimer::singleShot(300, [&opened] {
         if (auto* sheet = qobject_cast<CSysPropSheet*>(QApplication::activeModalWidget())) {
@@ -53,10 +58,10 @@ TEST_F(AdminHooksTest, UserWithoutTheSystemRightIsRefused)
             sheet->reject();
         }
     });
-    m_answerer.m_texts.clear();
+    answerer.m_texts.clear();
     for (int id : {ids::kCmdSysManage, ids::kCmdUserMgr, ids::kCmdDeptMgr}) frame.RunCommand(id);
     EXPECT_FALSE(opened);
-    EXPECT_EQ(app.m_context.m_lastMessage, app.m_context.Text(9250).isEmpty()
-                                               ? QStringLiteral("You have no right to administer the system")
-                                               : app.m_context.Text(9250));
+    EXPECT_EQ(context.m_lastMessage, context.Text(9250).isEmpty()
+                                         ? QStringLiteral("You have no right to administer the system")
+                                         : context.Text(9250));
 }

@@ -1,7 +1,9 @@
-// The main frame offscreen, logged in to a real lumenolite with the demo
-// database: menus, tool bar, status bar, view switching, project change,
-// styles, languages, re-login; the password and prompt dialogs; the home
-// page; screenshots of the main window and the dialogs for review.
+// The main frame as the program composes it, offscreen, logged in to a real
+// lumenolite with the demo database: menus, tool bar, status bar, view
+// switching, project change, styles, languages, re-login; the password and
+// prompt dialogs; the start-up; screenshots of the main window and the
+// dialogs for review.
+#include "CClientComposition.h"
 #include "CLoginDlg.h"
 #include "CModifyPasswordDlg.h"
 #include "CMd5Digest.h"
@@ -11,7 +13,7 @@
 #include "CZentryApp.h"
 #include "CZentryView.h"
 #include "ClientIds.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "HomePageForm.h"
 #include "MainFrame.h"
 #include "QtText.h"
@@ -111,7 +113,8 @@ protected:
         return true;
     }
     std::unique_ptr<CMainFrame> MakeFrame() {
-        auto frame = std::make_unique<CMainFrame>(app->m_context);
+        composition = std::make_unique<CClientComposition>(*app);
+        auto frame = composition->CreateMainFrame();
         app->m_mainWnd = frame.get();
         frame->resize(1000, 700);
         frame->show();
@@ -125,6 +128,7 @@ protected:
     CModalAnswerer answerer;
     QTemporaryDir m_dir;
     std::unique_ptr<CZentryApp> app;
+    std::unique_ptr<CClientComposition> composition;
 };
 
 TEST_F(Frame, BarsPanesAndTitles) {
@@ -520,43 +524,6 @@ TEST_F(Frame, LoginDialogScreenshots) {
     }
 }
 
-TEST(HomePage, ShowsTheShippedPageFromAFolderWithBlanks) {
-    const QByteArray mht = [] {
-        QFile file(QStringLiteral(ZENTRY_BUILD_DIR) + "/bin/main.mht");
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
-    ASSERT_FALSE(mht.isEmpty());
-    const QString html = CHomePageForm::ExtractHtml(mht);
-    EXPECT_TRUE(html.contains("<", Qt::CaseInsensitive));
-    EXPECT_FALSE(html.contains("Content-Type:", Qt::CaseInsensitive));
-
-    QTemporaryDir dir;
-    const QString folder = dir.path() + "/program folder with blanks";
-    QDir().mkpath(folder);
-    QFile::copy(QStringLiteral(ZENTRY_BUILD_DIR) + "/bin/main.mht", folder + "/main.mht");
-    CAppContext context;
-    context.m_exeDir = folder;
-    CHomePageForm page(context);
-    EXPECT_EQ(page.Location(), folder + "/main.mht");
-    QTRY_VERIFY_WITH_TIMEOUT(page.IsLoaded(), 5000);
-    EXPECT_FALSE(page.Browser()->toPlainText().isEmpty());
-    EXPECT_NE(page.Browser()->toPlainText(), page.Location());
-
-    // A missing page says where it was looked for.
-    context.m_exeDir = dir.path() + "/nowhere";
-    CHomePageForm missing(context);
-    QTRY_VERIFY_WITH_TIMEOUT(missing.IsLoaded(), 5000);
-    EXPECT_EQ(missing.Browser()->toPlainText(), missing.Location());
-
-    // Plain HTML and quoted-printable parts.
-    EXPECT_EQ(CHomePageForm::ExtractHtml("<p>plain</p>"), "<p>plain</p>");
-    const QByteArray multipart =
-        "MIME-Version: 1.0\r\nContent-Type: multipart/related; boundary=\"b1\"\r\n\r\n--b1\r\n"
-        "Content-Type: text/html; charset=\"utf-8\"\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
-        "<p>a=3Db soft=\r\nbreak =E4=B8=AD</p>\r\n--b1--\r\n";
-    EXPECT_EQ(CHomePageForm::ExtractHtml(multipart), QStringLiteral("<p>a=b softbreak 中</p>\r\n"));
-}
-
 TEST_F(Frame, StartUpSequence) {
     // A server that publishes a newer client: the question names both versions.
     CDemoServer newer;
@@ -572,10 +539,11 @@ TEST_F(Frame, StartUpSequence) {
         values.windowX = "300";
         WriteText(start.m_context.SettingsPath(), SettingsText(values));
         start.m_autoLogin = true;
+        CClientComposition composed(start);
         std::unique_ptr<CMainFrame> frame;
         ASSERT_TRUE(start.InitInstance([&]() -> QWidget* {
             EXPECT_EQ(start.m_starting, 1);
-            frame = std::make_unique<CMainFrame>(start.m_context);
+            frame = composed.CreateMainFrame();
             return frame.get();
         })) << answerer.Joined().toStdString();
         EXPECT_EQ(start.m_starting, 0);

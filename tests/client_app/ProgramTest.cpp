@@ -1,7 +1,7 @@
 // The Zentry program itself, started as its own process offscreen against a
 // real lumenolite: automatic login to the main window, a refused second
 // copy, bad options.
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -6,7 +6,7 @@
 #include "CZentryApp.h"
 #include "ClientFolders.h"
 #include "ClientIds.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "LoginHistory.h"
 #include "QtText.h"
 

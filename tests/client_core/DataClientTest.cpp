@@ -3,7 +3,7 @@
 // against a real lumenolite with the demo database.
 #include "CHttpDataClient.h"
 #include "CMd5Digest.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "ParamCoding.h"
 #include "ScriptedHttpServer.h"
 

@@ -2,7 +2,7 @@
 // deletion of a defect's attachment files through the context.
 #include "AttachmentNames.h"
 #include "CFtpSession.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "FtpServerFixture.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // (slow, scripted) login runs.
 #include "CLoginDlg.h"
 #include "ClientIds.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "LoginHistory.h"
 #include "ScriptedHttpServer.h"
 

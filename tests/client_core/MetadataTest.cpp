@@ -3,7 +3,7 @@
 #include "CLoadProgressDlg.h"
 #include "CMd5Digest.h"
 #include "CZentryApp.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "QtText.h"
 
 #include <QApplication>

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CChartBuilder.h"
+#include "IFrameView.h"
 
 #include <QString>
 #include <QWidget>
@@ -19,7 +20,7 @@ class CAppContext;
 class CChartViewControl;
 class CResultGrid;
 
-class CQueryDefectForm : public QWidget {
+class CQueryDefectForm : public QWidget, public IFrameView {
     Q_OBJECT
 public:
     enum {
@@ -47,6 +48,8 @@ public:
 
     CQueryDefectForm(CAppContext& context, QWidget* parent = nullptr);
     ~CQueryDefectForm() override;
+
+    QWidget* Widget() override { return this; }
 
     QComboBox* ProjectCombo() const { return m_project; }
     QComboBox* StatusCombo() const { return m_status; }
@@ -79,7 +82,7 @@ public slots:
     void OnShowChart();
     void OnPickMe();
     void OnExport();
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

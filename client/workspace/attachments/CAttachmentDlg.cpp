@@ -6,8 +6,9 @@
 #include "CSysInfo.h"
 #include "Helpers.h"
 #include "LogWriter.h"
+#include "LookupLists.h"
 #include "QtText.h"
-#include "WorkspaceLists.h"
+#include "WorkspaceIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,19 +31,18 @@ namespace {
 
 // Commands of the page's toolbar and their button texts.
 enum Command {
-    CmdUpload = 2045,
-    CmdCapture = 2047,
-    CmdSysInfo = 2048,
-    CmdClipboard = 2053,
-    CmdOpen = 2049,
-    CmdSaveAs = 2050,
-    CmdDeleteSelected = 2051,
-    CmdDeleteAll = 2054,
+    CmdUpload = WorkspaceIds::CmdAttachUpload,
+    CmdCapture = WorkspaceIds::CmdAttachCapture,
+    CmdSysInfo = WorkspaceIds::CmdAttachSysInfo,
+    CmdClipboard = WorkspaceIds::CmdAttachClipboard,
+    CmdOpen = WorkspaceIds::CmdAttachOpen,
+    CmdSaveAs = WorkspaceIds::CmdAttachSaveAs,
+    CmdDeleteSelected = WorkspaceIds::CmdAttachDeleteSelected,
+    CmdDeleteAll = WorkspaceIds::CmdAttachDeleteAll,
 };
 constexpr int MsgQuestion = 4025;
 constexpr int MsgTransferRunning = 4910;
 constexpr int MsgBadFileName = 4911;
-constexpr int MsgCaptureMissing = 4912;
 
 const char kFileFilter[] = "所有文件 (*.*)";
 
@@ -58,8 +58,10 @@ void CAttachListGrid::OnSelChanged()
     m_page.UpdateButtons();
 }
 
-CAttachmentDlg::CAttachmentDlg(CAppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_grid(new CAttachListGrid(context, *this, this)),
+CAttachmentDlg::CAttachmentDlg(CAppContext& context, QWidget* parent,
+                               const CCommandHandlers<CAttachmentDlg>* commands)
+    : QWidget(parent), m_context(context), m_commands(commands),
+      m_grid(new CAttachListGrid(context, *this, this)),
       m_toolBar(new QToolBar(this))
 {
     m_openFile = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
@@ -145,7 +147,7 @@ void CAttachmentDlg::LoadList()
                                        "t_bug_attach where BG_BUG_ID=%1 ")
                             .arg(m_context.m_currentBugId);
     m_grid->RunQueryTyped(sql, {240, 80, 100, 100}, {2, 4, 2, 2});
-    WorkspaceLists::RenameGridColumns(m_context.m_columns, *m_grid);
+    LookupLists::RenameGridColumns(m_context.m_columns, *m_grid);
     m_grid->viewport()->update();
     UpdateButtons();
 }
@@ -155,8 +157,7 @@ void CAttachmentDlg::UpdateButtons()
     const bool idle = !IsBusy();
     const bool selected = m_grid->CurrentRow() >= 0;
     if (QAction* a = Action(CmdUpload)) a->setEnabled(idle);
-    // Screen capture has no dialog in this build.
-    if (QAction* a = Action(CmdCapture)) a->setEnabled(false);
+    if (QAction* a = Action(CmdCapture)) a->setEnabled(idle && IsHandledOutside(CmdCapture));
     if (QAction* a = Action(CmdSysInfo)) a->setEnabled(true);
     if (QAction* a = Action(CmdClipboard)) {
         const QMimeData* data = QApplication::clipboard()->mimeData();
@@ -321,9 +322,16 @@ bool CAttachmentDlg::UploadFile(const QString& localPath, const QString& asName)
         });
 }
 
+bool CAttachmentDlg::IsHandledOutside(int command) const
+{
+    return m_commands && m_commands->Has(command);
+}
+
 void CAttachmentDlg::OnCapture()
 {
-    m_context.ShowMessage(m_context.Text(MsgCaptureMissing));
+    // The button and Ctrl+1 alike; nothing while a transfer runs.
+    if (IsBusy() || !m_commands) return;
+    m_commands->Run(CmdCapture, *this);
 }
 
 void CAttachmentDlg::OnSysInfo()

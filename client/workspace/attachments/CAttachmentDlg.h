@@ -8,6 +8,7 @@
 
 #include "CFtpSession.h"
 #include "CResultGrid.h"
+#include "WorkspaceCommands.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,7 +39,10 @@ private:
 class CAttachmentDlg : public QWidget {
     Q_OBJECT
 public:
-    explicit CAttachmentDlg(CAppContext& context, QWidget* parent = nullptr);
+    // commands: the buttons whose work is done elsewhere (the screen
+    // capture); null or without a handler such a button is disabled.
+    explicit CAttachmentDlg(CAppContext& context, QWidget* parent = nullptr,
+                            const CCommandHandlers<CAttachmentDlg>* commands = nullptr);
     ~CAttachmentDlg() override;
 
     // Rows listed: the editor sets BG_ATTACHMENT by it.
@@ -102,7 +106,11 @@ private:
     void BuildToolBar();
     std::string RemotePath(int bugId, const QString& name) const;
 
+    // A button of the composition's table has a handler there.
+    bool IsHandledOutside(int command) const;
+
     CAppContext& m_context;
+    const CCommandHandlers<CAttachmentDlg>* m_commands;
     CAttachListGrid* m_grid;
     QToolBar* m_toolBar;
     CFtpSession m_session;

@@ -6,6 +6,7 @@
 #include "CDefectFieldsDlg.h"
 #include "CStatusHistoryDlg.h"
 #include "DialogHelpers.h"
+#include "WorkspaceCommands.h"
 #include "WorkspaceIds.h"
 
 #include <QHBoxLayout>
@@ -15,8 +16,8 @@
 
 using namespace WorkspaceIds;
 
-CDefectEditDlg::CDefectEditDlg(CAppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context)
+CDefectEditDlg::CDefectEditDlg(CAppContext& context, QWidget* parent, const CWorkspaceCommands* commands)
+    : QDialog(parent), m_context(context), m_commands(commands)
 {
     m_close = new QPushButton(this);
     m_new = new QPushButton(this);
@@ -66,7 +67,7 @@ void CDefectEditDlg::CreatePages()
     // These pages come after the id is known, so a new defect's pages see it.
     m_custom = new CCustomFieldsDlg(m_context, m_tabs);
     m_tabs->addTab(m_custom, m_context.Text(TabCustomFields));
-    m_attachments = new CAttachmentDlg(m_context, m_tabs);
+    m_attachments = new CAttachmentDlg(m_context, m_tabs, m_commands ? &m_commands->attachments : nullptr);
     m_tabs->addTab(m_attachments, m_context.Text(TabAttachments));
     m_history = new CStatusHistoryDlg(m_context, m_tabs);
     m_tabs->addTab(m_history, m_context.Text(TabStatusHistory));

@@ -12,11 +12,15 @@ class CDefectFieldsDlg;
 class CStatusHistoryDlg;
 class QPushButton;
 class QTabWidget;
+struct CWorkspaceCommands;
 
 class CDefectEditDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CDefectEditDlg(CAppContext& context, QWidget* parent = nullptr);
+    // commands: what its attachments page takes from the composition (null:
+    // nothing, those buttons are disabled).
+    explicit CDefectEditDlg(CAppContext& context, QWidget* parent = nullptr,
+                            const CWorkspaceCommands* commands = nullptr);
 
     void ShowNewButtons(bool isNew);
     void ColourButtons();
@@ -37,6 +41,7 @@ private:
     void CreatePages();
 
     CAppContext& m_context;
+    const CWorkspaceCommands* m_commands;
     QPushButton* m_close;
     QPushButton* m_new;
     QPushButton* m_modify;

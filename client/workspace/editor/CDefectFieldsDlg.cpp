@@ -9,9 +9,9 @@
 #include "CTreeComboBox.h"
 #include "DialogHelpers.h"
 #include "Helpers.h"
+#include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
-#include "WorkspaceLists.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -159,8 +159,8 @@ void CDefectFieldsDlg::FillLists()
     FillComboFromResult(m_context.m_statuses, "PARAMETER_NAME", m_status, 0, 0);
     FillComboFromResult(m_context.m_severities, "PARAMETER_NAME", m_severity, 0, 0);
     FillComboFromResult(m_context.m_priorities, "PARAMETER_NAME", m_priority, 0, 0);
-    WorkspaceLists::FillUserTree(m_context, *m_responsible, false);
-    WorkspaceLists::FillUserTree(m_context, *m_detectedBy, false);
+    LookupLists::FillUserTree(m_context, *m_responsible, false);
+    LookupLists::FillUserTree(m_context, *m_detectedBy, false);
     for (QComboBox* combo : {m_detectionVersion, m_closingVersion}) {
         combo->clear();
         m_context.FillVersionCombo(combo, m_context.m_currentProject, 0);

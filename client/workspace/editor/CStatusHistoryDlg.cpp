@@ -3,7 +3,7 @@
 #include "CAppContext.h"
 #include "CDefectSql.h"
 #include "CResultGrid.h"
-#include "WorkspaceLists.h"
+#include "LookupLists.h"
 
 CStatusHistoryDlg::CStatusHistoryDlg(CAppContext& context, QWidget* parent)
     : QWidget(parent), m_context(context), m_grid(new CResultGrid(context, this))
@@ -19,7 +19,7 @@ CStatusHistoryDlg::CStatusHistoryDlg(CAppContext& context, QWidget* parent)
 void CStatusHistoryDlg::Refresh()
 {
     m_grid->RunQuery(CDefectSql::StatusHistorySelect(m_context.m_currentBugId));
-    WorkspaceLists::RenameGridColumns(m_context.m_columns, *m_grid);
+    LookupLists::RenameGridColumns(m_context.m_columns, *m_grid);
     m_grid->updateGeometry();
 }
 

@@ -53,10 +53,6 @@ CHomePageForm::CHomePageForm(CAppContext& context, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
-    if (QWidget* frame = window()) {
-        if (frame->metaObject()->indexOfMethod("ReloadMenu()") >= 0 && frame != this)
-            QMetaObject::invokeMethod(frame, "ReloadMenu", Qt::QueuedConnection);
-    }
 
     // The page is read and decoded on a worker that touches no widget; the
     // result comes back to this view on the UI thread (dropped when the view

@@ -2,6 +2,8 @@
 // the program folder, read on a worker thread and shown in a text browser.
 #pragma once
 
+#include "IFrameView.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
@@ -9,10 +11,12 @@
 class QTextBrowser;
 class CAppContext;
 
-class CHomePageForm : public QWidget {
+class CHomePageForm : public QWidget, public IFrameView {
     Q_OBJECT
 public:
     CHomePageForm(CAppContext& context, QWidget* parent = nullptr);
+
+    QWidget* Widget() override { return this; }
 
     // The location the view shows: "<program folder>/main.mht".
     QString Location() const;

@@ -9,22 +9,8 @@
 #include "CZentryApp.h"
 #include "ClientIds.h"
 #include "HomePageForm.h"
-#include "CStatisticsView.h"
+#include "IFrameView.h"
 #include "QtText.h"
-#include "ViewPlaceholders.h"
-
-#if __has_include("CZentryView.h")
-#include "CZentryView.h"
-#define ZENTRY_HAS_DEFECT_VIEW 1
-#endif
-#if __has_include("WorkspaceHooks.h")
-#include "WorkspaceHooks.h"
-#define ZENTRY_HAS_WORKSPACE_HOOKS 1
-#endif
-#if __has_include("AdminHooks.h")
-#include "AdminHooks.h"
-#define ZENTRY_HAS_ADMIN_HOOKS 1
-#endif
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,13 +32,6 @@ namespace {
 const int kPopupIds[] = {ids::kMenuFile,     ids::kMenuDefect,  ids::kMenuConfigure,
                          ids::kMenuPStyle,   ids::kMenuGuiStyle, ids::kMenuLanguage,
                          ids::kMenuView,     ids::kMenuHelp};
-
-void CallIfPresent(QObject* object, const char* slot) {
-    if (!object) return;
-    const QByteArray signature = QByteArray(slot) + "()";
-    if (object->metaObject()->indexOfMethod(signature.constData()) >= 0)
-        QMetaObject::invokeMethod(object, slot, Qt::DirectConnection);
-}
 
 }  // namespace
 
@@ -81,12 +60,6 @@ CMainFrame::CMainFrame(CAppContext& context, QWidget* parent)
     BuildToolBar();
     BuildStatusBar();
     BindCommands();
-#ifdef ZENTRY_HAS_WORKSPACE_HOOKS
-    RegisterWorkspaceCommands(*this);
-#endif
-#ifdef ZENTRY_HAS_ADMIN_HOOKS
-    RegisterAdminCommands(*this);
-#endif
     LocalizeToolbar();
     FillProjectCombo();
     setWindowTitle(m_context.GetTitleForLanguage(m_context.m_language));
@@ -102,6 +75,7 @@ CMainFrame::CMainFrame(CAppContext& context, QWidget* parent)
     m_panes[2]->setText(ClockText());
 
     m_context.m_mainWindow = this;
+    m_context.m_mainFrame = this;
     SwitchView(ids::kViewHome);
     ReloadMenu();
     LayoutStatusBar();
@@ -110,6 +84,7 @@ CMainFrame::CMainFrame(CAppContext& context, QWidget* parent)
 
 CMainFrame::~CMainFrame() {
     if (m_context.m_mainWindow == this) m_context.m_mainWindow = nullptr;
+    if (m_context.m_mainFrame == this) m_context.m_mainFrame = nullptr;
 }
 
 QString CMainFrame::ClockText() {
@@ -314,7 +289,7 @@ void CMainFrame::ReloadTexts() {
     LocalizeToolbar();
     ReloadMenu();
     setWindowTitle(m_context.GetTitleForLanguage(m_context.m_language));
-    if (m_currentViewId == ids::kViewDefectList) CallIfPresent(m_view, "LocalizeCaptions");
+    if (IFrameView* view = ViewIfShown(ids::kViewDefectList)) view->LocalizeCaptions();
     LayoutStatusBar();
 }
 
@@ -325,10 +300,10 @@ void CMainFrame::SetCommandHandler(int commandId, std::function<void()> handler)
 
 void CMainFrame::SetViewFactory(int viewId, ViewFactory factory) {
     m_viewFactories[viewId] = std::move(factory);
+    UpdateCommandStates();
 }
 
 void CMainFrame::BindCommands() {
-    CZentryApp* app = CZentryApp::Instance();
     m_handlers[ids::kCmdBugMgr] = [this] { SwitchView(ids::kViewDefectList); };
     m_handlers[ids::kCmdHome] = [this] { SwitchView(ids::kViewHome); };
     m_handlers[ids::kCmdStatistics] = [this] { SwitchView(ids::kViewStatistics); };
@@ -336,12 +311,6 @@ void CMainFrame::BindCommands() {
         m_context.ShowMessage("目前暂时不支持,后续版本将支持自定义Excel导出功能");
     };
     m_handlers[ids::kCmdExit] = [this] { close(); };
-    if (app) {
-        m_handlers[ids::kCmdAbout] = [app] { app->OnAppAbout(); };
-        m_handlers[ids::kCmdLanguageChinese] = [app] { app->OnLanguageChinese(); };
-        m_handlers[ids::kCmdLanguageBig5] = [app] { app->OnLanguageBig5(); };
-        m_handlers[ids::kCmdLanguageEnglish] = [app] { app->OnLanguageEnglish(); };
-    }
     m_handlers[ids::kCmdStatusBar] = [this] {
         m_statusBarShown = m_statusBarShown ? 0 : 1;
         m_wndStatusBar->setVisible(m_statusBarShown != 0);
@@ -359,7 +328,7 @@ void CMainFrame::BindCommands() {
         m_context.m_fillBackground = m_context.m_fillBackground == 1 ? 0 : 1;
         m_context.m_settings.SetValue(
             "fill_background", QByteArray::number(m_context.m_fillBackground).constData(), "pstyle");
-        if (m_currentViewId == ids::kViewDefectList) CallIfPresent(m_view, "Recolour");
+        if (IFrameView* view = ViewIfShown(ids::kViewDefectList)) view->Recolour();
     };
     m_handlers[ids::kCmdLogin] = [this] { OnRelogin(); };
     m_handlers[ids::kCmdModifyPassword] = [this] {
@@ -403,6 +372,10 @@ void CMainFrame::UpdateCommandStates() {
             return m_isAdmin != 0;
         case ids::kCmdPreview:
             return m_currentViewId == ids::kViewDefectList;
+        case ids::kCmdBugMgr:
+            return m_viewFactories.count(ids::kViewDefectList) != 0;
+        case ids::kCmdStatistics:
+            return m_viewFactories.count(ids::kViewStatistics) != 0;
         default:
             return true;
         }
@@ -428,7 +401,7 @@ void CMainFrame::UpdateCommandStates() {
 void CMainFrame::ApplyLook(int look) {
     if (!CVisualStyle::Apply(look)) return;
     m_look = look;
-    if (m_currentViewId == ids::kViewDefectList) CallIfPresent(m_view, "Recolour");
+    if (IFrameView* view = ViewIfShown(ids::kViewDefectList)) view->Recolour();
     update();
 }
 
@@ -485,33 +458,31 @@ void CMainFrame::OnKeepAlive() {
     m_context.m_http.GetUserConfig(reply, error);
 }
 
-QWidget* CMainFrame::CreateView(int viewId) {
+IFrameView* CMainFrame::CreateView(int viewId) {
     auto it = m_viewFactories.find(viewId);
     if (it != m_viewFactories.end() && it->second) return it->second(this);
-    switch (viewId) {
-    case ids::kViewDefectList:
-#ifdef ZENTRY_HAS_DEFECT_VIEW
-        return new CZentryView(m_context, this);
-#else
-        return new CDefectListPlaceholder(m_context, this);
-#endif
-    case ids::kViewStatistics:
-        return new CQueryDefectForm(m_context, this);
-    default:
-        return new CHomePageForm(m_context, this);
-    }
+    return new CHomePageForm(m_context, this);
+}
+
+IFrameView* CMainFrame::ViewIfShown(int viewId) const {
+    return m_currentViewId == viewId ? CurrentFrameView() : nullptr;
 }
 
 void CMainFrame::SwitchView(int viewId) {
     if (m_view && viewId == m_currentViewId && viewId != ids::kViewHome) return;
+    if (viewId != ids::kViewHome && !m_viewFactories.count(viewId)) return;
     m_currentViewId = viewId;
-    QWidget* view = CreateView(viewId);
-    view->setProperty("viewId", viewId);
+    IFrameView* view = CreateView(viewId);
+    QWidget* widget = view->Widget();
+    widget->setProperty("viewId", viewId);
     // setCentralWidget deletes the view shown before: no view keeps state.
-    setCentralWidget(view);
-    m_view = view;
-    view->show();
-    if (viewId == ids::kViewDefectList) CallIfPresent(view, "OnRefresh");
+    setCentralWidget(widget);
+    m_view = widget;
+    m_frameView = view;
+    widget->show();
+    // The home page and the list reload the menu as they start.
+    ReloadMenu();
+    if (viewId == ids::kViewDefectList) view->OnRefresh();
     UpdateCommandStates();
 }
 
@@ -533,7 +504,7 @@ void CMainFrame::OnProjectSelected(int index) {
     CResultSet layout;
     if (m_context.RunSelect(sql.CStr(), layout) >= 0 && layout.GetRowCount() > 0)
         m_context.m_prjCustomField = ToQt(layout.GetValueAt(0, 0));
-    if (m_currentViewId == ids::kViewDefectList) CallIfPresent(m_view, "OnRefresh");
+    if (IFrameView* view = ViewIfShown(ids::kViewDefectList)) view->OnRefresh();
 }
 
 void CMainFrame::OnRelogin() {
@@ -545,20 +516,10 @@ void CMainFrame::OnRelogin() {
         m_isAdmin = m_context.m_userName.compare("admin", Qt::CaseInsensitive) == 0 ? 1 : 0;
         m_context.LoadMetadata();
         LayoutStatusBar();
-        if (m_currentViewId == ids::kViewDefectList) CallIfPresent(m_view, "OnRefresh");
+        if (IFrameView* view = ViewIfShown(ids::kViewDefectList)) view->OnRefresh();
         FillProjectCombo();
     }
     m_keepAliveTimer.start(600000);
-}
-
-bool CMainFrame::ReloadParams() {
-    CListString sql;
-    sql.Format("select PARAMETER_TYPE_ID,PARAMETER_NAME,PARAMETER_ENABLE from T_CFG_PARAM where "
-               "parameter_name<>'%s'  order by parameter_name",
-               "----------");
-    if (m_context.RunSelect(sql.CStr(), m_context.m_params) < 0) return false;
-    m_context.SelectParams("defect_status", m_context.m_statuses);
-    return true;
 }
 
 void CMainFrame::OnInitSystem() {

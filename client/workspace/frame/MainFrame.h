@@ -3,18 +3,14 @@
 // indicator and the clock, and one view at a time (home page 1057, defect
 // list 101, statistics 1065), created afresh at every switch.
 //
-// Other parts of the client plug in without editing this file:
-//  - a header WorkspaceHooks.h in this folder declaring
-//      void RegisterWorkspaceCommands(CMainFrame& frame);
-//    and a header AdminHooks.h in client/admin declaring
-//      void RegisterAdminCommands(CMainFrame& frame);
-//    are called at construction when they exist; they use SetCommandHandler
-//    and SetViewFactory below.
-//  - the defect list view CZentryView (CZentryView.h, constructed with the
-//    context and the parent) is used for view 101 when it exists.
-//  - a view may have the slots OnRefresh(), LocalizeCaptions() and Recolour();
-//    the frame calls them by name when present.
+// The frame carries out its own commands (views, bars, looks, re-login...);
+// the commands of other folders and the views other than the home page are
+// given to it by the composition (client/app) through SetCommandHandler and
+// SetViewFactory. A command without a handler is disabled, and so is the
+// switch to a view without a factory.
 #pragma once
+
+#include "IMainFrame.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -31,27 +27,27 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 class CAppContext;
+class IFrameView;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public IMainFrame {
     Q_OBJECT
 public:
     explicit CMainFrame(CAppContext& context, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    typedef std::function<QWidget*(QWidget* parent)> ViewFactory;
+    typedef std::function<IFrameView*(QWidget* parent)> ViewFactory;
     // A handler for a command id; a command without one is disabled.
     void SetCommandHandler(int commandId, std::function<void()> handler);
-    // Replaces the view of an id (101, 1057, 1065).
+    // The view of an id (101, 1065; 1057 replaces the home page).
     void SetViewFactory(int viewId, ViewFactory factory);
 
     QWidget* CurrentView() const { return m_view; }
+    IFrameView* CurrentFrameView() const { return m_view ? m_frameView : nullptr; }
     QAction* Action(int commandId) const;
     QComboBox* ProjectCombo() const { return m_projectCombo; }
     QLabel* StatusPane(int index) const { return m_panes[index]; }
     QProgressBar* BusyIndicator() const { return m_progress; }
     QToolBar* ToolBar() const { return m_wndToolBar; }
-    // Re-reads the lookup values (after the workflow changed statuses).
-    bool ReloadParams();
     // The clock text shown in pane 2.
     static QString ClockText();
     // The 10-minute get_user_config timer (stopped while a login runs).
@@ -70,18 +66,18 @@ public:
     int m_look;
 
 public slots:
-    void ShowBusy(int on);
-    void ReloadTexts();
+    void ShowBusy(int on) override;
+    void ReloadTexts() override;
     void ReloadMenu();
     void SwitchView(int viewId);
     void LayoutStatusBar();
     void LocalizeToolbar();
-    void RunCommand(int commandId);
+    void RunCommand(int commandId) override;
     void ApplyLook(int look);
     void OnProjectSelected(int index);
     void OnRelogin();
     void OnInitSystem();
-    void FillProjectCombo();
+    void FillProjectCombo() override;
     void UpdateCommandStates();
     void OnKeepAlive();
 
@@ -99,12 +95,15 @@ private:
     void OnStyleCommand(int command);
     void OnBusyTick();
     void LocalizeMenuTree(QMenu* menu, int& popupCount);
-    QWidget* CreateView(int viewId);
+    IFrameView* CreateView(int viewId);
+    // The current view when it is view viewId, else null.
+    IFrameView* ViewIfShown(int viewId) const;
 
     CAppContext& m_context;
     QComboBox* m_projectCombo;
     QLabel* m_panes[4];
     QPointer<QWidget> m_view;
+    IFrameView* m_frameView = nullptr;  // m_view's interface while m_view lives
     QPointer<QDialog> m_customize;
     QTimer m_clockTimer;
     QTimer m_busyTimer;

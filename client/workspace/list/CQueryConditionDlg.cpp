@@ -7,8 +7,8 @@
 #include "CTreeComboBox.h"
 #include "CZentryView.h"
 #include "DialogHelpers.h"
+#include "LookupLists.h"
 #include "WorkspaceIds.h"
-#include "WorkspaceLists.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -93,7 +93,7 @@ void CQueryConditionDlg::Fill()
     FillComboFromResult(m_context.m_severities, "PARAMETER_NAME", m_severity, 1, 0);
     for (CTreeComboBox* picker : {m_detectedBy, m_responsible}) {
         picker->SetEditable(true);
-        WorkspaceLists::FillUserTree(m_context, *picker, true);
+        LookupLists::FillUserTree(m_context, *picker, true);
     }
     m_version->clear();
     m_context.FillVersionCombo(m_version, m_context.m_currentProject, 1);

@@ -6,9 +6,9 @@
 #include "CQueryConditionDlg.h"
 #include "CZentryView.h"
 #include "DialogHelpers.h"
+#include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
-#include "WorkspaceLists.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -51,7 +51,7 @@ CQueryFieldsDlg::CQueryFieldsDlg(CAppContext& context, CZentryView* view, QWidge
 
 QString CQueryFieldsDlg::GetSelectList() const
 {
-    return CDefectSql::SelectList(m_context.m_queryFields, WorkspaceLists::ColumnNames(m_context));
+    return CDefectSql::SelectList(m_context.m_queryFields, LookupLists::ColumnNames(m_context));
 }
 
 void CQueryFieldsDlg::Fill()

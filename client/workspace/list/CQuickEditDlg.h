@@ -3,6 +3,8 @@
 // back the fields the user changed before another defect is loaded.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QWidget>
 
 class CAppContext;
@@ -12,7 +14,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-class CQuickEditDlg : public QWidget {
+class CQuickEditDlg : public QWidget, public ILocalizable {
     Q_OBJECT
 public:
     explicit CQuickEditDlg(CAppContext& context, QWidget* parent = nullptr);
@@ -35,7 +37,7 @@ signals:
     void CloseRequested();
 
 public slots:
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -10,9 +10,10 @@
 #include "CQuickEditDlg.h"
 #include "CQuickFilterDlg.h"
 #include "CSplitterBar.h"
+#include "LookupLists.h"
 #include "QtText.h"
+#include "WorkspaceCommands.h"
 #include "WorkspaceIds.h"
-#include "WorkspaceLists.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -27,8 +28,8 @@ constexpr int kPanelWidth = 165;
 
 }  // namespace
 
-CZentryView::CZentryView(CAppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context)
+CZentryView::CZentryView(CAppContext& context, QWidget* parent, const CWorkspaceCommands* commands)
+    : QWidget(parent), m_context(context), m_commands(commands)
 {
     setProperty("viewId", DefectListView);
     CreatePanes();
@@ -49,7 +50,7 @@ void CZentryView::CreatePanes()
     m_grid->SetStandardLook();
     m_grid->SetAutoSizeColumns(m_autoSizeColumns != 0);
     m_grid->SetGroupByBox(false);
-    m_grid->Model()->SetImages({WorkspaceLists::AttachmentIcon()});
+    m_grid->Model()->SetImages({LookupLists::AttachmentIcon()});
 
     m_tabs = new QTabWidget(this);
     m_tabs->setTabPosition(QTabWidget::North);
@@ -105,10 +106,10 @@ void CZentryView::CreateMenu()
     add(CmdAutoSize, "Auto Size Grid", &CZentryView::ToggleAutoSize)->setCheckable(true);
     add(CmdPreview, "PreView", &CZentryView::TogglePreview)->setCheckable(true);
     m_menu->addSeparator();
-    add(CmdExport, "Export", &CZentryView::ExportRequested);
+    add(CmdExport, "Export", [this]() { RunOutsideCommand(CmdExport); });
     add(CmdMail, "Mail", [this]() {
         m_context.m_currentBugId = m_grid->SelectedBugId();
-        emit MailRequested(m_context.m_currentBugId);
+        RunOutsideCommand(CmdMail);
     });
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -120,16 +121,23 @@ void CZentryView::CreateMenu()
     UpdateMenuState();
 }
 
+void CZentryView::RunOutsideCommand(int commandId)
+{
+    if (m_commands) m_commands->list.Run(commandId, *this);
+}
+
 void CZentryView::UpdateMenuState()
 {
     const bool selected = m_grid->CurrentRow() >= 0;
+    const auto handled = [this](int id) { return m_commands && m_commands->list.Has(id); };
     for (QAction* action : m_menu->actions()) {
         switch (action->data().toInt()) {
         case CmdView:
         case CmdDelete:
         case CmdCopyDefect:
-        case CmdPasteDefect:
-        case CmdMail: action->setEnabled(selected); break;
+        case CmdPasteDefect: action->setEnabled(selected); break;
+        case CmdMail: action->setEnabled(selected && handled(CmdMail)); break;
+        case CmdExport: action->setEnabled(handled(CmdExport)); break;
         case CmdAutoSize: action->setChecked(m_autoSizeColumns != 0); break;
         case CmdPreview: action->setChecked(m_grid->m_quickEditShown != 0); break;
         default: break;
@@ -186,7 +194,7 @@ void CZentryView::RefreshList(const QString& sql)
 {
     m_lastSql = sql;
     m_grid->RunQuery(sql);
-    WorkspaceLists::RenameGridColumns(m_context.m_columns, *m_grid);
+    LookupLists::RenameGridColumns(m_context.m_columns, *m_grid);
     DecorateRows(0, m_grid->RowCount() - 1);
     const int column = m_grid->FieldColumn(QStringLiteral("BG_ATTACHMENT"));
     if (column >= 0) {
@@ -200,7 +208,7 @@ void CZentryView::RefreshList(const QString& sql)
 void CZentryView::DecorateRows(int first, int last)
 {
     MarkAttachments(first, last);
-    WorkspaceLists::ColourRowsByStatus(m_context, *m_grid, first, last);
+    LookupLists::ColourRowsByStatus(m_context, *m_grid, first, last);
 }
 
 void CZentryView::MarkAttachments(int first, int last)
@@ -223,7 +231,7 @@ void CZentryView::OnRefresh()
 void CZentryView::OpenEditor(int bugId)
 {
     m_context.m_currentBugId = bugId;
-    CDefectEditDlg editor(m_context, this);
+    CDefectEditDlg editor(m_context, this, m_commands);
     editor.exec();
 }
 

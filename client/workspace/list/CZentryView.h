@@ -1,7 +1,11 @@
 // CZentryView: the defect workspace (view 101): side panels for quick
 // filters, query conditions and column choice on the left, the defect grid
 // on the right and, when switched on, the quick-edit panel below the grid.
+// Export and Mail of its context menu come from the composition (a command
+// without a handler there is disabled).
 #pragma once
+
+#include "IFrameView.h"
 
 #include <QString>
 #include <QWidget>
@@ -15,12 +19,18 @@ class CQuickFilterDlg;
 class CSplitterBar;
 class QMenu;
 class QTabWidget;
+struct CWorkspaceCommands;
 
-class CZentryView : public QWidget {
+class CZentryView : public QWidget, public IFrameView {
     Q_OBJECT
 public:
-    explicit CZentryView(CAppContext& context, QWidget* parent = nullptr);
+    // commands: the handlers of the commands done elsewhere, for this view
+    // and the editors it opens (null: none, those commands are disabled).
+    explicit CZentryView(CAppContext& context, QWidget* parent = nullptr,
+                         const CWorkspaceCommands* commands = nullptr);
     ~CZentryView() override;
+
+    QWidget* Widget() override { return this; }
 
     // Runs the statement through the grid, then marks, captions and colours.
     void RefreshList(const QString& sql);
@@ -46,21 +56,15 @@ public:
     const QString& LastSql() const { return m_lastSql; }
     int m_autoSizeColumns = 1;
 
-signals:
-    // Commands whose dialogs live elsewhere (export, mail).
-    void ExportRequested();
-    void MailRequested(int bugId);
-
 public slots:
-    void OnRefresh();
+    void OnRefresh() override;
     void OnAddDefect();
     void OnViewDefect();
     void OnDeleteDefect();
     // Tab captions and the four panels from the language file.
     void LocalizeTexts();
-    // The client's language switch calls this name on every window.
-    void LocalizeCaptions() { LocalizeTexts(); }
-    void Recolour();
+    void LocalizeCaptions() override { LocalizeTexts(); }
+    void Recolour() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -69,11 +73,14 @@ private:
     void CreatePanes();
     void CreateMenu();
     void UpdateMenuState();
+    // Runs a command of the composition's table on this view.
+    void RunOutsideCommand(int commandId);
     void DecorateRows(int first, int last);
     bool DeleteAttachmentFiles(int bugId);
     bool HasRight(int right) const;
 
     CAppContext& m_context;
+    const CWorkspaceCommands* m_commands;
     CSplitterBar* m_splitter = nullptr;
     QTabWidget* m_tabs = nullptr;
     CQueryConditionDlg* m_condition = nullptr;

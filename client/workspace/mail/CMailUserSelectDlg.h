@@ -3,6 +3,8 @@
 // the address lists before exec and reads them back after OK.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,7 @@ class QPushButton;
 class CAppContext;
 class CResultGrid;
 
-class CMailUserSelectDlg : public QDialog {
+class CMailUserSelectDlg : public QDialog, public ILocalizable {
     Q_OBJECT
 public:
     static constexpr int kDialog = 1069;
@@ -57,7 +59,7 @@ public slots:
     void OnClearTo();
     void OnClearCc();
     void OnOK();
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -4,6 +4,8 @@
 // configuration. A mail the server refused keeps the dialog open.
 #pragma once
 
+#include "CLocalizer.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -15,7 +17,7 @@ class QPlainTextEdit;
 class QPushButton;
 class CAppContext;
 
-class CSendMailDlg : public QDialog {
+class CSendMailDlg : public QDialog, public ILocalizable {
     Q_OBJECT
 public:
     // Dialog, control and message ids (language texts).
@@ -61,7 +63,7 @@ public slots:
     // Sends; an accepted mail shows the server's answer and closes the
     // dialog, a refused one shows the answer and leaves it open.
     void OnSend();
-    void LocalizeCaptions();
+    void LocalizeCaptions() override;
 
 private:
     CAppContext& m_context;

@@ -5,11 +5,9 @@
 #include "CChartViewControl.h"
 #include "CResultGrid.h"
 #include "CStatisticsView.h"
-#include "CZentryApp.h"
 #include "DialogHelpers.h"
-#include "MainFrame.h"
 #include "QtText.h"
-#include "WorkspaceServer.h"
+#include "ClientFixtures.h"
 
 #include <QApplication>
 #include <QBarSeries>
@@ -45,8 +43,8 @@ class StatisticsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_server = std::make_unique<CWorkspaceServer>();
-        ASSERT_TRUE(s_server->Start(kExtraSql)) << s_server->server->Output();
+        s_server = std::make_unique<CDemoServer>();
+        ASSERT_TRUE(s_server->Start(CDemoServer::SuiteOptions(kExtraSql))) << s_server->Output();
     }
     static void TearDownTestSuite() { s_server.reset(); }
     void SetUp() override
@@ -80,20 +78,16 @@ protected:
             counted[ToQt(result.GetValueAt(row, 0))] = atoi(result.GetValueAt(row, 1).CStr());
         return counted;
     }
-    void SavePng(QWidget& widget, const char* name)
-    {
-        QDir().mkpath(QStringLiteral(ZENTRY_TEST_OUT_DIR));
-        EXPECT_TRUE(widget.grab().save(QStringLiteral(ZENTRY_TEST_OUT_DIR "/%1.png").arg(name)));
-    }
+    void SavePng(QWidget& widget, const char* name) { EXPECT_TRUE(SaveScreenshot(widget, name)); }
 
-    static std::unique_ptr<CWorkspaceServer> s_server;
+    static std::unique_ptr<CDemoServer> s_server;
     CModalAnswerer answerer;
     QTemporaryDir cache;
     CAppContext ctx;
     std::unique_ptr<CQueryDefectForm> view;
 };
 
-std::unique_ptr<CWorkspaceServer> StatisticsTest::s_server;
+std::unique_ptr<CDemoServer> StatisticsTest::s_server;
 
 }  // namespace
 
@@ -333,16 +327,4 @@ TEST_F(StatisticsTest, ExportCopiesTheChartAndSaysSo)
     EXPECT_TRUE(view->ExportTo(out.filePath("chart.png")));
     EXPECT_EQ(answerer.m_texts.last(), "导出成功");
     EXPECT_EQ(QImage(out.filePath("chart.png")).size(), view->ChartControl()->ChartImage().size());
-}
-
-TEST_F(StatisticsTest, MainFrameShowsTheStatisticsView)
-{
-    CZentryApp app;
-    ASSERT_TRUE(s_server->Login(app.m_context));
-    CMainFrame frame(app.m_context);
-    frame.SwitchView(1065);
-    auto* shown = qobject_cast<CQueryDefectForm*>(frame.CurrentView());
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->ChartButton()->text(), app.m_context.Text(CQueryDefectForm::ShowChartId));
-    EXPECT_EQ(app.m_context.Text(CQueryDefectForm::ShowChartId), "Chart");
 }

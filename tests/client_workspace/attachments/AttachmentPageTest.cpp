@@ -8,7 +8,7 @@
 #include "CDefectListGrid.h"
 #include "CQueryConditionDlg.h"
 #include "CZentryView.h"
-#include "CoreFixtures.h"
+#include "ClientFixtures.h"
 #include "FtpServerFixture.h"
 #include "QtText.h"
 

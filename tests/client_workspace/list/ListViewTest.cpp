@@ -1,9 +1,10 @@
-// The defect list, its panels, quick edit, delete and the defect editor
-// driven offscreen against a real lumenolite with the demo database.
+// The defect list, its panels, quick edit and delete driven offscreen
+// against a real lumenolite with the demo database.
 #include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
 #include "CDefectListGrid.h"
+#include "CLocalizer.h"
 #include "CQueryConditionDlg.h"
 #include "CQueryFieldsDlg.h"
 #include "CQuickEditDlg.h"
@@ -12,15 +13,13 @@
 #include "CSplitterBar.h"
 #include "CStatusHistoryDlg.h"
 #include "CTreeComboBox.h"
-#include "CZentryApp.h"
 #include "CZentryView.h"
-#include "MainFrame.h"
 #include "DialogHelpers.h"
 #include "WorkspaceIds.h"
-#include "WorkspaceServer.h"
+#include "WorkspaceTest.h"
 
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
@@ -29,84 +28,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QTabWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace WorkspaceIds;
-
-namespace {
-
-// 2500 defects of a project "Big" (more than the server's row cap and the
-// first page), a
-// defect with an attachment, defects whose status, version or priority the
-// lists lack, and a description with Windows line ends.
-const char* const kExtraSql =
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<2500) "
-    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DETECTION_DATE,BG_ATTACHMENT) "
-    "SELECT 1000+i,CASE i%2 WHEN 0 THEN '00-New' ELSE '01-Open' END,'Big','bulk '||i,"
-    "'2020-01-01',CASE i%100 WHEN 0 THEN 1 ELSE 0 END FROM n;"
-    "UPDATE t_bug SET BG_ATTACHMENT=1 WHERE BG_BUG_ID=2;"
-    "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
-    "VALUES (2,'a.txt','2008-03-03 10:00:00',1.0,'admin','Demo');"
-    "UPDATE t_bug SET BG_PRIORITY='zz-odd' WHERE BG_BUG_ID=4;"
-    "UPDATE t_bug SET BG_STATUS='99-Odd',BG_DETECTION_VERSION='9.9',BG_PRIORITY='' "
-    "WHERE BG_BUG_ID=12;"
-    "UPDATE t_bug SET BG_DESCRIPTION='line one'||char(13)||char(10)||'line two' WHERE BG_BUG_ID=14;"
-    "UPDATE T_CFG_SEQ SET SEQ_VALUE=5000 WHERE SEQ_NAME='SEQ_BUG';";
-
-class WorkspaceTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_server = std::make_unique<CWorkspaceServer>();
-        ASSERT_TRUE(s_server->Start(kExtraSql)) << s_server->server->Output();
-    }
-    static void TearDownTestSuite()
-    {
-        s_server.reset();
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_server) << "server did not start";
-        ASSERT_TRUE(s_server->Login(ctx)) << answerer.m_texts.join(" | ").toStdString();
-        ctx.m_currentProject = QStringLiteral("Demo");
-        // Show the attachment column too.
-        ctx.m_queryFields[10 + ctx.GetColumnOrder("BG_ATTACHMENT") - 1] = QLatin1Char('1');
-    }
-    QString Value(const QString& sql) { return s_server->Value(ctx, sql); }
-    int Count(const QString& sql) { return s_server->Count(ctx, sql); }
-    // Every defect of the project since 2000 through the condition panel.
-    void QueryAll(CZentryView& view)
-    {
-        view.ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
-        view.ConditionPanel()->OnQuery();
-    }
-    int RowOf(CResultGrid& grid, int bugId)
-    {
-        const int column = grid.FieldColumn("BG_BUG_ID");
-        for (int row = 0; row < grid.RowCount(); ++row)
-            if (grid.Model()->Text(row, column).toInt() == bugId) return row;
-        return -1;
-    }
-    void SavePng(QWidget& widget, const char* name)
-    {
-        QDir().mkpath(QStringLiteral(ZENTRY_TEST_OUT_DIR));
-        EXPECT_TRUE(widget.grab().save(QStringLiteral(ZENTRY_TEST_OUT_DIR "/%1.png").arg(name)));
-    }
-
-    static std::unique_ptr<CWorkspaceServer> s_server;
-    CModalAnswerer answerer;
-    CAppContext ctx;
-};
-
-std::unique_ptr<CWorkspaceServer> WorkspaceTest::s_server;
-
-}  // namespace
 
 TEST_F(WorkspaceTest, ListShowsColoursMarksAndCaptions)
 {
@@ -376,161 +306,6 @@ TEST_F(WorkspaceTest, DeleteNeedsTheRightAndRemovesChildren)
     EXPECT_EQ(answerer.m_texts.size(), asked);
 }
 
-TEST_F(WorkspaceTest, NewDefectTakesAFreeIdAndChecksRequiredFields)
-{
-    ctx.m_currentBugId = -1;
-    CDefectEditDlg editor(ctx);
-    CDefectFieldsDlg& page = *editor.FieldsPage();
-    const int id = page.DefectId();
-    EXPECT_GE(id, 5000);
-    EXPECT_EQ(ctx.m_currentBugId, id);
-    EXPECT_TRUE(editor.NewButton()->isVisibleTo(&editor));
-    EXPECT_FALSE(editor.ModifyButton()->isVisibleTo(&editor));
-    EXPECT_EQ(GetComboText(page.Status()), "00-New");
-    EXPECT_EQ(GetComboText(page.Severity()), "01-中");
-    EXPECT_FALSE(page.ClosingVersion()->isVisibleTo(&page));
-    // The project has versions, but none is chosen for the user.
-    ASSERT_GT(page.DetectionVersion()->count(), 0);
-    EXPECT_EQ(GetComboText(page.DetectionVersion()), "");
-
-    // Required fields in order: description first, then summary, ...
-    EXPECT_EQ(page.InsertDefect(), 0);
-    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelDescription) + " " + ctx.Text(MsgRequired));
-    page.Description()->setPlainText("crash on 'save'");
-    EXPECT_EQ(page.InsertDefect(), 0);
-    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelSummary) + " " + ctx.Text(MsgRequired));
-    page.Summary()->setText("新缺陷 'quoted'");
-    EXPECT_EQ(page.InsertDefect(), 0);
-    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelResponsible) + " " + ctx.Text(MsgRequired));
-    page.Responsible()->SelectText("zhang (张伟)", 3);
-
-    // Someone else stores a defect under the id meanwhile: another id is used.
-    ctx.m_http.ExecSql(QString("insert into t_bug(BG_BUG_ID,PRJ_NAME,BG_SUMMARY) values(%1,'Demo','other')")
-                           .arg(id).toUtf8().constData(),
-                       ctx.m_lastError);
-    ASSERT_EQ(page.InsertDefect(), 1) << answerer.m_texts.join("|").toStdString();
-    const int stored = ctx.m_currentBugId;
-    EXPECT_NE(stored, id);
-    EXPECT_EQ(Value(QString("select BG_SUMMARY from t_bug where BG_BUG_ID=%1").arg(id)), "other");
-    EXPECT_EQ(Value(QString("select BG_SUMMARY from t_bug where BG_BUG_ID=%1").arg(stored)),
-              "新缺陷 'quoted'");
-    EXPECT_EQ(Value(QString("select BG_DESCRIPTION from t_bug where BG_BUG_ID=%1").arg(stored)),
-              "crash on 'save'");
-    EXPECT_EQ(Value(QString("select BG_DETECTED_BY||'/'||BG_RESPONSIBLE||'/'||BG_STATUS||'/'||"
-                            "coalesce(BG_DETECTION_VERSION,'') from t_bug where BG_BUG_ID=%1")
-                        .arg(stored)),
-              "admin/zhang/00-New/");
-    // The date goes in as a day without time; nothing else is stamped.
-    EXPECT_EQ(Value(QString("select BG_DETECTION_DATE||'/'||coalesce(BG_CLOSING_DATE,'')||'/'||"
-                            "coalesce(BG_ATTACHMENT,'') from t_bug where BG_BUG_ID=%1").arg(stored)),
-              QDate::currentDate().toString("yyyy-MM-dd") + "//0");
-    EXPECT_EQ(Count(QString("select count(*) from t_bug_status where BG_BUG_ID=%1").arg(stored)), 0);
-}
-
-TEST_F(WorkspaceTest, EditorOffersTransitionsKeepsValuesAndWritesHistory)
-{
-    ctx.m_currentBugId = 5;  // 01-Open, no closing date
-    ctx.m_currentProject = QStringLiteral("Zentry演示");
-    {
-        CDefectEditDlg editor(ctx);
-        editor.resize(640, 560);
-        editor.show();
-        CDefectFieldsDlg& page = *editor.FieldsPage();
-        QStringList offered;
-        for (int i = 0; i < page.Status()->count(); ++i) offered << page.Status()->itemText(i);
-        EXPECT_EQ(offered, QStringList({"01-Open", "02-Fixed", "05-Reject", "06-Delay"}));
-        EXPECT_EQ(page.Responsible()->GetText(), "li (李娜)");
-        EXPECT_EQ(editor.HistoryPage()->Grid()->RowCount(), 2);
-        SavePng(editor, "defect_editor");
-
-        SelectComboText(page.Status(), "02-Fixed", 0);
-        ASSERT_EQ(page.SaveDefect(), 1);
-        EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=5"), 3);
-        EXPECT_EQ(Value("select BG_STATUS_FROM||'>'||BG_STATUS_TO||'>'||BG_RESPONSIBLE from "
-                        "t_bug_status where BG_BUG_ID=5 order by BG_STATUS_DATE desc"),
-                  "01-Open>02-Fixed>admin");
-        // The hidden closing date stamped nothing.
-        EXPECT_EQ(Value("select coalesce(BG_CLOSING_DATE,'') from t_bug where BG_BUG_ID=5"), "");
-        ASSERT_EQ(page.SaveDefect(), 1);  // no status change: no history row
-        EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=5"), 3);
-    }
-    {
-        // A priority the list lacks is kept, not saved empty.
-        ctx.m_currentBugId = 4;
-        ctx.m_currentProject = QStringLiteral("Demo");
-        CDefectEditDlg editor(ctx);
-        EXPECT_EQ(GetComboText(editor.FieldsPage()->Priority()), "zz-odd");
-        ASSERT_EQ(editor.FieldsPage()->SaveDefect(), 1);
-        EXPECT_EQ(Value("select BG_PRIORITY from t_bug where BG_BUG_ID=4"), "zz-odd");
-        // 05-Reject leads only to 04-ReOpen.
-        EXPECT_EQ(editor.FieldsPage()->Status()->count(), 2);
-    }
-    {
-        // An unknown status and version are kept too; an empty priority stays empty.
-        ctx.m_currentBugId = 12;
-        CDefectEditDlg editor(ctx);
-        CDefectFieldsDlg& page = *editor.FieldsPage();
-        EXPECT_EQ(GetComboText(page.Status()), "99-Odd");
-        const int history = Count("select count(*) from t_bug_status where BG_BUG_ID=12");
-        ASSERT_EQ(page.SaveDefect(), 1);
-        EXPECT_EQ(Value("select BG_STATUS||'/'||BG_DETECTION_VERSION||'/'||coalesce(BG_PRIORITY,'') "
-                        "from t_bug where BG_BUG_ID=12"),
-                  "99-Odd/9.9/");
-        EXPECT_EQ(Count("select count(*) from t_bug_status where BG_BUG_ID=12"), history);
-    }
-}
-
-TEST_F(WorkspaceTest, ModifySetsTheAttachmentFlagByTheListedAttachments)
-{
-    struct Case {
-        int bugId;
-        int listed;
-        const char* flag;
-    };
-    // Defect 2 has one attachment record; defect 1100 carries the flag without one.
-    const Case cases[] = {{2, 1, "1"}, {1100, 0, "0"}, {3, 0, "0"}};
-    for (const Case& c : cases) {
-        ctx.m_currentBugId = c.bugId;
-        ctx.m_currentProject = Value(QString("select PRJ_NAME from t_bug where BG_BUG_ID=%1").arg(c.bugId));
-        CDefectEditDlg editor(ctx);
-        CAttachmentDlg& attachments = *editor.AttachmentsPage();
-        EXPECT_EQ(attachments.RowCount(), c.listed) << c.bugId;
-        if (c.listed) {
-            const int name = attachments.Grid()->FieldColumn("FILE_NAME");
-            ASSERT_GE(name, 0);
-            EXPECT_EQ(attachments.Grid()->Model()->Text(0, name), "a.txt");
-        }
-        CDefectFieldsDlg& page = *editor.FieldsPage();
-        if (page.Description()->toPlainText().isEmpty()) page.Description()->setPlainText("d");
-        if (page.Responsible()->GetText().isEmpty()) page.Responsible()->SelectText("zhang (张伟)", 3);
-        if (page.DetectedBy()->GetText().isEmpty()) page.DetectedBy()->SelectText("zhang (张伟)", 3);
-        if (GetComboText(page.Severity()).isEmpty()) SelectComboText(page.Severity(), "01-中", 0);
-        ASSERT_EQ(page.SaveDefect(), 1) << c.bugId << answerer.m_texts.join("|").toStdString();
-        EXPECT_EQ(Value(QString("select BG_ATTACHMENT from t_bug where BG_BUG_ID=%1").arg(c.bugId)),
-                  c.flag)
-            << c.bugId;
-    }
-}
-
-TEST_F(WorkspaceTest, FieldRightsComeFromTheRightsString)
-{
-    ctx.m_currentBugId = 6;
-    // Every field right granted but the summary's (column 2) and the status's (3).
-    ctx.m_rights = QString("1110000000") + "1001" + QString(50, QLatin1Char('1'));
-    CDefectEditDlg editor(ctx);
-    CDefectFieldsDlg& page = *editor.FieldsPage();
-    EXPECT_TRUE(page.Summary()->isReadOnly());
-    EXPECT_FALSE(page.Status()->isEnabled());
-    EXPECT_FALSE(page.Description()->isReadOnly());
-    EXPECT_TRUE(page.Responsible()->isEnabled());
-    EXPECT_TRUE(page.ClosingVersion()->isVisibleTo(&page));
-    // A rights string too short for a field grants nothing for it.
-    ctx.m_rights = QStringLiteral("11100000001111");
-    CDefectEditDlg shortRights(ctx);
-    EXPECT_FALSE(shortRights.FieldsPage()->Responsible()->isEnabled());
-    EXPECT_FALSE(shortRights.FieldsPage()->Summary()->isReadOnly());
-}
-
 TEST_F(WorkspaceTest, QuickEditPanelLayoutFollowsTheViewHeight)
 {
     CZentryView view(ctx);
@@ -586,121 +361,6 @@ TEST_F(WorkspaceTest, AddFromTheMenuNeedsTheAddRight)
     EXPECT_EQ(title, ctx.Text(2000));
     EXPECT_GT(Count(seq), before);
     EXPECT_EQ(Count(QString("select count(*) from t_bug where BG_BUG_ID=%1").arg(ctx.m_currentBugId)), 0);
-}
-
-TEST_F(WorkspaceTest, MainFrameNewDefectOpensTheEditorThenRefreshesTheList)
-{
-    CZentryApp app;
-    ASSERT_TRUE(s_server->Login(app.m_context));
-    app.m_context.m_currentProject = QStringLiteral("Demo");
-    CMainFrame frame(app.m_context);
-    frame.SwitchView(DefectListView);
-    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
-    ASSERT_NE(view, nullptr);
-    QAction* newDefect = frame.Action(CmdNewDefect);
-    ASSERT_NE(newDefect, nullptr);
-    ASSERT_TRUE(newDefect->isEnabled());
-    view->RefreshList("select BG_BUG_ID from t_bug where 1=0");
-
-    bool opened = false;
-    QTimer::singleShot(100, [&opened]() {
-        if (auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
-            opened = editor->FieldsPage()->DefectId() > 0;
-            editor->reject();
-        }
-    });
-    newDefect->trigger();
-    EXPECT_TRUE(opened);
-    EXPECT_GT(app.m_context.m_currentBugId, 0);
-    EXPECT_NE(view->LastSql().indexOf("prj_name='Demo'"), -1) << view->LastSql().toStdString();
-}
-
-TEST_F(WorkspaceTest, ModifyClosesOnlyAfterASaveAndEscapeKeepsTheEditor)
-{
-    ctx.m_currentBugId = 8;
-    CDefectEditDlg editor(ctx);
-    editor.show();
-    CDefectFieldsDlg& page = *editor.FieldsPage();
-    EXPECT_EQ(editor.windowTitle(), ctx.Text(TitleModifyDefect));
-
-    // Escape inside the page does not close the editor.
-    QTest::keyClick(page.Summary(), Qt::Key_Escape);
-    EXPECT_TRUE(editor.isVisible());
-
-    // A failed save keeps the editor open with the input.
-    const QString summary = Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8");
-    page.Summary()->clear();
-    editor.ModifyButton()->click();
-    EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(LabelSummary) + " " + ctx.Text(MsgRequired));
-    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8"), summary);
-
-    page.Summary()->setText("saved from the editor");
-    editor.ModifyButton()->click();
-    EXPECT_FALSE(editor.isVisible());
-    EXPECT_EQ(editor.result(), QDialog::Accepted);
-    EXPECT_EQ(answerer.m_texts.last(), ctx.Text(MsgSuccess));
-    EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=8"), "saved from the editor");
-}
-
-TEST_F(WorkspaceTest, ResultGridColumnsWidthsTypesAndFailures)
-{
-    CResultGrid grid(ctx);
-    EXPECT_EQ(grid.RunQuery("select 1"), 0);  // no data client: nothing runs
-    grid.SetDataClient(&ctx.m_http);
-
-    struct Case {
-        const char* sql;
-        int columns;
-        int width;
-    } cases[] = {
-        {"select BG_BUG_ID from t_bug where BG_BUG_ID<3", 2, 400},
-        {"select BG_BUG_ID,BG_STATUS from t_bug", 3, 300},
-        {"select BG_BUG_ID,BG_STATUS,BG_SUMMARY,BG_SEVERITY,BG_PRIORITY from t_bug", 6, 120},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(grid.RunQuery(c.sql), 1) << c.sql;
-        EXPECT_EQ(grid.Model()->columnCount(), c.columns) << c.sql;
-        EXPECT_EQ(grid.Model()->Caption(0), QString("序号"));
-        EXPECT_EQ(grid.columnWidth(0), 34);
-        EXPECT_EQ(grid.columnWidth(1), c.width) << c.sql;
-    }
-    EXPECT_EQ(grid.Model()->Text(1, 0), "2");  // rows numbered from 1
-
-    // An empty result keeps its columns.
-    ASSERT_EQ(grid.RunQuery("select BG_BUG_ID,BG_STATUS from t_bug where 1=0"), 1);
-    EXPECT_EQ(grid.Model()->columnCount(), 3);
-    EXPECT_EQ(grid.RowCount(), 0);
-    EXPECT_EQ(grid.SetRowTextColor(0, Qt::red), 0);
-
-    // Caller's widths and types.
-    grid.SetRowNumbers(0);
-    ASSERT_EQ(grid.RunQueryTyped("select '12abc','x','2.50',5 from t_bug where BG_BUG_ID=2", {50, 60},
-                                 {0, 2, 4, 9}),
-              1);
-    EXPECT_EQ(grid.columnWidth(0), 50);
-    EXPECT_EQ(grid.columnWidth(1), 60);
-    EXPECT_EQ(grid.columnWidth(2), 100);
-    EXPECT_EQ(grid.Model()->Text(0, 0), "0");  // no integer: 0
-    EXPECT_EQ(grid.Model()->Text(0, 1), "x");
-    EXPECT_EQ(grid.Model()->Text(0, 2), "2.5");
-    EXPECT_EQ(grid.Model()->Text(0, 3), "");
-
-    // A failing statement: the server's text is shown and the grid is empty.
-    EXPECT_EQ(grid.RunQuery("select no_such_column from t_bug"), 0);
-    EXPECT_EQ(grid.RowCount(), 0);
-    EXPECT_EQ(grid.Model()->columnCount(), 0);
-    ASSERT_FALSE(answerer.m_texts.isEmpty());
-    EXPECT_EQ(answerer.m_texts.last(), grid.LastError());
-    EXPECT_NE(grid.LastError().indexOf("no_such_column"), -1) << grid.LastError().toStdString();
-
-    // Pairs: a fixed layout and integer numbers.
-    EXPECT_EQ(grid.ShowPairs({{"a", 2.9}, {"b", -2.9}}, "label", "count"), 1);
-    EXPECT_EQ(grid.Model()->Caption(0), QString("序号"));
-    EXPECT_EQ(grid.columnWidth(0), 40);
-    EXPECT_EQ(grid.Model()->Text(0, 2), "2");
-    EXPECT_EQ(grid.Model()->Text(1, 2), "-2");
-    EXPECT_EQ(grid.Model()->Text(1, 0), "2");
 }
 
 TEST_F(WorkspaceTest, QuickEditSwitchedOffNeitherLoadsNorSaves)
@@ -811,8 +471,9 @@ TEST_F(WorkspaceTest, LanguageSwitchReCaptionsTabsAndPanels)
     CZentryView view(ctx);
     EXPECT_EQ(view.Tabs()->tabText(1), "Query");
     ASSERT_TRUE(ctx.m_langTexts.Load((CServerFixture::BinDir() + "/lang/zh_cn.ini").c_str()));
-    // The language switch reaches the view by the slot name every window has.
-    ASSERT_TRUE(QMetaObject::invokeMethod(&view, "LocalizeCaptions", Qt::DirectConnection));
+    // The language switch reaches the view as it reaches every window.
+    ASSERT_NE(dynamic_cast<ILocalizable*>(static_cast<QWidget*>(&view)), nullptr);
+    CLocalizer::Apply(&view, ctx);
     EXPECT_EQ(view.Tabs()->tabText(1), ctx.Text(TabQueryCondition));
     EXPECT_NE(view.Tabs()->tabText(1), "Query");
     // A label of each panel follows.

@@ -6,7 +6,7 @@
 #include "CSmtpMail.h"
 #include "QtText.h"
 #include "SmtpSinkFixture.h"
-#include "WorkspaceServer.h"
+#include "ClientFixtures.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -55,8 +55,8 @@ std::string WithoutCr(std::string text) {
 class MailTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_server = std::make_unique<CWorkspaceServer>();
-        ASSERT_TRUE(s_server->Start(kExtraSql)) << s_server->server->Output();
+        s_server = std::make_unique<CDemoServer>();
+        ASSERT_TRUE(s_server->Start(CDemoServer::SuiteOptions(kExtraSql))) << s_server->Output();
     }
     static void TearDownTestSuite() { s_server.reset(); }
 
@@ -81,12 +81,12 @@ protected:
         return ctx.m_http.ExecSql(sql.toUtf8().constData(), error);
     }
 
-    static std::unique_ptr<CWorkspaceServer> s_server;
+    static std::unique_ptr<CDemoServer> s_server;
     CAppContext ctx;
     CModalAnswerer answerer;
 };
 
-std::unique_ptr<CWorkspaceServer> MailTest::s_server;
+std::unique_ptr<CDemoServer> MailTest::s_server;
 
 TEST_F(MailTest, DemoDefectArrivesWithItsHeadersRecipientsSubjectAndText) {
     CSmtpSinkFixture sink("mailer@example.com", "s3cret");

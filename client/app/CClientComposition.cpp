@@ -1,0 +1,34 @@
+#include "CClientComposition.h"
+
+#include "CStatisticsView.h"
+#include "CSysPropSheet.h"
+#include "CZentryApp.h"
+#include "CZentryView.h"
+#include "ClientIds.h"
+#include "MainFrame.h"
+
+CClientComposition::CClientComposition(CZentryApp& app)
+    : m_app(app), m_sheetPages(StandardSheetPages())
+{
+}
+
+CClientComposition::~CClientComposition() = default;
+
+std::unique_ptr<CMainFrame> CClientComposition::CreateMainFrame()
+{
+    auto frame = std::make_unique<CMainFrame>(m_app.m_context);
+    ComposeViews(*frame);
+    ComposeCommands(*frame);
+    return frame;
+}
+
+void CClientComposition::ComposeViews(CMainFrame& frame)
+{
+    CAppContext& context = m_app.m_context;
+    frame.SetViewFactory(ids::kViewDefectList, [this, &context](QWidget* parent) -> IFrameView* {
+        return new CZentryView(context, parent, &m_workspace);
+    });
+    frame.SetViewFactory(ids::kViewStatistics, [&context](QWidget* parent) -> IFrameView* {
+        return new CQueryDefectForm(context, parent);
+    });
+}

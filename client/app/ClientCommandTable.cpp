@@ -1,0 +1,125 @@
+// The command table: every command of the main frame, the defect list's
+// context menu and the attachments page that is carried out outside the
+// window it belongs to, with what carries it out. A command the frame or
+// the window does itself is not listed; a row without a handler (NotBuilt)
+// keeps its command disabled until its feature exists; the README's "What
+// does not exist yet" says what each one lacks.
+#include "CClientComposition.h"
+
+#include "AdminCommands.h"
+#include "CAppContext.h"
+#include "CDefectEditDlg.h"
+#include "CSendMailDlg.h"
+#include "CZentryApp.h"
+#include "CZentryView.h"
+#include "ClientIds.h"
+#include "IFrameView.h"
+#include "MainFrame.h"
+#include "WorkspaceIds.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+enum class Scope { Frame, List, Attachments };
+
+struct CommandRow {
+    Scope scope;
+    int id;
+    std::function<void(CMainFrame& frame)> frame;
+    CCommandHandlers<CZentryView>::Handler list;
+    CCommandHandlers<CAttachmentDlg>::Handler attachments;
+};
+
+CommandRow OnFrame(int id, std::function<void(CMainFrame& frame)> run)
+{
+    return {Scope::Frame, id, std::move(run), {}, {}};
+}
+
+CommandRow OnList(int id, CCommandHandlers<CZentryView>::Handler run)
+{
+    return {Scope::List, id, {}, std::move(run), {}};
+}
+
+[[maybe_unused]] CommandRow OnAttachments(int id, CCommandHandlers<CAttachmentDlg>::Handler run)
+{
+    return {Scope::Attachments, id, {}, {}, std::move(run)};
+}
+
+CommandRow NotBuilt(Scope scope, int id)
+{
+    return {scope, id, {}, {}, {}};
+}
+
+}  // namespace
+
+void CClientComposition::ComposeCommands(CMainFrame& frame)
+{
+    CZentryApp& app = m_app;
+    CAppContext& context = app.m_context;
+    const CommandRow table[] = {
+        // The application.
+        OnFrame(ids::kCmdAbout, [&app](CMainFrame&) { app.OnAppAbout(); }),
+        OnFrame(ids::kCmdLanguageChinese, [&app](CMainFrame&) { app.OnLanguageChinese(); }),
+        OnFrame(ids::kCmdLanguageBig5, [&app](CMainFrame&) { app.OnLanguageBig5(); }),
+        OnFrame(ids::kCmdLanguageEnglish, [&app](CMainFrame&) { app.OnLanguageEnglish(); }),
+        NotBuilt(Scope::Frame, ids::kCmdUpgrade),  // the online upgrade dialog
+
+        // The defect workspace.
+        OnFrame(ids::kCmdNewBug,
+                [this, &context](CMainFrame& owner) {
+                    QPointer<CMainFrame> frame(&owner);
+                    context.m_currentBugId = -1;
+                    {
+                        CDefectEditDlg editor(context, &owner, &m_workspace);
+                        editor.exec();
+                    }
+                    if (frame && frame->m_currentViewId == ids::kViewDefectList)
+                        if (IFrameView* view = frame->CurrentFrameView()) view->OnRefresh();
+                }),
+        OnFrame(ids::kCmdPreview,
+                [](CMainFrame& owner) {
+                    if (auto* view = qobject_cast<CZentryView*>(owner.CurrentView())) view->TogglePreview();
+                }),
+        OnList(WorkspaceIds::CmdMail,
+               [&context](CZentryView& view) {
+                   CSendMailDlg dialog(context, &view);
+                   dialog.exec();
+               }),
+        NotBuilt(Scope::List, WorkspaceIds::CmdExport),               // grid export to Excel
+        NotBuilt(Scope::Attachments, WorkspaceIds::CmdAttachCapture),  // screen capture
+        NotBuilt(Scope::Frame, ids::kCmdDesignCustom),                 // the layout designer
+        NotBuilt(Scope::Frame, ids::kCmdFieldAttr),                    // the field-attribute page
+
+        // The administration.
+        OnFrame(ids::kCmdSysManage, [this, &context](CMainFrame& owner) { OpenSysSheet(&owner, context, m_sheetPages); }),
+        OnFrame(ids::kCmdOptions, [this, &context](CMainFrame& owner) { OpenSysSheet(&owner, context, m_sheetPages); }),
+        OnFrame(ids::kCmdUserMgr, [&context](CMainFrame& owner) { OpenUserManager(&owner, context); }),
+        OnFrame(ids::kCmdDeptMgr, [&context](CMainFrame& owner) { OpenDepartments(&owner, context); }),
+        OnFrame(ids::kCmdListMgr, [&context](CMainFrame& owner) { OpenLookupLists(&owner, context); }),
+        OnFrame(ids::kCmdProjectDlg, [&context](CMainFrame& owner) { OpenProjectList(&owner, context); }),
+        OnFrame(ids::kCmdWorkflow, [&context](CMainFrame& owner) { OpenWorkflow(&owner, context); }),
+    };
+
+    m_workspace = CWorkspaceCommands();
+    QPointer<CMainFrame> owner(&frame);
+    for (const CommandRow& row : table) {
+        switch (row.scope) {
+        case Scope::Frame:
+            if (row.frame)
+                frame.SetCommandHandler(row.id, [owner, run = row.frame] {
+                    if (owner) run(*owner);
+                });
+            break;
+        case Scope::List:
+            if (row.list) m_workspace.list.Set(row.id, row.list);
+            break;
+        case Scope::Attachments:
+            if (row.attachments) m_workspace.attachments.Set(row.id, row.attachments);
+            break;
+        }
+    }
+}

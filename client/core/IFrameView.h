@@ -1,0 +1,19 @@
+// IFrameView: what the main frame asks of the view it shows (home page,
+// defect list, statistics): its widget, and the frame's calls after a
+// project or login change, a language switch and a change of look.
+#pragma once
+
+#include "CLocalizer.h"
+
+class QWidget;
+
+class IFrameView : public ILocalizable {
+public:
+    // The view's own widget (the view itself).
+    virtual QWidget* Widget() = 0;
+    // Runs the view's query again.
+    virtual void OnRefresh() {}
+    // Gives the view's buttons the current face colour.
+    virtual void Recolour() {}
+    void LocalizeCaptions() override {}
+};

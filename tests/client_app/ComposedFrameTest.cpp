@@ -1,0 +1,95 @@
+// The views and the cached projects of the composed main frame: the
+// statistics view, New defect refreshing the list, and the project
+// selector following what administration did to the projects.
+#include "CDefectEditDlg.h"
+#include "CDefectFieldsDlg.h"
+#include "CProjectSettingDlg.h"
+#include "CStatisticsView.h"
+#include "CZentryView.h"
+#include "ClientIds.h"
+#include "ComposedClient.h"
+#include "ProjectCaches.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+class ComposedFrame : public CDemoServerTest {
+protected:
+    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions()); }
+    void SetUp() override { ASSERT_TRUE(client.Login(*s_server)) << s_server->Output(); }
+
+    CModalAnswerer answerer;
+    CComposedClient client;
+};
+
+TEST_F(ComposedFrame, MainFrameShowsTheStatisticsView)
+{
+    CMainFrame& frame = client.Frame();
+    CAppContext& context = client.Context();
+    frame.SwitchView(1065);
+    auto* shown = qobject_cast<CQueryDefectForm*>(frame.CurrentView());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->ChartButton()->text(), context.Text(CQueryDefectForm::ShowChartId));
+    EXPECT_EQ(context.Text(CQueryDefectForm::ShowChartId), "Chart");
+}
+
+TEST_F(ComposedFrame, MainFrameNewDefectOpensTheEditorThenRefreshesTheList)
+{
+    CAppContext& context = client.Context();
+    context.m_currentProject = QStringLiteral("Demo");
+    CMainFrame& frame = client.Frame();
+    frame.SwitchView(ids::kViewDefectList);
+    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+    ASSERT_NE(view, nullptr);
+    QAction* newDefect = frame.Action(ids::kCmdNewBug);
+    ASSERT_NE(newDefect, nullptr);
+    ASSERT_TRUE(newDefect->isEnabled());
+    view->RefreshList("select BG_BUG_ID from t_bug where 1=0");
+
+    bool opened = false;
+    QTimer::singleShot(100, [&opened]() {
+        if (auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
+            opened = editor->FieldsPage()->DefectId() > 0;
+            editor->reject();
+        }
+    });
+    newDefect->trigger();
+    EXPECT_TRUE(opened);
+    EXPECT_GT(context.m_currentBugId, 0);
+    EXPECT_NE(view->LastSql().indexOf("prj_name='Demo'"), -1) << view->LastSql().toStdString();
+}
+
+TEST_F(ComposedFrame, TheFrameFollowsRenamedAndDeletedProjects)
+{
+    // A server of its own: the projects are renamed and deleted.
+    CDemoServer own;
+    ASSERT_TRUE(own.Start(CDemoServer::SuiteOptions())) << own.Output();
+    CComposedClient mine;
+    ASSERT_TRUE(mine.Login(own));
+    CAppContext& ctx = mine.Context();
+    ctx.m_currentProject = "Demo";
+    CMainFrame& frame = mine.Frame();
+    CProjectSettingDlg dlg(ctx);
+    dlg.m_projects->setCurrentRow(0);
+    dlg.OnRename("Demo2");
+    ASSERT_TRUE(RefreshProjectCaches(ctx));
+    QStringList shown;
+    for (int i = 0; i < frame.ProjectCombo()->count(); ++i) shown << frame.ProjectCombo()->itemText(i);
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"Demo2", QStringLiteral("Zentry演示")}));
+    EXPECT_EQ(ctx.m_currentProject, "Demo2");
+    QComboBox versions;
+    ctx.FillVersionCombo(&versions, "Demo2", 0);
+    EXPECT_EQ(versions.count(), 3);
+
+    dlg.m_projects->setCurrentRow(0);
+    dlg.OnDelete();
+    ASSERT_TRUE(RefreshProjectCaches(ctx));
+    EXPECT_EQ(frame.ProjectCombo()->count(), 1);
+    EXPECT_EQ(ctx.m_currentProject, QStringLiteral("Zentry演示"));
+}
