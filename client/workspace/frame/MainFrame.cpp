@@ -347,42 +347,41 @@ void CMainFrame::BindCommands() {
 
 void CMainFrame::RunCommand(int commandId) {
     UpdateCommandStates();
-    QAction* action = Action(commandId);
-    if (action && !action->isEnabled()) return;
-    auto it = m_handlers.find(commandId);
-    if (it == m_handlers.end() || !it->second) return;
+    if (!IsCommandEnabled(commandId)) return;
     // Copied: a handler may replace itself while it runs.
-    const std::function<void()> handler = it->second;
+    const std::function<void()> handler = m_handlers.find(commandId)->second;
     handler();
     UpdateCommandStates();
 }
 
-void CMainFrame::UpdateCommandStates() {
+bool CMainFrame::IsCommandEnabled(int commandId) const {
+    const auto handler = m_handlers.find(commandId);
+    if (handler == m_handlers.end() || !handler->second) return false;
     const bool admin = m_context.m_userName.compare("admin", Qt::CaseInsensitive) == 0;
-    auto enabled = [&](int id) -> bool {
-        if (!m_handlers.count(id)) return false;
-        switch (id) {
-        case ids::kCmdNewBug:
-        case ids::kCmdSysManage:
-            return admin || m_context.m_canAddDefect;
-        case ids::kCmdOptions:
-        case ids::kCmdDesignCustom:
-            return admin || m_context.m_canSysManage;
-        case ids::kCmdInitSystem:
-            return m_isAdmin != 0;
-        case ids::kCmdPreview:
-            return m_currentViewId == ids::kViewDefectList;
-        case ids::kCmdBugMgr:
-            return m_viewFactories.count(ids::kViewDefectList) != 0;
-        case ids::kCmdStatistics:
-            return m_viewFactories.count(ids::kViewStatistics) != 0;
-        default:
-            return true;
-        }
-    };
-    for (auto& [id, action] : m_actions) action->setEnabled(enabled(id));
+    switch (commandId) {
+    case ids::kCmdNewBug:
+    case ids::kCmdSysManage:
+        return admin || m_context.m_canAddDefect;
+    case ids::kCmdOptions:
+    case ids::kCmdDesignCustom:
+        return admin || m_context.m_canSysManage;
+    case ids::kCmdInitSystem:
+        return m_isAdmin != 0;
+    case ids::kCmdPreview:
+        return m_currentViewId == ids::kViewDefectList;
+    case ids::kCmdBugMgr:
+        return m_viewFactories.count(ids::kViewDefectList) != 0;
+    case ids::kCmdStatistics:
+        return m_viewFactories.count(ids::kViewStatistics) != 0;
+    default:
+        return true;
+    }
+}
+
+void CMainFrame::UpdateCommandStates() {
+    for (auto& [id, action] : m_actions) action->setEnabled(IsCommandEnabled(id));
     for (auto& [id, action] : m_toolActions)
-        if (id != ids::kCmdProjectCombo) action->setEnabled(enabled(id));
+        if (id != ids::kCmdProjectCombo) action->setEnabled(IsCommandEnabled(id));
     auto tick = [&](int id, bool on) {
         if (QAction* action = Action(id)) {
             action->setCheckable(true);

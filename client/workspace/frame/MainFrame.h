@@ -44,6 +44,8 @@ public:
     QWidget* CurrentView() const { return m_view; }
     IFrameView* CurrentFrameView() const { return m_view ? m_frameView : nullptr; }
     QAction* Action(int commandId) const;
+    // A command has a handler and its enabling rule holds (rights, view).
+    bool IsCommandEnabled(int commandId) const;
     QComboBox* ProjectCombo() const { return m_projectCombo; }
     QLabel* StatusPane(int index) const { return m_panes[index]; }
     QProgressBar* BusyIndicator() const { return m_progress; }
