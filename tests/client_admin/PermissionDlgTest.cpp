@@ -131,7 +131,7 @@ TEST_F(PermissionDlgTest, OwnerOnlyFlagNeedsAClickedFieldAndIsSavedInTheMask)
     EXPECT_EQ(Value(QStringLiteral("select USER_OWNER_RIGHT from t_group where group_name='tester'")).mid(15, 1),
               QStringLiteral("1"));
     EXPECT_EQ(Value(QStringLiteral("select USER_FIELD_RIGHT from t_group where group_name='tester'")),
-              QStringLiteral("1110000000111111111111111111111111100000000000000000000000000000"));
+              QStringLiteral("1100000000111111111111111111111111100000000000000000000000000000"));
 }
 
 TEST_F(PermissionDlgTest, FieldBoxesFillThreeColumnsOfTwenty)
@@ -149,7 +149,7 @@ TEST_F(PermissionDlgTest, SelectGroupHandsBackTheGroupsString)
     ASSERT_GE(dialog.m_groups->findText(QStringLiteral("tester")), 0);
     dialog.m_groups->setCurrentIndex(dialog.m_groups->findText(QStringLiteral("tester")));
     ASSERT_TRUE(dialog.OnOK());
-    EXPECT_EQ(dialog.m_right, QStringLiteral("1110000000111111111111111111111111100000000000000000000000000000"));
+    EXPECT_EQ(dialog.m_right, QStringLiteral("1100000000111111111111111111111111100000000000000000000000000000"));
     dialog.m_groups->setEditable(true);
     dialog.m_groups->setEditText(QStringLiteral("nosuchgroup"));
     EXPECT_FALSE(dialog.OnOK());

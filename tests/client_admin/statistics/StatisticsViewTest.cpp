@@ -181,7 +181,10 @@ TEST_F(StatisticsTest, FiltersNarrowTheCountsAndNameTheProject)
     view->StartDate()->setDate(QDate::currentDate());
     view->EndDate()->setDate(QDate::currentDate());
     view->GridButton()->click();
-    EXPECT_EQ(Shown().value("Demo"), 1);
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    EXPECT_EQ(Shown().value("Demo"),
+              Counted("PRJ_NAME", "BG_DETECTION_DATE>='" + today + "'").value("Demo"));
+    EXPECT_EQ(Counted("PRJ_NAME", "BG_BUG_ID=902 and BG_DETECTION_DATE>='" + today + "'").value("Demo"), 1);
     view->ProjectCombo()->addItem("O'Brien");
     SelectComboText(view->ProjectCombo(), "O'Brien", 1);
     view->StartDate()->setDate(QDate(2000, 1, 1));

@@ -123,10 +123,17 @@ TEST_F(WorkspaceTest, ConditionClausesRunOnTheServer)
     view.Tabs()->setCurrentIndex(1);
     view.show();
     SavePng(view, "query_condition_panel");
-    // The default start date is a month back: the 2008 demo defects are not listed.
+    // The default start date is a month back: the 2008 demo defects are not
+    // listed, the ones found today are.
     panel.Clear();
     panel.OnQuery();
-    EXPECT_EQ(view.Grid()->RowCount(), 0);
+    const QString monthBack = QDate::currentDate().addMonths(-1).toString("yyyy-MM-dd");
+    EXPECT_EQ(view.Grid()->RowCount(),
+              Count("select count(*) from t_bug where prj_name='Demo' and BG_DETECTION_DATE>='" + monthBack + "'"));
+    EXPECT_GT(view.Grid()->RowCount(), 0);
+    EXPECT_EQ(Count("select count(*) from t_bug where prj_name='Demo' and BG_DETECTION_DATE<'2009-01-01' and "
+                    "BG_DETECTION_DATE>='" + monthBack + "'"),
+              0);
 }
 
 TEST_F(WorkspaceTest, QuickFiltersListTheUsersDefects)
