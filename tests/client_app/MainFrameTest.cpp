@@ -567,6 +567,35 @@ TEST_F(Frame, StartUpSequence) {
     }
 }
 
+TEST_F(Frame, YesToTheUpgradeQuestionRunsTheOnlineUpgradeCommand) {
+    CDemoServer newer;
+    ASSERT_TRUE(newer.Start(true, "", "ftp_user=zentry\nclient_version=1.25\n"));
+    QTemporaryDir dir;
+    CZentryApp start;
+    start.m_context.m_configDir = start.m_context.m_cacheDir = dir.path();
+    CSettingsValues values;
+    values.port = newer.Port();
+    WriteText(start.m_context.SettingsPath(), SettingsText(values));
+    start.m_autoLogin = true;
+    answerer.SetAnswerYes(true);
+    CClientComposition composed(start);
+    std::unique_ptr<CMainFrame> frame;
+    // The online upgrade's own handler, where the upgrade dialog will be.
+    int upgrades = 0;
+    ASSERT_TRUE(start.InitInstance([&]() -> QWidget* {
+        frame = composed.CreateMainFrame();
+        frame->SetCommandHandler(ids::kCmdUpgrade, [&upgrades] { ++upgrades; });
+        return frame.get();
+    })) << answerer.Joined().toStdString();
+    ASSERT_EQ(answerer.m_texts.size(), 1);
+    EXPECT_EQ(answerer.m_texts[0], "A newer client is available. Upgrade now? \n1.04-->1.25");
+    EXPECT_EQ(upgrades, 0);  // once the main window runs
+    QTRY_COMPARE_WITH_TIMEOUT(upgrades, 1, 3000);
+    frame->close();
+    frame.reset();
+    start.ExitInstance();
+}
+
 TEST_F(Frame, CancelledLoginEndsTheStartButSavesTheSettings) {
     QTemporaryDir dir;
     CZentryApp start;
