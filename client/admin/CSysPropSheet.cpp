@@ -21,7 +21,7 @@ QString Caption(const CAppContext& context, int id, const QString& fallback)
 }
 
 template <typename Page>
-CSheetPageSpec PageSpec(int captionId, const char* caption)
+CSheetPageEntry PageEntry(int captionId, const char* caption)
 {
     return {captionId, QString::fromUtf8(caption),
             [](CAppContext& context, QWidget* parent) -> ISheetPage* { return new Page(context, parent); }};
@@ -30,8 +30,8 @@ CSheetPageSpec PageSpec(int captionId, const char* caption)
 
 CSheetPages StandardSheetPages()
 {
-    return {PageSpec<CProjectSettingFullDlg>(1047, "项目设置"), PageSpec<CUserManageDlg>(1014, "用户管理"),
-            PageSpec<CParamSettingDlg>(1011, "参数设置"), PageSpec<CFlowDefineDlg>(1038, "流程定义")};
+    return {PageEntry<CProjectSettingFullDlg>(1047, "项目设置"), PageEntry<CUserManageDlg>(1014, "用户管理"),
+            PageEntry<CParamSettingDlg>(1011, "参数设置"), PageEntry<CFlowDefineDlg>(1038, "流程定义")};
 }
 
 CSysPropSheet::CSysPropSheet(CAppContext& context, const CSheetPages& pages, QWidget* parent)
@@ -52,10 +52,10 @@ CSysPropSheet::CSysPropSheet(CAppContext& context, const CSheetPages& pages, QWi
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_navigation);
     layout->addWidget(m_pages, 1);
-    for (const CSheetPageSpec& spec : pages) {
-        if (!spec.create) continue;
-        ISheetPage* page = spec.create(context, this);
-        AddPage(page, Caption(context, spec.captionId, spec.caption));
+    for (const CSheetPageEntry& entry : pages) {
+        if (!entry.create) continue;
+        ISheetPage* page = entry.create(context, this);
+        AddPage(page, Caption(context, entry.captionId, entry.caption));
         QWidget* widget = page->Widget();
         if (auto* projects = qobject_cast<CProjectSettingFullDlg*>(widget)) m_projectsPage = projects;
         if (auto* users = qobject_cast<CUserManageDlg*>(widget)) m_usersPage = users;

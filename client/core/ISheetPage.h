@@ -21,9 +21,9 @@ public:
 
 // The pages of the sheet in the order of its navigation list, each with
 // its caption (a language text, else the text given) and how it is built.
-struct CSheetPageSpec {
+struct CSheetPageEntry {
     int captionId;
     QString caption;
     std::function<ISheetPage*(CAppContext& context, QWidget* parent)> create;
 };
-using CSheetPages = std::vector<CSheetPageSpec>;
+using CSheetPages = std::vector<CSheetPageEntry>;
