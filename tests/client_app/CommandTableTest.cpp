@@ -40,7 +40,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -52,7 +51,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -64,18 +62,6 @@
 #include <vector>
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // Runs body on the next modal window (no message box) that comes up while
 // it is armed; a timer of its own each time, so that it also works inside
@@ -157,6 +143,11 @@ private:
 };
 
 struct CommandCase {
+    CommandCase(int commandId, std::function<void(CCommandRun& run)> check)
+        : id(commandId), expect(std::move(check))
+    {
+    }
+
     int id;
     std::function<void(CCommandRun& run)> expect;
     // What has to hold before the command can be used (a row selected, an
@@ -230,6 +221,18 @@ CommandCase Changes(int id, std::function<QVariant()> state, QVariant expected =
                 if (expected.isValid()) {
                     EXPECT_EQ(state(), expected);
                 }
+            }};
+}
+
+// Asks first; No to the question leaves what state reads as it was.
+CommandCase AsksFirst(int id, std::function<QVariant()> state)
+{
+    return {id, [state](CCommandRun& run) {
+                EXPECT_TRUE(run.Enabled());
+                const QVariant before = state();
+                run.Trigger(false);
+                EXPECT_EQ(run.Messages(), QStringList{"Are you sure?"});
+                EXPECT_EQ(state(), before);
             }};
 }
 
@@ -409,7 +412,6 @@ TEST_F(CommandTable, MainFrameMenusAndToolBar)
         auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
         return QVariant(view && view->QuickEditPanel()->isVisibleTo(view));
     };
-    const int defects = Count("select count(*) from t_bug");
 
     const std::vector<CommandCase> table = {
         Does(ids::kCmdHome,
@@ -456,13 +458,7 @@ TEST_F(CommandTable, MainFrameMenusAndToolBar)
              }),
         Disabled(ids::kCmdUpgrade),
         Disabled(ids::kCmdDesignCustom),
-        Does(ids::kCmdInitSystem,
-             [this, defects](CCommandRun& run) {
-                 // No to the first question: nothing is deleted.
-                 run.Trigger(false);
-                 EXPECT_EQ(run.Messages(), QStringList{"Are you sure?"});
-                 EXPECT_EQ(Count("select count(*) from t_bug"), defects);
-             }),
+        AsksFirst(ids::kCmdInitSystem, [this] { return QVariant(Count("select count(*) from t_bug")); }),
         Opens<QDialog>(ids::kCmdUserMgr,
                        [](QDialog& dialog) { EXPECT_NE(dialog.findChild<CUserManageDlg*>(), nullptr); }),
         Opens<CDepartmentDlg>(ids::kCmdDeptMgr),
@@ -563,13 +559,10 @@ TEST_F(CommandTable, DefectListContextMenu)
                                   EXPECT_NE(editor.FieldsPage()->DefectId(), bugId);
                                   EXPECT_EQ(context.m_currentBugId, editor.FieldsPage()->DefectId());
                               }),
-        Does(WorkspaceIds::CmdDelete,
-             [this, bugId](CCommandRun& run) {
-                 // No to the question: the defect stays.
-                 run.Trigger(false);
-                 EXPECT_EQ(run.Messages(), QStringList{"Are you sure?"});
-                 EXPECT_EQ(Count(QStringLiteral("select count(*) from t_bug where BG_BUG_ID=%1").arg(bugId)), 1);
-             }),
+        AsksFirst(WorkspaceIds::CmdDelete,
+                  [this, bugId] {
+                      return QVariant(Count(QStringLiteral("select count(*) from t_bug where BG_BUG_ID=%1").arg(bugId)));
+                  }),
         WithoutAction(WorkspaceIds::CmdCopyDefect, rows),
         WithoutAction(WorkspaceIds::CmdPasteDefect, rows),
         Changes(WorkspaceIds::CmdAutoSize, [&view] { return QVariant(view.m_autoSizeColumns); }, 0),
@@ -615,7 +608,7 @@ TEST_F(CommandTable, AttachmentsPageToolBar)
         const auto select = [&page] {
             if (page.RowCount() > 0) page.Grid()->setCurrentIndex(page.Grid()->Model()->index(0, 0));
         };
-        const auto rows = [&page] { return page.RowCount(); };
+        const auto rows = [&page] { return QVariant(page.RowCount()); };
         QString opened;
         page.m_openFile = [&opened](const QString& path) { opened = path; };
 
@@ -629,10 +622,10 @@ TEST_F(CommandTable, AttachmentsPageToolBar)
                      EXPECT_TRUE(run.Messages()[0].startsWith(QStringLiteral("总内存="))) << run.Messages()[0].toStdString();
                  }),
             Does(WorkspaceIds::CmdAttachClipboard,
-                 [&page, rows, bugId](CCommandRun& run) {
-                     const int before = rows();
+                 [&page, bugId](CCommandRun& run) {
+                     const int before = page.RowCount();
                      run.Trigger();
-                     ASSERT_TRUE(WaitFor([&] { return !page.IsBusy() && rows() == before + 1; }))
+                     ASSERT_TRUE(WaitFor([&] { return !page.IsBusy() && page.RowCount() == before + 1; }))
                          << run.Messages().join(" | ").toStdString();
                      const QString name = page.Grid()->Model()->index(0, 1).data().toString();
                      EXPECT_TRUE(name.startsWith("clipboard_")) << name.toStdString();
@@ -650,20 +643,8 @@ TEST_F(CommandTable, AttachmentsPageToolBar)
                      EXPECT_FALSE(QImage(opened).isNull()) << opened.toStdString();
                  }),
             Opens<QFileDialog>(WorkspaceIds::CmdAttachSaveAs),
-            Does(WorkspaceIds::CmdAttachDeleteSelected,
-                 [rows](CCommandRun& run) {
-                     const int before = rows();
-                     run.Trigger(false);
-                     EXPECT_EQ(run.Messages(), QStringList{"Are you sure?"});
-                     EXPECT_EQ(rows(), before);
-                 }),
-            Does(WorkspaceIds::CmdAttachDeleteAll,
-                 [rows](CCommandRun& run) {
-                     const int before = rows();
-                     run.Trigger(false);
-                     EXPECT_EQ(run.Messages(), QStringList{"Are you sure?"});
-                     EXPECT_EQ(rows(), before);
-                 }),
+            AsksFirst(WorkspaceIds::CmdAttachDeleteSelected, rows),
+            AsksFirst(WorkspaceIds::CmdAttachDeleteAll, rows),
         };
         std::set<int> shown;
         for (const QAction* action : page.ToolBar()->actions())

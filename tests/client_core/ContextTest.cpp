@@ -4,9 +4,9 @@
 #include "CAboutDlg.h"
 #include "CSingleInstance.h"
 #include "CZentryApp.h"
+#include "ClientFixtures.h"
 #include "ClientFolders.h"
 #include "ClientIds.h"
-#include "ClientFixtures.h"
 #include "LoginHistory.h"
 #include "QtText.h"
 

@@ -2,8 +2,8 @@
 // against a real lumenolite, the failure paths, and what it does while a
 // (slow, scripted) login runs.
 #include "CLoginDlg.h"
-#include "ClientIds.h"
 #include "ClientFixtures.h"
+#include "ClientIds.h"
 #include "LoginHistory.h"
 #include "ScriptedHttpServer.h"
 

@@ -5,9 +5,9 @@
 #include "CChartViewControl.h"
 #include "CResultGrid.h"
 #include "CStatisticsView.h"
+#include "ClientFixtures.h"
 #include "DialogHelpers.h"
 #include "QtText.h"
-#include "ClientFixtures.h"
 
 #include <QApplication>
 #include <QBarSeries>

@@ -18,27 +18,14 @@
 #include <QImage>
 #include <QDateTimeEdit>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTabWidget>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 std::string Bytes(int count, int seed) {
     std::string data;

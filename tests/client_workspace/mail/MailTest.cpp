@@ -4,9 +4,9 @@
 #include "CResultGrid.h"
 #include "CSendMailDlg.h"
 #include "CSmtpMail.h"
+#include "ClientFixtures.h"
 #include "QtText.h"
 #include "SmtpSinkFixture.h"
-#include "ClientFixtures.h"
 
 #include <QApplication>
 #include <QComboBox>
