@@ -2,6 +2,7 @@
 // project of 100 000 defects; the client's view lists it offscreen.
 // Reference: the same rows fetched through the data client alone.
 #include "CAppContext.h"
+#include "CClientComposition.h"
 #include "CDefectListGrid.h"
 #include "CQueryConditionDlg.h"
 #include "CZentryApp.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace {
@@ -176,7 +178,9 @@ int main(int argc, char** argv)
     context.m_currentProject = QStringLiteral("Demo");
     const long rssBefore = PeakRssKib();
 
-    CMainFrame frame(context);
+    CClientComposition composition(zentry);
+    const std::unique_ptr<CMainFrame> composed = composition.CreateMainFrame();
+    CMainFrame& frame = *composed;
     frame.resize(1280, 900);
     frame.show();
     frame.SwitchView(101);
