@@ -1,9 +1,10 @@
 // CQuerySlot: one of the 20 paged-query slots of a database object, and the
-// table of them. The cursor type is the database object's own (an ODBC
-// statement handle or an SQLite statement); it needs Reset().
+// table of them. The cursor type is the database object's own; it needs
+// Reset().
 #pragma once
 
 #include <ctime>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct CQuerySlot {
     time_t lastUse = 0;
     bool inUse = false;
     std::string sql;
+    // Held by a call that works on the cursor, so that no other call frees
+    // it meanwhile.
+    std::mutex use;
 
     void Reset() {
         cursor.Reset();
@@ -69,6 +73,7 @@ public:
     void ResetAll() {
         for (auto& slot : m_slots) slot.Reset();
     }
+    CQuerySlot<Cursor>& At(int index) { return m_slots[static_cast<size_t>(index)]; }
     int InUseCount() const {
         int n = 0;
         for (auto& slot : m_slots) n += slot.inUse ? 1 : 0;

@@ -113,6 +113,73 @@ bool EndsWhere(const std::string& s, size_t pos, size_t length) {
 
 }  // namespace
 
+namespace {
+
+// What the top level of a statement holds: its first word, whether a
+// second statement follows, the words that matter to the helpers below,
+// and where a closing ";" begins.
+struct CStatementOutline {
+    std::string firstWord;
+    bool secondStatement = false;
+    bool topInto = false;
+    bool topLimit = false;  // LIMIT, OFFSET or FETCH
+    size_t end = std::string::npos;  // the ";" that ends the statement
+};
+
+CStatementOutline Outline(const std::string& sql) {
+    CStatementOutline o;
+    int depth = 0;
+    for (size_t pos = 0, length = 0; pos < sql.size(); pos += length) {
+        const TokenKind kind = NextToken(sql, pos, length);
+        if (kind == TK_SPACE) continue;
+        if (o.end != std::string::npos) {
+            o.secondStatement = true;
+            break;
+        }
+        if (o.firstWord.empty() && kind != TK_WORD) o.firstWord = " ";  // not a word: matches none
+        switch (kind) {
+        case TK_WORD:
+            if (o.firstWord.empty()) {
+                for (size_t i = 0; i < length; ++i)
+                    o.firstWord += static_cast<char>(tolower(static_cast<unsigned char>(sql[pos + i])));
+            } else if (depth == 0) {
+                if (WordIs(sql, pos, length, "into")) o.topInto = true;
+                if (WordIs(sql, pos, length, "limit") || WordIs(sql, pos, length, "offset") ||
+                    WordIs(sql, pos, length, "fetch"))
+                    o.topLimit = true;
+            }
+            break;
+        case TK_OPEN: ++depth; break;
+        case TK_CLOSE: --depth; break;
+        case TK_END_STATEMENT: o.end = pos; break;
+        default: break;
+        }
+    }
+    return o;
+}
+
+}  // namespace
+
+std::string FirstWord(const std::string& sql) {
+    const std::string word = Outline(sql).firstWord;
+    return word == " " ? std::string() : word;
+}
+
+bool IsPlainQuery(const std::string& sql) {
+    const CStatementOutline o = Outline(sql);
+    return o.firstWord == "select" && !o.secondStatement && !o.topInto;
+}
+
+bool AppendRowLimit(const std::string& sql, int rows, std::string& out) {
+    const CStatementOutline o = Outline(sql);
+    if (o.firstWord != "select" || o.secondStatement || o.topInto || o.topLimit || rows < 0)
+        return false;
+    // On a line of its own: the text may end in a "--" comment.
+    out = sql.substr(0, o.end) + "\nLIMIT " + std::to_string(rows);
+    if (o.end != std::string::npos) out += sql.substr(o.end);
+    return true;
+}
+
 bool StartsWithSelect(const std::string& sql) {
     for (size_t pos = 0, length = 0; pos < sql.size(); pos += length) {
         const TokenKind kind = NextToken(sql, pos, length);

@@ -13,3 +13,12 @@
 bool ShapeQuery(const std::string& sql, std::string& shape, std::vector<long long>& values);
 // True when the first word of the text (past blanks and comments) is SELECT.
 bool StartsWithSelect(const std::string& sql);
+// The first word of the text in small letters ("insert"), empty when none.
+std::string FirstWord(const std::string& sql);
+// True for one SELECT statement that only reads: no second statement and
+// no INTO of its own (SELECT INTO makes a table in PostgreSQL).
+bool IsPlainQuery(const std::string& sql);
+// The query with "LIMIT rows" behind its last clause, for a plain query
+// without LIMIT, OFFSET or FETCH of its own; false (out untouched) when the
+// text is not such a query.
+bool AppendRowLimit(const std::string& sql, int rows, std::string& out);

@@ -1,5 +1,6 @@
 #include "ResultText.h"
 
+#include "CDbCursor.h"
 #include "CResultSet.h"
 
 void SetResultFields(CResultSet& result, const std::vector<std::string>& names) {
@@ -20,4 +21,52 @@ void AppendResultLine(std::string& out, const std::vector<std::string>& values,
         out += values[i];
     }
     out += lineSep;
+}
+
+int FillResultSet(CDbCursor& cursor, int limit, bool withFields, CResultSet& result,
+                  bool& ended, std::string& error) {
+    ended = false;
+    if (withFields) SetResultFields(result, cursor.Columns());
+    // A statement without result columns has no rows to fetch.
+    if (cursor.Columns().empty()) {
+        ended = true;
+        return 0;
+    }
+    std::vector<std::string> values;
+    int rows = 0;
+    while (rows < limit) {
+        const int got = cursor.Fetch(values, error);
+        if (got < 0) return -1;
+        if (got == 0) {
+            ended = true;
+            break;
+        }
+        AddResultRow(result, values);
+        ++rows;
+    }
+    return rows;
+}
+
+int FillResultText(CDbCursor& cursor, int limit, bool header, const std::string& sep,
+                   const std::string& lineSep, std::string& out, bool& ended,
+                   std::string& error) {
+    ended = false;
+    if (header) AppendResultLine(out, cursor.Columns(), sep, lineSep);
+    if (cursor.Columns().empty()) {
+        ended = true;
+        return 0;
+    }
+    std::vector<std::string> values;
+    int rows = 0;
+    while (rows < limit) {
+        const int got = cursor.Fetch(values, error);
+        if (got < 0) return -1;
+        if (got == 0) {
+            ended = true;
+            break;
+        }
+        AppendResultLine(out, values, sep, lineSep);
+        ++rows;
+    }
+    return rows;
 }

@@ -1,9 +1,9 @@
 #include "COdbcStatementCache.h"
 
-bool COdbcStatementCache::Take(const std::string& text, COdbcCachedStmt& entry) {
+bool COdbcStatementCache::Take(const std::string& text, std::unique_ptr<COdbcStatement>& stmt) {
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->first == text) {
-            entry = std::move(it->second);
+            stmt = std::move(it->second);
             m_entries.erase(it);
             return true;
         }
@@ -11,12 +11,9 @@ bool COdbcStatementCache::Take(const std::string& text, COdbcCachedStmt& entry) 
     return false;
 }
 
-void COdbcStatementCache::Give(const std::string& text, COdbcCachedStmt&& entry) {
-    if (!entry.stmt.IsOpen() || m_capacity == 0) return;
-    if (!OdbcOk(SQLFreeStmt(entry.stmt.Get(), SQL_CLOSE))) {
-        entry.stmt.Reset();
-        return;
-    }
-    m_entries.emplace_front(text, std::move(entry));
+void COdbcStatementCache::Give(const std::string& text, std::unique_ptr<COdbcStatement> stmt) {
+    if (!stmt || !stmt->Handle().IsOpen() || m_capacity == 0) return;
+    if (!stmt->CloseCursor()) return;
+    m_entries.emplace_front(text, std::move(stmt));
     while (m_entries.size() > m_capacity) m_entries.pop_back();
 }

@@ -43,6 +43,7 @@ TEST_F(OdbcPgTest, ContractCases) {
         {"params", dbcases::ParametersRoundTrip<COdbcConnection>, false},
         {"paged", dbcases::PagedQueries<COdbcConnection>, false},
         {"totext", dbcases::QueryToTextUsesSeparators<COdbcConnection>, false},
+        {"longer", dbcases::ValuesLongerThanTheirColumns<COdbcConnection>, false},
         // The Unicode build of the driver passes the same texts.
         {"values_w", dbcases::ValuesAsText<COdbcConnection>, true},
         {"params_w", dbcases::ParametersRoundTrip<COdbcConnection>, true},

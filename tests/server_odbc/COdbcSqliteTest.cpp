@@ -40,6 +40,7 @@ TEST_F(OdbcSqliteTest, RowLimitAndErrors) { dbcases::RowLimitAndErrors(db); }
 TEST_F(OdbcSqliteTest, ParametersRoundTrip) { dbcases::ParametersRoundTrip(db); }
 TEST_F(OdbcSqliteTest, PagedQueries) { dbcases::PagedQueries(db); }
 TEST_F(OdbcSqliteTest, QueryToTextUsesSeparators) { dbcases::QueryToTextUsesSeparators(db); }
+TEST_F(OdbcSqliteTest, ValuesLongerThanTheirColumns) { dbcases::ValuesLongerThanTheirColumns(db); }
 
 TEST_F(OdbcSqliteTest, LogonTwiceAndReconnectAfterClose) {
     EXPECT_FALSE(db.Logon());

@@ -36,6 +36,7 @@ TEST_F(SqliteTest, RowLimitAndErrors) { dbcases::RowLimitAndErrors(db); }
 TEST_F(SqliteTest, ParametersRoundTrip) { dbcases::ParametersRoundTrip(db); }
 TEST_F(SqliteTest, PagedQueries) { dbcases::PagedQueries(db); }
 TEST_F(SqliteTest, QueryToTextUsesSeparators) { dbcases::QueryToTextUsesSeparators(db); }
+TEST_F(SqliteTest, ValuesLongerThanTheirColumns) { dbcases::ValuesLongerThanTheirColumns(db); }
 
 TEST_F(SqliteTest, FileRunsInWalModeWithFullSync) {
     EXPECT_EQ("journal_mode\nwal\n", dbcases::QueryText(db, "pragma journal_mode"));
