@@ -3,9 +3,11 @@
 #include "CSessionTable.h"
 #include "ReadIniValue.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -183,6 +185,11 @@ bool CServerConfig::Load(const std::string& dir, const std::string& base, CDbCon
     readLimit("request_timeout_ms", requestTimeoutMs, 100, 3600000);
     readLimit("keep_alive_timeout_ms", keepAliveTimeoutMs, 100, 3600000);
     readLimit("max_request_kb", maxRequestKb, 16, 1024 * 1024);
+    std::string readers;
+    if (ReadIniValue(path.c_str(), kBlock, "common", "read_connections", readers) == 1)
+        readConnections = std::max(0, std::min(atoi(readers.c_str()), kMostReadConnections));
+    else
+        readConnections = DefaultReadConnections();
 
     if (queryTimeout < 1) queryTimeout = 600;
     if (sessionLifetime < 1) sessionLifetime = 1800;
@@ -209,6 +216,14 @@ void CServerConfig::PushDbOptions(CDbConnection& db) const {
     db.SetOption(6, sep.c_str());
     db.SetOption(8, lineSep.c_str());
     db.SetOption(7, std::to_string(queryTimeout).c_str());
+    // Every statement, not only an idle paged query, is held to query_timeout.
+    db.SetStatementTimeout(queryTimeout);
+    db.SetReadConnections(readConnections);
+}
+
+int CServerConfig::DefaultReadConnections() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::max(2u, std::min(cores, 8u)));
 }
 
 bool CServerConfig::ConnectDb(CDbConnection& db, const char* user, const char* password,

@@ -69,6 +69,12 @@ public:
     static const int kDefaultRequestTimeoutMs = 5000;
     static const int kDefaultKeepAliveTimeoutMs = 1000;
     static const int kDefaultMaxRequestKb = 2048;
+    // Queries run on this many reader connections beside each other while
+    // commit_type is not 0 (read_connections; missing: the machine's cores,
+    // from 2 to 8; 0: all on the one connection).
+    int readConnections = 0;
+    static constexpr int kMostReadConnections = 64;
+    static int DefaultReadConnections();
 };
 
 // Decodes the escape sequences of a separator value (\n, \t, \x01, ...).

@@ -27,4 +27,9 @@ struct CServerState {
 
     // The sweep of the event loop: idle paged queries and expired sessions.
     void Sweep();
+    // Database commands run outside the mutex, queries on reader
+    // connections several at once. With a commit type of 0 a session's
+    // uncommitted work stays on the one connection and everything runs one
+    // request at a time.
+    bool DatabaseBesideCommands() const { return config.commitType != 0; }
 };

@@ -13,10 +13,26 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+int CSessionTable::GetCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<int>(m_sessions.size());
+}
+
+void CSessionTable::SetLifetime(int seconds) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lifetime = seconds;
+}
+
+int CSessionTable::GetLifetime() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lifetime;
+}
+
 bool CSessionTable::Add(const std::string& user, const std::string& rights,
                         std::string& sessionId, bool fullRights) {
     const time_t now = time(nullptr);
-    if (GetCount() >= m_limit) return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (static_cast<int>(m_sessions.size()) >= m_limit) return false;
     CSession session;
     session.sessionId = MakeRandomToken(16);
     session.lastUse = now;
@@ -30,6 +46,7 @@ bool CSessionTable::Add(const std::string& user, const std::string& rights,
 }
 
 bool CSessionTable::Remove(const std::string& sessionId) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (size_t i = m_sessions.size(); i-- > 0;) {
         if (EqualNoCase(m_sessions[i].sessionId, sessionId)) m_sessions.erase(m_sessions.begin() + i);
     }
@@ -37,6 +54,7 @@ bool CSessionTable::Remove(const std::string& sessionId) {
 }
 
 bool CSessionTable::RemoveExpired() {
+    std::lock_guard<std::mutex> lock(m_mutex);
     const time_t now = time(nullptr);
     for (size_t i = m_sessions.size(); i-- > 0;) {
         if (m_sessions[i].IsExpired(now, m_lifetime)) m_sessions.erase(m_sessions.begin() + i);
@@ -45,6 +63,7 @@ bool CSessionTable::RemoveExpired() {
 }
 
 int CSessionTable::GetRights(const std::string& sessionId) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (CSession& s : m_sessions) {
         if (EqualNoCase(s.sessionId, sessionId)) {
             s.lastUse = time(nullptr);
@@ -62,6 +81,7 @@ CSession* CSessionTable::FindExact(const std::string& sessionId) {
 }
 
 bool CSessionTable::ClearParams(const std::string& sessionId) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     CSession* s = FindExact(sessionId);
     if (!s) return false;
     s->params.clear();
@@ -70,6 +90,7 @@ bool CSessionTable::ClearParams(const std::string& sessionId) {
 
 bool CSessionTable::AddParam(const std::string& sessionId, const std::string& name, int type,
                              const std::string& value) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     CSession* s = FindExact(sessionId);
     if (!s) return false;
     return s->SetParam(name, type, value);
@@ -78,6 +99,7 @@ bool CSessionTable::AddParam(const std::string& sessionId, const std::string& na
 bool CSessionTable::BuildStatement(const char* sql, const std::string& sessionId,
                                    CSqlStatement& statement) {
     statement.SetSql(sql);
+    std::lock_guard<std::mutex> lock(m_mutex);
     CSession* s = FindExact(sessionId);
     if (!s) return false;
     // Bound by name: ":clDesc<varchar_long>" takes the value stored as clDesc.

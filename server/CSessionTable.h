@@ -1,9 +1,12 @@
 // CSessionTable: the server's logged-in clients (at most a fixed number),
-// with their lifetime, rights lookup and stored statement parameters.
+// with their lifetime, rights lookup and stored statement parameters. Safe
+// to use from several threads: commands that run beside each other reach
+// it outside the server mutex.
 #pragma once
 
 #include "CSession.h"
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,7 +19,7 @@ public:
     bool Add(const std::string& user, const std::string& rights, std::string& sessionId,
              bool fullRights);
     int GetLimit() const { return m_limit; }
-    int GetCount() const { return static_cast<int>(m_sessions.size()); }
+    int GetCount() const;
     bool Remove(const std::string& sessionId);
     bool RemoveExpired();
     // 2 full rights, 1 other rights, 0 no such session. A match counts as a
@@ -29,12 +32,13 @@ public:
     // there is no such session.
     bool BuildStatement(const char* sql, const std::string& sessionId, CSqlStatement& statement);
 
-    void SetLifetime(int seconds) { m_lifetime = seconds; }
-    int GetLifetime() const { return m_lifetime; }
+    void SetLifetime(int seconds);
+    int GetLifetime() const;
 
 private:
     CSession* FindExact(const std::string& sessionId);
 
+    mutable std::mutex m_mutex;
     int m_limit;
     int m_lifetime = 1800;
     std::vector<CSession> m_sessions;

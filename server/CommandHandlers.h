@@ -14,8 +14,9 @@ typedef void (*CommandHandler)(CServerState& state, CCommandRequest& request);
 
 // The command names in the order they are defined.
 const std::vector<std::string>& CommandNames();
-// Runs the named command (session check included); false when no command
-// has the name. The caller holds the server mutex.
+// Runs the named command (session check included) under the server mutex,
+// a query or statement only for its session check unless the commit type
+// is 0; false when no command has the name.
 bool DispatchCommand(CServerState& state, const std::string& name, CCommandRequest& request);
 
 void HandleVersion(CServerState& state, CCommandRequest& request);

@@ -3,11 +3,15 @@
 namespace {
 
 enum Check { kNever, kSession, kFullRights };
+// Queries and statements: unless the commit type is 0 they leave the
+// command lock to the database object once the session is checked.
+enum Kind { kOther, kDatabase };
 
 struct CommandDef {
     const char* name;
     CommandHandler handler;
     Check check;
+    Kind kind = kOther;
 };
 
 // get_user_config serves passwords and send_mymessage writes to the server's
@@ -15,15 +19,15 @@ struct CommandDef {
 const CommandDef kCommands[] = {
     {"version", HandleVersion, kNever},
     {"exec_command", HandleExecCommand, kSession},
-    {"select2", HandleSelect2, kSession},
-    {"select", HandleSelect, kSession},
-    {"desc", HandleDesc, kNever},
-    {"select_prepare", HandleSelectPrepare, kSession},
-    {"select_next", HandleSelectNext, kSession},
-    {"select_finish", HandleSelectFinish, kSession},
-    {"exec_sql", HandleExecSql, kFullRights},
+    {"select2", HandleSelect2, kSession, kDatabase},
+    {"select", HandleSelect, kSession, kDatabase},
+    {"desc", HandleDesc, kNever, kDatabase},
+    {"select_prepare", HandleSelectPrepare, kSession, kDatabase},
+    {"select_next", HandleSelectNext, kSession, kDatabase},
+    {"select_finish", HandleSelectFinish, kSession, kDatabase},
+    {"exec_sql", HandleExecSql, kFullRights, kDatabase},
     {"exec_sql_prepare", HandleExecSqlPrepare, kSession},
-    {"exec_sql_go", HandleExecSqlGo, kFullRights},
+    {"exec_sql_go", HandleExecSqlGo, kFullRights, kDatabase},
     {"web_login", HandleWebLogin, kNever},
     {"web_logout", HandleWebLogout, kNever},
     {"set_time", HandleSetTime, kSession},
@@ -55,6 +59,9 @@ bool DispatchCommand(CServerState& state, const std::string& name, CCommandReque
             request.Write(ErrorReply(state, "a request value holds a NUL character"));
             return true;
         }
+        // Taken by every command, a query too: a paused server (SIGUSR1
+        // holds the lock) serves nothing.
+        std::unique_lock<std::mutex> lock(state.mutex);
         if (state.config.auth == 1 && c.check != kNever) {
             int rights = state.sessions.GetRights(request.Get("session_id"));
             if (rights == 0 || (c.check == kFullRights && rights != 2)) {
@@ -62,6 +69,11 @@ bool DispatchCommand(CServerState& state, const std::string& name, CCommandReque
                 return true;
             }
         }
+        // These touch only the settings, the log, the session table and the
+        // database object, which runs queries beside each other on reader
+        // connections and statements in their order on its main one: a slow
+        // one holds up no other client.
+        if (c.kind == kDatabase && state.DatabaseBesideCommands()) lock.unlock();
         c.handler(state, request);
         return true;
     }

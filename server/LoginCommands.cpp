@@ -23,8 +23,7 @@ bool CheckAccount(CServerState& state, const std::string& account, const std::st
     statement.AddParam(SQL_PARAM_STRING, password.c_str(), "stPassword");
     CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
     CListString queryError;
-    state.db.SetOption(1, "1");
-    const int rows = state.db.Query(statement, result, queryError);
+    const int rows = state.db.Query(statement, result, queryError, 1);
     if (rows < 0) {
         error = queryError.StdString();
         if (error.empty()) error = "login query failed";

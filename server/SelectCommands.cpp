@@ -4,6 +4,7 @@
 #include "CListString.h"
 #include "CResultSet.h"
 #include "LogMask.h"
+#include "CSqlStatement.h"
 #include "LogWriter.h"
 #include "ParamCoding.h"
 
@@ -21,10 +22,10 @@ void RunSelect(CServerState& state, CCommandRequest& request, bool header) {
     if (rows <= 0) rows = 300;  // no max_count configured: the cap
     const int limit = ClampRowCount(rows);
     if (state.config.logSql == 1) LogMessage("query sql=%s\n", MaskSqlSecrets(sql).c_str());
-    state.db.SetOption(1, std::to_string(limit).c_str());
     CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
     CListString error;
-    if (state.db.Query(sql.c_str(), result, error) < 0) {
+    // The limit goes with the call: queries may run side by side.
+    if (state.db.Query(CSqlStatement(sql.c_str()), result, error, limit) < 0) {
         request.Write(ErrorReply(state, error.CStr()));
         return;
     }
@@ -102,8 +103,9 @@ void HandleDesc(CServerState& state, CCommandRequest& request) {
         return;
     }
     CListString out;
-    if (!state.db.DescribeTable(table.c_str(), out)) {
-        request.Write(ErrorReply(state, state.db.GetErrorText().CStr()));
+    std::string error;
+    if (!state.db.DescribeTable(table.c_str(), out, error)) {
+        request.Write(ErrorReply(state, error));
         return;
     }
     request.Write(out.StdString());
@@ -130,7 +132,6 @@ void HandleSelectNext(CServerState& state, CCommandRequest& request) {
     int batch = atoi(request.Get("count").c_str());
     if (batch <= 0) batch = state.config.oneFetchCount;
     if (batch <= 0) batch = 10;  // no one_fetch_count configured
-    state.db.SetOption(5, std::to_string(batch).c_str());
     const std::string id = request.Get("id");
     if (id.empty()) {
         // An empty id names a free slot, which holds no rows.
@@ -138,7 +139,7 @@ void HandleSelectNext(CServerState& state, CCommandRequest& request) {
         return;
     }
     CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
-    const int rows = state.db.SelectNext(id.c_str(), result);
+    const int rows = state.db.SelectNext(id.c_str(), result, batch);
     if (rows > 0) {
         WriteResultSet(state, result, request, true);
     } else if (rows == 0) {

@@ -10,61 +10,81 @@ const size_t kStackSize = 8 * 1024 * 1024;
 
 }  // namespace
 
-CCommandExecutor::CCommandExecutor() {
+CCommandExecutor::CCommandExecutor(size_t mostStacks) : m_most(mostStacks ? mostStacks : 1) {}
+
+CCommandExecutor::~CCommandExecutor() {
+    // Every Run has left its stack before the web server lets go of us.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto& stack : m_stacks) munmap(stack->base, stack->size);
+}
+
+CCommandExecutor::CStack* CCommandExecutor::Take() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        if (!m_idle.empty()) {
+            CStack* stack = m_idle.back();
+            m_idle.pop_back();
+            return stack;
+        }
+        if (m_stacks.size() < m_most) break;
+        m_freed.wait(lock);
+    }
     // Pages are taken only when touched; the lowest page guards against an
     // overflow.
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    void* stack = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
-    if (stack == MAP_FAILED) return;
-    if (mprotect(stack, page, PROT_NONE) != 0) {
-        munmap(stack, kStackSize);
-        return;
+    void* base = mmap(nullptr, kStackSize, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
+    if (base == MAP_FAILED) return nullptr;
+    if (mprotect(base, page, PROT_NONE) != 0) {
+        munmap(base, kStackSize);
+        return nullptr;
     }
-    m_stack = stack;
-    m_stackSize = kStackSize;
+    auto stack = std::make_unique<CStack>();
+    stack->base = base;
+    stack->size = kStackSize;
+    m_stacks.push_back(std::move(stack));
+    return m_stacks.back().get();
 }
 
-CCommandExecutor::~CCommandExecutor() {
-    // Run holds the mutex until its job has left the stack.
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_stack) munmap(m_stack, m_stackSize);
+void CCommandExecutor::Give(CStack* stack) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_idle.push_back(stack);
+    }
+    m_freed.notify_one();
 }
 
 void CCommandExecutor::Entry(unsigned high, unsigned low) {
     const uintptr_t address = (static_cast<uintptr_t>(high) << 32) | low;
-    reinterpret_cast<CCommandExecutor*>(address)->RunJob();
-    // Returning resumes m_caller (uc_link).
-}
-
-void CCommandExecutor::RunJob() {
+    CStack* stack = reinterpret_cast<CStack*>(address);
     try {
-        (*m_work)();
+        (*stack->work)();
     } catch (...) {
         // Unwinding must not leave this stack's first frame.
-        m_error = std::current_exception();
+        stack->error = std::current_exception();
     }
+    // Returning resumes the caller (uc_link).
 }
 
 void CCommandExecutor::Run(const std::function<void()>& work) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_stack) {
+    CStack* stack = Take();
+    if (!stack) {
         work();
         return;
     }
-    m_work = &work;
-    m_error = nullptr;
-    getcontext(&m_job);
-    m_job.uc_stack.ss_sp = m_stack;
-    m_job.uc_stack.ss_size = m_stackSize;
-    m_job.uc_link = &m_caller;
-    const uintptr_t address = reinterpret_cast<uintptr_t>(this);
-    makecontext(&m_job, reinterpret_cast<void (*)()>(&CCommandExecutor::Entry), 2,
+    stack->work = &work;
+    stack->error = nullptr;
+    getcontext(&stack->job);
+    stack->job.uc_stack.ss_sp = stack->base;
+    stack->job.uc_stack.ss_size = stack->size;
+    stack->job.uc_link = &stack->caller;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(stack);
+    makecontext(&stack->job, reinterpret_cast<void (*)()>(&CCommandExecutor::Entry), 2,
                 static_cast<unsigned>(address >> 32), static_cast<unsigned>(address & 0xffffffffu));
-    swapcontext(&m_caller, &m_job);
-    m_work = nullptr;
-    std::exception_ptr error = m_error;
-    m_error = nullptr;
-    lock.unlock();
+    swapcontext(&stack->caller, &stack->job);
+    stack->work = nullptr;
+    std::exception_ptr error = stack->error;
+    stack->error = nullptr;
+    Give(stack);
     if (error) std::rethrow_exception(error);
 }

@@ -248,7 +248,6 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
     bool known = true;
     m_executor.Run([&] {
         try {
-            std::lock_guard<std::mutex> lock(m_state.mutex);
             known = DispatchCommand(m_state, name, request);
         } catch (const std::exception& e) {
             // Nothing may unwind into the web server's C code.

@@ -55,8 +55,15 @@ bool OpenDatabase(CServerState& state) {
     if (!ok) {
         std::string error = state.db.GetErrorText().StdString();
         LogMessage("%s\n", error.empty() ? "cannot open the database" : error.c_str());
+        return false;
     }
-    return ok;
+    // What the server needs of the data source, told before anything runs.
+    std::string problem;
+    if (!state.db.CheckSetup(problem)) {
+        LogMessage("%s\n", problem.c_str());
+        return false;
+    }
+    return true;
 }
 
 void LoadPluginAtStart(CServerState& state) {

@@ -1,13 +1,17 @@
 // Lumeno over psqlODBC where only a database server brings the case: the
 // server ends the connection under a running Lumeno, literals read with
-// backslash escapes, and a data source names a missing database.
+// backslash escapes, a data source names a missing database or talks in
+// another encoding, and a large result under a small row cap.
 #include "Programs.h"
 #include "ServerFixture.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 namespace {
 
@@ -73,6 +77,68 @@ TEST_F(LumenoPgTest, LoginStaysSafeWhereBackslashesEscapeInLiterals) {
     EXPECT_EQ(login("admin", "\\' or '1'='1"), refused);
     EXPECT_TRUE(std::regex_match(login("dom\\ann", "p\\w"), std::regex(R"(\d+\w{16})")));
     EXPECT_TRUE(std::regex_match(login("admin", "secret"), std::regex(R"(\d+\w{16})")));
+}
+
+// A status line of /proc/<pid>/status in KiB ("VmRSS", "VmHWM").
+long StatusKiB(int pid, const std::string& key) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, key.size() + 1, key + ":") == 0) return atol(line.c_str() + key.size() + 1);
+    return -1;
+}
+
+TEST_F(LumenoPgTest, RowCapOfAHugeResultKeepsMemoryFlat) {
+    ASSERT_TRUE(server->Prepare());
+    ASSERT_TRUE(server->RunSql("create table t_big(id integer primary key, v varchar(60));"
+                               "insert into t_big select i, 'value number ' || i from "
+                               "generate_series(1, 100000) i;"));
+    ASSERT_TRUE(server->Start()) << server->Output();
+    auto page = [this](const std::string& sql) {
+        return server->Command("select2", "maxcount=100&sql=" + CServerFixture::Encode(sql));
+    };
+    std::string first100 = "id\n";
+    for (int i = 1; i <= 100; ++i) first100 += std::to_string(i) + "\n";
+    ASSERT_EQ(page("select id from t_big order by id"), first100);
+    const long peakBefore = StatusKiB(server->Pid(), "VmHWM");
+    ASSERT_GT(peakBefore, 0);
+    // Each would read 100 000 rows into the driver without the cap.
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(page("select id from t_big order by id"), first100);
+        const std::string any = page("select id, v from t_big");
+        ASSERT_EQ(std::count(any.begin(), any.end(), '\n'), 101) << any.substr(0, 200);
+    }
+    // Paged through whole, one batch at a time.
+    const std::string slot =
+        server->Command("select_prepare", "sql=" + CServerFixture::Encode("select id from t_big order by id"));
+    ASSERT_TRUE(std::regex_match(slot, std::regex(R"(\d{6}\|\S+)"))) << slot;
+    long next = 1;
+    for (;;) {
+        const std::string batch = server->Command("select_next", "id=" + slot + "&count=1000");
+        if (batch == "-1|No Data") break;
+        std::istringstream in(batch);
+        std::string line;
+        ASSERT_TRUE(std::getline(in, line) && line == "id") << batch.substr(0, 100);
+        while (std::getline(in, line)) ASSERT_EQ(line, std::to_string(next++));
+    }
+    EXPECT_EQ(next, 100001);
+    EXPECT_EQ(server->Command("select_finish", "id=" + slot), "success");
+    const long growth = StatusKiB(server->Pid(), "VmHWM") - peakBefore;
+    EXPECT_LT(growth, 16 * 1024) << "peak resident size grew by " << growth << " KiB";
+}
+
+TEST_F(LumenoPgTest, ClientEncodingOtherThanUtf8EndsTheStart) {
+    ASSERT_TRUE(server->Prepare());
+    const std::string ini = server->Dir() + "/odbc.ini";
+    std::stringstream text;
+    text << std::ifstream(ini).rdbuf();
+    std::string changed = std::regex_replace(text.str(), std::regex("'UTF8'"), "'LATIN1'");
+    ASSERT_NE(changed, text.str());
+    std::ofstream(ini, std::ios::trunc) << changed;
+    EXPECT_FALSE(server->Start());
+    EXPECT_NE(server->ExitCode(), 0);
+    EXPECT_NE(server->Output().find("client_encoding to 'UTF8'"), std::string::npos)
+        << server->Output();
 }
 
 TEST_F(LumenoPgTest, MissingDatabaseEndsTheStart) {
