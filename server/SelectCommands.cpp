@@ -3,8 +3,8 @@
 
 #include "CListString.h"
 #include "CResultSet.h"
-#include "LogMask.h"
 #include "CSqlStatement.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 #include "ParamCoding.h"
 
@@ -22,14 +22,15 @@ void RunSelect(CServerState& state, CCommandRequest& request, bool header) {
     if (rows <= 0) rows = 300;  // no max_count configured: the cap
     const int limit = ClampRowCount(rows);
     if (state.config.logSql == 1) LogMessage("query sql=%s\n", MaskSqlSecrets(sql).c_str());
-    CResultSet result(state.config.sep.c_str(), state.config.lineSep.c_str());
-    CListString error;
-    // The limit goes with the call: queries may run side by side.
-    if (state.db.Query(CSqlStatement(sql.c_str()), result, error, limit) < 0) {
-        request.Write(ErrorReply(state, error.CStr()));
+    // The rows go straight into the reply text; the limit goes with the
+    // call, since queries may run side by side.
+    std::string text, error;
+    if (state.db.QueryToText(CSqlStatement(sql.c_str()), limit, header, state.config.sep,
+                             state.config.lineSep, text, error) < 0) {
+        request.Write(ErrorReply(state, error));
         return;
     }
-    WriteResultSet(state, result, request, header);
+    request.Write(std::move(text));
 }
 
 // Letters, digits, '_' and '.' only: the name is placed into SQL text.

@@ -1,5 +1,7 @@
 #include "DefectDatabase.h"
 
+#include "ServerFixture.h"
+
 #include <sqlite3.h>
 
 #include <fstream>
@@ -58,7 +60,49 @@ std::string DefectInsert(int defects) {
     return sql.str();
 }
 
+// DefectInsert in PostgreSQL's words: the same texts, dates and NULLs.
+std::string PgDefectInsert(int defects) {
+    auto two = [](const char* expression) {
+        return std::string("lpad((") + expression + ")::text, 2, '0')";
+    };
+    std::ostringstream sql;
+    sql << "INSERT INTO t_bug (BG_BUG_ID, BG_STATUS, PRJ_NAME, BG_SUMMARY, BG_SEVERITY,"
+           " BG_PRIORITY, BG_RESPONSIBLE, BG_DETECTED_BY, BG_DETECTION_DATE, BG_CLOSING_DATE,"
+           " BG_DETECTION_VERSION, BG_CLOSING_VERSION, BG_DESCRIPTION, BG_DEV_COMMENTS,"
+           " BG_ATTACHMENT) SELECT i,"
+           " CASE i % 5 WHEN 0 THEN '00-New' WHEN 1 THEN '01-Open' WHEN 2 THEN '02-Fixed'"
+           " WHEN 3 THEN '03-Closed' ELSE '04-ReOpen' END,"
+           " '" << kBenchProject << "',"
+           " 'Defect ' || i || ': the list loses its selection after a refresh of page ' || (i % 97),"
+           " CASE i % 3 WHEN 0 THEN '1-Critical' WHEN 1 THEN '2-Major' ELSE '3-Minor' END,"
+           " CASE i % 4 WHEN 0 THEN '1-High' WHEN 1 THEN '2-Normal' ELSE '3-Low' END,"
+           " 'dev' || (i % 17), 'tester' || (i % 11),"
+           " '2024-' || " << two("1 + i % 12") << " || '-' || " << two("1 + i % 28") << " || ' ' || "
+        << two("i % 24") << " || ':' || " << two("i % 60") << " || ':00',"
+           " CASE i % 5 WHEN 3 THEN '2025-' || " << two("1 + i % 12") << " || '-' || "
+        << two("1 + i % 28") << " ELSE NULL END,"
+           " 'v1.' || (i % 9), NULL,"
+           " 'Steps: open the project, choose a filter, press Query. Expected: the list keeps"
+           " the selected defect. Actual: the first row is selected.'"
+           " || CASE WHEN i % 10 = 0 THEN ' ' || repeat('00', 600) ELSE '' END,"
+           " CASE i % 4 WHEN 0 THEN 'Looked at it; see the log of build ' || i ELSE NULL END,"
+           " CASE WHEN i % 7 = 0 THEN 1 ELSE 0 END FROM generate_series(1, "
+        << defects << ") AS i; ANALYZE;";
+    return sql.str();
+}
+
 }  // namespace
+
+bool MakePgDefectDatabase(CServerFixture& server, int defects, std::string& error) {
+    const std::string dbDir = std::string(ZENTRY_SOURCE_DIR) + "/db/";
+    if (!server.RunSqlFile(dbDir + "postgresql/schema.sql") || !server.RunSqlFile(dbDir + "seed.sql") ||
+        !server.RunSql(std::string("INSERT INTO t_prj (PRJ_NAME) VALUES ('") + kBenchProject + "');") ||
+        !server.RunSql(PgDefectInsert(defects))) {
+        error = "cannot load the defects into PostgreSQL";
+        return false;
+    }
+    return true;
+}
 
 bool MakeDefectDatabase(const std::string& path, int defects, std::string& error) {
     std::string schema, seed;

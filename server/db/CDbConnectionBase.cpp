@@ -123,18 +123,20 @@ CDbConnectionBase::CLease CDbConnectionBase::LeaseForRead(const CDbOptions& opti
         std::lock_guard<std::mutex> lock(m_stateMutex);
         count = m_readers.size();
     }
-    const unsigned start = m_nextReader++;
+    // The first free one: a lone client keeps to one connection, whose
+    // statements stay prepared and whose database process stays warm.
     CLease lease;
     CLane* chosen = nullptr;
     for (size_t i = 0; i < count && !chosen; ++i) {
-        CLane& lane = Reader(start + i);
+        CLane& lane = Reader(i);
         if (lane.mutex.try_lock()) {
             lease = CLease(lane, std::adopt_lock);
             chosen = &lane;
         }
     }
     if (!chosen) {
-        chosen = &Reader(start);
+        // All busy: wait for each in turn.
+        chosen = &Reader(m_nextReader++);
         lease = CLease(*chosen);
     }
     Ready(*chosen, m_generation.load(), [this](bool main) { return MakeSession(main); });
@@ -177,25 +179,25 @@ int CDbConnectionBase::Query(const CSqlStatement& statement, CResultSet& result,
 
 // -2: no session could be opened (the logon's failure is stored).
 int CDbConnectionBase::QueryOn(const CSqlStatement& statement, int rowLimit, CResultSet* result,
-                               std::string* text, const CDbOptions& options,
-                               std::string& error) {
+                               std::string* text, const CTextForm* form,
+                               const CDbOptions& options, std::string& error) {
     const bool plain = IsPlainQuery(statement.GetDriverSql());
     CLease lease = plain ? LeaseForRead(options) : LeaseMain();
+    const size_t textStart = text ? text->size() : 0;
     for (int attempt = 0;; ++attempt) {
         if (result) result->Clear();
-        if (text) text->clear();
+        if (text) text->resize(textStart);
         if (!OpenLease(lease, options, error)) return -2;
         StartClock(lease);
         CDbSession& session = lease.Session();
         std::unique_ptr<CDbCursor> cursor = session.OpenQuery(statement, options, rowLimit, error);
         if (cursor) {
             bool ended = false;
-            const int rows =
-                result ? FillResultSet(*cursor, rowLimit, true, *result, ended, error)
-                       : FillResultText(*cursor, rowLimit, options.header != 0,
-                                        options.columnSep, options.lineSep, *text, ended, error);
+            const int rows = result ? FillResultSet(*cursor, rowLimit, true, *result, ended, error)
+                                    : FillResultText(*cursor, rowLimit, form->header, form->sep,
+                                                     form->lineSep, *text, ended, error);
             if (rows >= 0) {
-                session.EndQuery(std::move(cursor), ended, options);
+                session.EndQuery(std::move(cursor), ended, rowLimit > 0 && rows >= rowLimit, options);
                 // Anything but a query may have changed the schema.
                 if (!plain) SchemaChanged();
                 return rows;
@@ -216,7 +218,7 @@ int CDbConnectionBase::Query(const CSqlStatement& statement, CResultSet& result,
                              CListString& errorText, int rowLimit) {
     const CDbOptions options = GetOptions();
     std::string error;
-    const int rows = QueryOn(statement, rowLimit, &result, nullptr, options, error);
+    const int rows = QueryOn(statement, rowLimit, &result, nullptr, nullptr, options, error);
     if (rows < 0) {
         errorText = error.c_str();
         if (rows == -1) Fail(error, statement.GetRewrittenSql());
@@ -231,12 +233,26 @@ int CDbConnectionBase::QueryToText(const char* sql, CListString& out, CListStrin
     const CDbOptions options = GetOptions();
     CSqlStatement statement(sql);
     std::string text, error;
-    const int rows = QueryOn(statement, options.rowLimit, nullptr, &text, options, error);
+    const CTextForm form{options.header != 0, options.columnSep, options.lineSep};
+    const int rows = QueryOn(statement, options.rowLimit, nullptr, &text, &form, options, error);
     if (rows == -2) return 0;
     out = text.c_str();
     if (rows < 0) {
         errorText = error.c_str();
         Fail(error, statement.GetRewrittenSql());
+    }
+    return rows;
+}
+
+int CDbConnectionBase::QueryToText(const CSqlStatement& statement, int rowLimit, bool header,
+                                   const std::string& sep, const std::string& lineSep,
+                                   std::string& out, std::string& error) {
+    const CDbOptions options = GetOptions();
+    const CTextForm form{header, sep, lineSep};
+    const int rows = QueryOn(statement, rowLimit, nullptr, &out, &form, options, error);
+    if (rows < 0) {
+        if (rows == -1) Fail(error, statement.GetRewrittenSql());
+        return -1;
     }
     return rows;
 }

@@ -40,6 +40,12 @@ public:
     // line when option 9 is not 0; rows written (at most option 1), 0 when
     // no connection can be made, -1 on an error.
     int QueryToText(const char* sql, CListString& out, CListString& errorText);
+    // At most rowLimit rows as ResultText with these separators, the header
+    // line first when header is set, appended to out; the rows, or -1 with
+    // the error text.
+    int QueryToText(const CSqlStatement& statement, int rowLimit, bool header,
+                    const std::string& sep, const std::string& lineSep, std::string& out,
+                    std::string& error);
     // Runs a statement (brace date literals bound); commits when option 2 is
     // not 0. The last error text becomes "success" or the error's text.
     bool Execute(const char* sql, CListString& errorText);
@@ -108,8 +114,8 @@ protected:
 
     // The main session, locked.
     CLease LeaseMain();
-    // A session for a query: a free reader (the next in turn when all are
-    // busy) while readers are on, else the main one.
+    // A session for a query: the first free reader (the next in turn when
+    // all are busy) while readers are on, else the main one.
     CLease LeaseForRead(const CDbOptions& options);
     // Opens the leased session; a reader that cannot log on hands the call
     // to the main session. False with the error (stored as the last error).
@@ -141,8 +147,16 @@ private:
     bool ReadersOn(const CDbOptions& options) const;
     CLane& Reader(size_t index);
     std::vector<CLane*> AllLanes();
+    // Into the result set, or as text into text with the header and
+    // separators given.
+    struct CTextForm {
+        bool header;
+        const std::string& sep;
+        const std::string& lineSep;
+    };
     int QueryOn(const CSqlStatement& statement, int rowLimit, CResultSet* result,
-                std::string* text, const CDbOptions& options, std::string& error);
+                std::string* text, const CTextForm* form, const CDbOptions& options,
+                std::string& error);
     bool ExecuteOn(CSqlStatement& statement, const CDbOptions& options, std::string& error);
     // Frees the slot holding id when it still does (and, with idleSeconds
     // >= 0, is idle that long); true when freed.

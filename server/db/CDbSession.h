@@ -27,9 +27,10 @@ public:
     virtual std::unique_ptr<CDbCursor> OpenQuery(const CSqlStatement& statement,
                                                  const CDbOptions& options, int rowLimit,
                                                  std::string& error) = 0;
-    // Ends a query: ended says whether its rows were read to the end (the
-    // cursor reported no more rows). Ends the read transaction.
-    virtual void EndQuery(std::unique_ptr<CDbCursor> cursor, bool ended,
+    // Ends a query: ended says whether the cursor reported no more rows,
+    // full whether as many rows as the cap were read. Ends the read
+    // transaction.
+    virtual void EndQuery(std::unique_ptr<CDbCursor> cursor, bool ended, bool full,
                           const CDbOptions& options) = 0;
     // After a query failed part way (a transaction it spoiled is undone).
     virtual void QueryFailed(const CDbOptions& options) { (void)options; }

@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
 #include <strings.h>
 #include <ctime>
 #include <memory>
@@ -109,6 +110,16 @@ void RaiseDescriptorLimit(const CServerConfig& config) {
     if (setrlimit(RLIMIT_NOFILE, &limit) != 0) LogMessage("cannot raise the open file limit\n");
 }
 
+// Each request frees what it allocated (its result set, its reply, the
+// driver's rows); with glibc's defaults a worker thread's heap then gives
+// the freed top back to the system every time (madvise), which flushes
+// every core's TLB and faults the pages in again on the next request: a
+// quarter of a 300-row query's time. Freed memory up to these sizes stays.
+void KeepFreedMemory() {
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 4 * 1024 * 1024);
+}
+
 int RunServer(int mode) {
     const std::string dir = GetModulePathPart(0).StdString();
     const std::string base = GetModulePathPart(3).StdString();
@@ -161,6 +172,7 @@ int RunServer(int mode) {
 int main(int argc, char** argv) {
     const int mode = ParseCommandLine(argc, argv);
     if (mode == RUN_NOTHING) return -1;
+    KeepFreedMemory();
     try {
         return RunServer(mode);
     } catch (const std::exception& e) {

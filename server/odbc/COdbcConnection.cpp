@@ -21,7 +21,8 @@ bool ValidTableName(const char* name) {
 
 COdbcConnection::COdbcConnection() = default;
 
-COdbcConnection::~COdbcConnection() { Close(); }
+// The sessions go before the watchdog their watches belong to.
+COdbcConnection::~COdbcConnection() { DropSessions(); }
 
 std::unique_ptr<CDbSession> COdbcConnection::MakeSession(bool main) {
     return std::make_unique<COdbcSession>(m_login, m_watchdog, main);

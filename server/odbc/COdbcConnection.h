@@ -47,5 +47,5 @@ protected:
 
 private:
     COdbcLogin m_login;
-    COdbcWatchdog m_watchdog;  // the sessions' statements are freed before it (Close)
+    COdbcWatchdog m_watchdog;  // outlives the sessions (dropped by the destructor)
 };

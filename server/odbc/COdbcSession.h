@@ -36,7 +36,7 @@ public:
     bool EnsureOpen(const CDbOptions& options, std::string& error) override;
     std::unique_ptr<CDbCursor> OpenQuery(const CSqlStatement& statement, const CDbOptions& options,
                                          int rowLimit, std::string& error) override;
-    void EndQuery(std::unique_ptr<CDbCursor> cursor, bool ended,
+    void EndQuery(std::unique_ptr<CDbCursor> cursor, bool ended, bool full,
                   const CDbOptions& options) override;
     void QueryFailed(const CDbOptions& options) override;
     bool Execute(const CSqlStatement& statement, const CDbOptions& options,
@@ -62,7 +62,7 @@ public:
     // deadline on a statement, and the text of a failure (which notes a
     // lost connection).
     bool NewStatement(std::unique_ptr<COdbcStatement>& stmt, std::string& error);
-    void Watch(COdbcStatement& stmt) { stmt.Watch(&m_watchdog, m_deadline); }
+    void Watch(COdbcStatement& stmt) { stmt.Watch(&m_watch, m_deadline); }
     void Failure(const COdbcHandle& handle, std::string& message);
     const COdbcStatement::CDriverInfo& Driver() const { return m_driver; }
     void Register(COdbcCursorBase* cursor) { m_cursors.insert(cursor); }
@@ -84,7 +84,7 @@ private:
                                          const CDbOptions& options, int rowLimit);
 
     COdbcLogin m_login;
-    COdbcWatchdog& m_watchdog;
+    COdbcWatchdog::CWatch m_watch;
     bool m_main;
     COdbcEnv m_env;
     COdbcDbc m_dbc;
@@ -94,6 +94,7 @@ private:
     int m_commitMode = -1;  // applied auto-commit: 1 on, 0 off, -1 not yet
     std::string m_dbms;
     bool m_postgres = false;
+    bool m_resumesCursors = false;  // the SQLite driver: see EndQuery
     bool m_noScan = true;  // the driver honours SQL_ATTR_NOSCAN
     COdbcStatement::CDriverInfo m_driver;
     unsigned m_heldCursors = 0;  // names of the cursors PostgreSQL holds

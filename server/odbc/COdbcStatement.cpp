@@ -85,8 +85,13 @@ SQLRETURN COdbcStatement::Allocate(SQLHDBC dbc, int limitSeconds, bool& noScan) 
 }
 
 SQLRETURN COdbcStatement::Prepare(const std::string& text) {
-    COdbcWatchdog::CGuard guard(m_watchdog, Get(), m_deadline);
-    m_described = false;
+    COdbcWatchdog::CGuard guard(m_watch, Get(), m_deadline);
+    // The same text again keeps its descriptions and buffers; its values
+    // are bound again.
+    if (!m_prepareAgain) m_described = false;
+    m_prepareAgain = false;
+    m_values.clear();
+    m_maxRows = static_cast<SQLULEN>(-1);  // set again, whatever the driver kept
     return SQLPrepare(Get(), Sqlc(text), SQL_NTS);
 }
 
@@ -140,7 +145,7 @@ SQLRETURN COdbcStatement::BindIntegers(const std::vector<long long>& values) {
 }
 
 SQLRETURN COdbcStatement::SetMaxRows(SQLULEN rows) {
-    if (rows == m_maxRows) return SQL_SUCCESS;
+    if (rows == m_maxRows) return SQL_SUCCESS;  // -1 after a prepare: always set
     SQLRETURN rc = SQLSetStmtAttr(Get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(rows), 0);
     if (OdbcOk(rc)) m_maxRows = rows;
     return rc;
@@ -150,7 +155,7 @@ SQLRETURN COdbcStatement::Execute() {
     m_fetched = 0;
     m_position = 0;
     m_ended = false;
-    COdbcWatchdog::CGuard guard(m_watchdog, Get(), m_deadline);
+    COdbcWatchdog::CGuard guard(m_watch, Get(), m_deadline);
     const SQLRETURN rc = SQLExecute(Get());
     return rc == SQL_NO_DATA ? SQL_SUCCESS : rc;
 }
@@ -159,7 +164,7 @@ SQLRETURN COdbcStatement::ExecuteDirect(const std::string& text) {
     m_fetched = 0;
     m_position = 0;
     m_ended = false;
-    COdbcWatchdog::CGuard guard(m_watchdog, Get(), m_deadline);
+    COdbcWatchdog::CGuard guard(m_watch, Get(), m_deadline);
     const SQLRETURN rc = SQLExecDirect(Get(), Sqlc(text), SQL_NTS);
     return rc == SQL_NO_DATA ? SQL_SUCCESS : rc;
 }
@@ -266,7 +271,7 @@ int COdbcStatement::Fetch(std::vector<std::string>& values) {
         if (m_ended) return 0;
         SQLRETURN rc;
         {
-            COdbcWatchdog::CGuard guard(m_watchdog, Get(), m_deadline);
+            COdbcWatchdog::CGuard guard(m_watch, Get(), m_deadline);
             rc = SQLFetch(Get());
         }
         if (rc == SQL_NO_DATA) {

@@ -40,9 +40,9 @@ public:
     COdbcStmt& Handle() { return m_stmt; }
     SQLHSTMT Get() const { return m_stmt.Get(); }
 
-    // The watchdog and deadline of the calls that follow.
-    void Watch(COdbcWatchdog* watchdog, COdbcWatchdog::Clock::time_point deadline) {
-        m_watchdog = watchdog;
+    // The session's watch and the deadline of the calls that follow.
+    void Watch(COdbcWatchdog::CWatch* watch, COdbcWatchdog::Clock::time_point deadline) {
+        m_watch = watch;
         m_deadline = deadline;
     }
 
@@ -73,6 +73,10 @@ public:
     int Fetch(std::vector<std::string>& values);
     // Closes the cursor: the statement can run again.
     bool CloseCursor();
+    // Kept with a cursor the driver would resume: prepared again before it
+    // runs (its buffers and descriptions stay).
+    void SetPrepareAgain(bool again) { m_prepareAgain = again; }
+    bool PrepareAgain() const { return m_prepareAgain; }
 
 private:
     enum Kind { kChar, kDecimal, kBinary, kDouble, kFloat, kTimestamp, kLongChar, kLongBinary };
@@ -89,7 +93,7 @@ private:
     bool ReadValue(size_t column, size_t row, bool fromDriver, std::string& value);
 
     COdbcStmt m_stmt;
-    COdbcWatchdog* m_watchdog = nullptr;
+    COdbcWatchdog::CWatch* m_watch = nullptr;
     COdbcWatchdog::Clock::time_point m_deadline = COdbcWatchdog::Clock::time_point::max();
 
     std::vector<CBindValue> m_values;
@@ -107,4 +111,5 @@ private:
     std::vector<SQLUSMALLINT> m_rowStatus;
     bool m_ended = false;
     SQLULEN m_maxRows = 0;
+    bool m_prepareAgain = false;
 };

@@ -2,61 +2,72 @@
 
 #include <sqlext.h>
 
+namespace {
+
+const std::chrono::milliseconds kLookEvery(100);
+
+}  // namespace
+
 COdbcWatchdog::~COdbcWatchdog() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
     }
-    m_changed.notify_all();
+    m_stopping.notify_all();
     if (m_thread.joinable()) m_thread.join();
 }
 
-uint64_t COdbcWatchdog::Watch(SQLHSTMT stmt, Clock::time_point deadline) {
+void COdbcWatchdog::Add(CWatch* watch) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    // Started on first use: a program that sets no limit runs no thread.
-    if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
-    const uint64_t ticket = m_nextTicket++;
-    m_watches[ticket] = CWatch{stmt, deadline};
-    m_changed.notify_all();
-    return ticket;
+    m_watches.insert(watch);
 }
 
-void COdbcWatchdog::Unwatch(uint64_t ticket) {
-    // After this returns no cancel reaches the statement: the caller may
-    // free it.
+void COdbcWatchdog::Remove(CWatch* watch) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_watches.erase(ticket);
+    m_watches.erase(watch);
+}
+
+void COdbcWatchdog::EnsureRunning() {
+    if (m_started) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_thread.joinable() && !m_stop) m_thread = std::thread([this] { Run(); });
+    m_started = true;
 }
 
 void COdbcWatchdog::Run() {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_stop) {
-        Clock::time_point next = Clock::time_point::max();
         const Clock::time_point now = Clock::now();
-        for (auto it = m_watches.begin(); it != m_watches.end();) {
-            if (it->second.deadline <= now) {
-                // Held under the lock: the statement cannot be freed meanwhile.
-                SQLCancel(it->second.stmt);
-                it = m_watches.erase(it);
-            } else {
-                if (it->second.deadline < next) next = it->second.deadline;
-                ++it;
+        for (CWatch* watch : m_watches) {
+            // Held while cancelling: the call's end waits, so the statement
+            // is not freed meanwhile.
+            std::lock_guard<std::mutex> held(watch->m_mutex);
+            if (watch->m_stmt && now >= watch->m_deadline) {
+                SQLCancel(watch->m_stmt);
+                watch->m_stmt = nullptr;
             }
         }
-        if (next == Clock::time_point::max())
-            m_changed.wait(lock);
-        else
-            m_changed.wait_until(lock, next);
+        m_stopping.wait_for(lock, kLookEvery);
     }
 }
 
-COdbcWatchdog::CGuard::CGuard(COdbcWatchdog* watchdog, SQLHSTMT stmt,
-                              Clock::time_point deadline) {
-    if (!watchdog || deadline == Clock::time_point::max() || !stmt) return;
-    m_watchdog = watchdog;
-    m_ticket = watchdog->Watch(stmt, deadline);
+COdbcWatchdog::CWatch::CWatch(COdbcWatchdog& watchdog) : m_watchdog(watchdog) {
+    m_watchdog.Add(this);
+}
+
+COdbcWatchdog::CWatch::~CWatch() { m_watchdog.Remove(this); }
+
+COdbcWatchdog::CGuard::CGuard(CWatch* watch, SQLHSTMT stmt, Clock::time_point deadline) {
+    if (!watch || deadline == Clock::time_point::max() || !stmt) return;
+    watch->m_watchdog.EnsureRunning();
+    std::lock_guard<std::mutex> lock(watch->m_mutex);
+    watch->m_stmt = stmt;
+    watch->m_deadline = deadline;
+    m_watch = watch;
 }
 
 COdbcWatchdog::CGuard::~CGuard() {
-    if (m_watchdog) m_watchdog->Unwatch(m_ticket);
+    if (!m_watch) return;
+    std::lock_guard<std::mutex> lock(m_watch->m_mutex);
+    m_watch->m_stmt = nullptr;
 }

@@ -235,7 +235,7 @@ std::unique_ptr<CDbCursor> CSqliteSession::OpenQuery(const CSqlStatement& statem
     return cursor;
 }
 
-void CSqliteSession::EndQuery(std::unique_ptr<CDbCursor> cursor, bool, const CDbOptions&) {
+void CSqliteSession::EndQuery(std::unique_ptr<CDbCursor> cursor, bool, bool, const CDbOptions&) {
     auto* rows = static_cast<CSqliteCursor*>(cursor.get());
     // Reset when kept, so no kept statement holds a read transaction open.
     if (rows && !rows->Key().empty()) m_cache.Give(rows->Key(), std::move(rows->Stmt()));

@@ -26,7 +26,7 @@ public:
     bool EnsureOpen(const CDbOptions& options, std::string& error) override;
     std::unique_ptr<CDbCursor> OpenQuery(const CSqlStatement& statement, const CDbOptions& options,
                                          int rowLimit, std::string& error) override;
-    void EndQuery(std::unique_ptr<CDbCursor> cursor, bool ended,
+    void EndQuery(std::unique_ptr<CDbCursor> cursor, bool ended, bool full,
                   const CDbOptions& options) override;
     bool Execute(const CSqlStatement& statement, const CDbOptions& options,
                  std::string& error) override;
