@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <fstream>
 #include <regex>
+#include <sys/wait.h>
 #include <sstream>
 
 namespace {
@@ -139,6 +140,35 @@ TEST_F(LumenoPgTest, ClientEncodingOtherThanUtf8EndsTheStart) {
     EXPECT_NE(server->ExitCode(), 0);
     EXPECT_NE(server->Output().find("client_encoding to 'UTF8'"), std::string::npos)
         << server->Output();
+}
+
+// scripts/make-db with the server's environment; its exit code.
+int MakePgDatabase(const std::map<std::string, std::string>& env, const std::string& args) {
+    std::string command;
+    for (const auto& kv : env) command += kv.first + "='" + kv.second + "' ";
+    command += std::string(ZENTRY_SOURCE_DIR) + "/scripts/make-db --postgresql " + args +
+               " >/dev/null 2>&1";
+    const int rc = system(command.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+TEST_F(LumenoPgTest, MakeDbMakesTheDatabaseLumenoServes) {
+    // The data source names a database nobody made yet.
+    server->SetCreateDatabase(false);
+    server->SetIni("common", "auth", "1");
+    server->SetIni("common", "use_pass_encode", "1");
+    ASSERT_TRUE(server->Prepare());
+    const auto env = server->PgEnvironment();
+    ASSERT_EQ(MakePgDatabase(env, env.at("PGDATABASE") + " --demo"), 0);
+    // A second run finds the tables there: it fails and changes nothing.
+    EXPECT_NE(MakePgDatabase(env, env.at("PGDATABASE")), 0);
+    ASSERT_TRUE(server->Start()) << server->Output();
+    const std::string session =
+        server->Command("web_login", "account=admin&password=21232f297a57a5a743894a0e4a801fc3");
+    ASSERT_TRUE(std::regex_match(session, std::regex(R"(\d+\w{16})"))) << session;
+    EXPECT_EQ(server->Command("select2", "sql=" + CServerFixture::Encode("select count(*) as n from t_bug"),
+                              session),
+              "n\n36\n");
 }
 
 TEST_F(LumenoPgTest, MissingDatabaseEndsTheStart) {
