@@ -23,10 +23,12 @@ void AppendResultLine(std::string& out, const std::vector<std::string>& values,
     out += lineSep;
 }
 
-int FillResultSet(CDbCursor& cursor, int limit, bool withFields, CResultSet& result,
-                  bool& ended, std::string& error) {
+namespace {
+
+// Reads at most limit rows, handing each to take; the rows read or -1.
+template <class Take>
+int ReadRows(CDbCursor& cursor, int limit, bool& ended, std::string& error, Take take) {
     ended = false;
-    if (withFields) SetResultFields(result, cursor.Columns());
     // A statement without result columns has no rows to fetch.
     if (cursor.Columns().empty()) {
         ended = true;
@@ -41,32 +43,26 @@ int FillResultSet(CDbCursor& cursor, int limit, bool withFields, CResultSet& res
             ended = true;
             break;
         }
-        AddResultRow(result, values);
+        take(values);
         ++rows;
     }
     return rows;
 }
 
+}  // namespace
+
+int FillResultSet(CDbCursor& cursor, int limit, bool withFields, CResultSet& result,
+                  bool& ended, std::string& error) {
+    if (withFields) SetResultFields(result, cursor.Columns());
+    return ReadRows(cursor, limit, ended, error,
+                    [&](const std::vector<std::string>& values) { AddResultRow(result, values); });
+}
+
 int FillResultText(CDbCursor& cursor, int limit, bool header, const std::string& sep,
                    const std::string& lineSep, std::string& out, bool& ended,
                    std::string& error) {
-    ended = false;
     if (header) AppendResultLine(out, cursor.Columns(), sep, lineSep);
-    if (cursor.Columns().empty()) {
-        ended = true;
-        return 0;
-    }
-    std::vector<std::string> values;
-    int rows = 0;
-    while (rows < limit) {
-        const int got = cursor.Fetch(values, error);
-        if (got < 0) return -1;
-        if (got == 0) {
-            ended = true;
-            break;
-        }
+    return ReadRows(cursor, limit, ended, error, [&](const std::vector<std::string>& values) {
         AppendResultLine(out, values, sep, lineSep);
-        ++rows;
-    }
-    return rows;
+    });
 }

@@ -344,19 +344,30 @@ void COdbcSession::QueryFailed(const CDbOptions& options) {
     if (m_connected && options.commitType != 0) EndTransaction(false, ignored);
 }
 
+bool COdbcSession::PrepareBound(const CSqlStatement& statement, const CDbOptions& options,
+                                std::unique_ptr<COdbcStatement>& stmt, std::string& text,
+                                std::vector<CBindValue>& values, std::string& error) {
+    m_lost = false;
+    if (!DriverText(statement.GetDriverSql(), text, error) ||
+        !BindValuesOf(statement, options.dateFormat, DateBinding::kByDateFormat, values, error) ||
+        !NewStatement(stmt, error))
+        return false;
+    if (OdbcOk(stmt->Prepare(text)) && OdbcOk(stmt->BindParams(values))) return true;
+    Failure(stmt->Handle(), error);
+    return false;
+}
+
 bool COdbcSession::Execute(const CSqlStatement& statement, const CDbOptions& options,
                            std::string& error) {
-    m_lost = false;
     m_cache.Clear();  // the statement may change the schema
+    std::unique_ptr<COdbcStatement> stmt;
     std::string text;
     std::vector<CBindValue> values;
-    if (!DriverText(statement.GetDriverSql(), text, error) ||
-        !BindValuesOf(statement, options.dateFormat, DateBinding::kByDateFormat, values, error))
+    if (!PrepareBound(statement, options, stmt, text, values, error)) {
+        QueryFailed(options);
         return false;
-    std::unique_ptr<COdbcStatement> stmt;
-    if (!NewStatement(stmt, error)) return false;
-    if (!OdbcOk(stmt->Prepare(text)) || !OdbcOk(stmt->BindParams(values)) ||
-        !OdbcOk(stmt->Execute())) {
+    }
+    if (!OdbcOk(stmt->Execute())) {
         Failure(stmt->Handle(), error);
         QueryFailed(options);
         return false;
@@ -372,18 +383,14 @@ bool COdbcSession::Execute(const CSqlStatement& statement, const CDbOptions& opt
 std::unique_ptr<CDbCursor> COdbcSession::OpenPaged(const CSqlStatement& statement,
                                                    const CDbOptions& options, bool& noColumns,
                                                    std::string& error) {
-    m_lost = false;
     noColumns = false;
+    std::unique_ptr<COdbcStatement> stmt;
     std::string text;
     std::vector<CBindValue> values;
-    if (!DriverText(statement.GetDriverSql(), text, error) ||
-        !BindValuesOf(statement, options.dateFormat, DateBinding::kByDateFormat, values, error))
-        return nullptr;
-    std::unique_ptr<COdbcStatement> stmt;
-    if (!NewStatement(stmt, error)) return nullptr;
+    if (!PrepareBound(statement, options, stmt, text, values, error)) return nullptr;
     // Looks at the result columns before running: a statement without any
     // is refused and never runs.
-    if (!OdbcOk(stmt->Prepare(text)) || !OdbcOk(stmt->BindParams(values)) || !stmt->Describe()) {
+    if (!stmt->Describe()) {
         Failure(stmt->Handle(), error);
         return nullptr;
     }

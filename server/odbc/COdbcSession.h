@@ -6,6 +6,7 @@
 // the database holds.
 #pragma once
 
+#include "CBindValue.h"
 #include "CDbSession.h"
 #include "COdbcStatement.h"
 #include "COdbcStatementCache.h"
@@ -77,6 +78,11 @@ private:
     // The statement text as the driver gets it; see GuardEscapes.
     bool DriverText(const std::string& sql, std::string& text, std::string& error);
     bool TimedOut() const;
+    // A new statement of the text with its values bound (text and values
+    // stay for the caller); false with the error.
+    bool PrepareBound(const CSqlStatement& statement, const CDbOptions& options,
+                      std::unique_ptr<COdbcStatement>& stmt, std::string& text,
+                      std::vector<CBindValue>& values, std::string& error);
     // A query of a known shape on its kept statement: null (nothing kept
     // as error) when it cannot run that way.
     std::unique_ptr<CDbCursor> RunShaped(const std::string& shape,
