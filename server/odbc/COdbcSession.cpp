@@ -47,6 +47,7 @@ std::string DescribeLine(const COdbcStatement::CColumn& c) {
         width = c.scale == 0 ? "18" : "19";
         break;
     case SQL_INTEGER:
+    case SQL_BIGINT:  // the SQLite driver's integers with BigInt=1, as lumenosetup sets it
         typeName = c.nullable == SQL_NO_NULLS ? "自动编号" : "长整数";
         width = "10";
         break;
