@@ -1,0 +1,68 @@
+// CCustomFieldsDlg: the defect editor's custom-fields page. It shows the
+// current project's layout (the BG_USER_* columns it places, each with a
+// caption field named <column>_ST), fills their lookup lists, loads the
+// values of the editor's defect, and gives the editor what to save.
+#pragma once
+
+#include "CDynamicForm.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QKeyEvent;
+class QScrollArea;
+class CAppContext;
+
+class CCustomFieldsDlg : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the page at once for CAppContext::m_currentBugId, which the
+    // editor has set by then.
+    explicit CCustomFieldsDlg(CAppContext& context, QWidget* parent = nullptr);
+
+    // A field that holds a column value: not a caption (a name ending in
+    // "_ST", case kept) and a plain identifier that can stand in SQL.
+    static bool IsDataField(const QString& name);
+
+    // Comma-led assignments of the custom columns for the editor's update
+    // (",BG_USER_01='a',BG_USER_02='b'"), every value quote-doubled; empty
+    // without data fields.
+    QString BuildAssignments() const;
+    // The data fields' names joined by ','.
+    QString BuildColumnList() const;
+    void FillLookupLists();
+    // Reads the defect's values into the fields; false without data fields,
+    // without the row, or after a failure (shown).
+    bool LoadValues();
+
+    // One data field, for a save of what changed: the value the database
+    // held when the page loaded (empty without a row), what the field
+    // showed then (a combo box shows nothing for a value not in its list)
+    // and what it shows now.
+    struct FieldValue {
+        QString column;
+        QString stored;
+        QString loaded;
+        QString current;
+    };
+    std::vector<FieldValue> FieldValues() const;
+
+    CDynamicForm& Form() { return m_form; }
+    QWidget* Canvas() const { return m_canvas; }
+
+protected:
+    // Escape does not close the editor from this page.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool OnInitDialog();
+
+    CAppContext& m_context;
+    CDynamicForm m_form;
+    QScrollArea* m_scroll;
+    QWidget* m_canvas;
+    // What each data field showed once the values were loaded.
+    std::vector<FieldValue> m_loaded;
+};
