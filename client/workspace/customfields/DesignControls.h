@@ -15,69 +15,60 @@
 #include <QListWidget>
 #include <QPushButton>
 
+// What every design control offers the form.
+class IDesignControl {
+public:
+    virtual ~IDesignControl() = default;
+    virtual CDesignGrip* Grip() const = 0;
+};
+
+template <typename Base>
+class CDesignControl : public Base, public IDesignControl {
+public:
+    CDesignControl(QWidget* parent, CDesignGrip::Limits limits, bool horizontalOnly)
+        : Base(parent), m_grip(new CDesignGrip(this, limits, horizontalOnly)) {}
+    CDesignGrip* Grip() const override { return m_grip; }
+
+private:
+    CDesignGrip* m_grip;
+};
+
 // Text fields, and Static fields while they are shown as read-only edits.
-class CDesignEdit : public QLineEdit {
+class CDesignEdit : public CDesignControl<QLineEdit> {
 public:
-    explicit CDesignEdit(QWidget* parent)
-        : QLineEdit(parent), m_grip(new CDesignGrip(this, CDesignGrip::TrackingLimits(), false)) {}
-    CDesignGrip* Grip() const { return m_grip; }
-
-private:
-    CDesignGrip* m_grip;
+    explicit CDesignEdit(QWidget* parent) : CDesignControl(parent, CDesignGrip::TrackingLimits(), false) {}
 };
 
-class CDesignStatic : public QLabel {
+class CDesignStatic : public CDesignControl<QLabel> {
 public:
-    explicit CDesignStatic(QWidget* parent)
-        : QLabel(parent), m_grip(new CDesignGrip(this, CDesignGrip::TrackingLimits(), false)) {}
-    CDesignGrip* Grip() const { return m_grip; }
-
-private:
-    CDesignGrip* m_grip;
+    explicit CDesignStatic(QWidget* parent) : CDesignControl(parent, CDesignGrip::TrackingLimits(), false) {}
 };
 
-class CDesignButton : public QPushButton {
+class CDesignButton : public CDesignControl<QPushButton> {
 public:
-    explicit CDesignButton(QWidget* parent)
-        : QPushButton(parent), m_grip(new CDesignGrip(this, CDesignGrip::TrackingLimits(), false)) {}
-    CDesignGrip* Grip() const { return m_grip; }
-
-private:
-    CDesignGrip* m_grip;
+    explicit CDesignButton(QWidget* parent) : CDesignControl(parent, CDesignGrip::TrackingLimits(), false) {}
 };
 
-class CDesignListBox : public QListWidget {
+class CDesignListBox : public CDesignControl<QListWidget> {
 public:
-    explicit CDesignListBox(QWidget* parent)
-        : QListWidget(parent), m_grip(new CDesignGrip(this, CDesignGrip::TrackingLimits(), false)) {}
-    CDesignGrip* Grip() const { return m_grip; }
-
-private:
-    CDesignGrip* m_grip;
+    explicit CDesignListBox(QWidget* parent) : CDesignControl(parent, CDesignGrip::TrackingLimits(), false) {}
 };
 
-class CDesignComboBox : public QComboBox {
+class CDesignComboBox : public CDesignControl<QComboBox> {
 public:
-    explicit CDesignComboBox(QWidget* parent)
-        : QComboBox(parent), m_grip(new CDesignGrip(this, CDesignGrip::Limits(), true)) {}
-    CDesignGrip* Grip() const { return m_grip; }
-
-private:
-    CDesignGrip* m_grip;
+    explicit CDesignComboBox(QWidget* parent) : CDesignControl(parent, CDesignGrip::Limits(), true) {}
 };
 
-class CDesignDateTimeCtrl : public QDateEdit {
+class CDesignDateTimeCtrl : public CDesignControl<QDateEdit> {
 public:
-    explicit CDesignDateTimeCtrl(QWidget* parent)
-        : QDateEdit(parent), m_grip(new CDesignGrip(this, CDesignGrip::Limits(), false)) {
+    explicit CDesignDateTimeCtrl(QWidget* parent) : CDesignControl(parent, CDesignGrip::Limits(), false) {
         setCalendarPopup(true);
         setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     }
-    CDesignGrip* Grip() const { return m_grip; }
-
-private:
-    CDesignGrip* m_grip;
 };
 
-// The grip of any of the six controls; null for another widget.
-CDesignGrip* DesignGripOf(QWidget* control);
+// The grip of a design control; null for another widget.
+inline CDesignGrip* DesignGripOf(QWidget* control) {
+    auto* design = dynamic_cast<IDesignControl*>(control);
+    return design ? design->Grip() : nullptr;
+}
