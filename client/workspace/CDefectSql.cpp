@@ -190,12 +190,13 @@ QString CDefectSql::DefectInsert(const DefectRecord& r)
     QString text = QStringLiteral(
                        "insert into t_bug(BG_BUG_ID,BG_STATUS,BG_RESPONSIBLE,prj_name,BG_SUMMARY,"
                        "\t\tBG_SEVERITY,BG_PRIORITY,BG_DETECTED_BY,BG_DETECTION_DATE,"
-                       "BG_DETECTION_VERSION,BG_DESCRIPTION,BG_DEV_COMMENTS) values(\t\t%1")
-                       .arg(r.id);
+                       "BG_DETECTION_VERSION,BG_DESCRIPTION,BG_DEV_COMMENTS") +
+                   r.customColumns + QStringLiteral(") values(\t\t%1").arg(r.id);
     for (const QString& v : values) text += QStringLiteral(",'") + Quote(v) + QLatin1Char('\'');
     text += QLatin1Char(',') + DateValue(r.detectionDate);
     text += QStringLiteral(",'") + Quote(r.detectionVersion) + QLatin1Char('\'');
-    return text + QStringLiteral(",:clDesc<varchar_long>,:clComment<varchar_long>)");
+    return text + QStringLiteral(",:clDesc<varchar_long>,:clComment<varchar_long>") + r.customValues +
+           QLatin1Char(')');
 }
 
 QString CDefectSql::StatusHistoryInsert(int id, const QString& when, const QString& from,

@@ -46,6 +46,10 @@ struct DefectRecord {
     QString closingVersion;
     int attachment = 0;
     QString customAssignments;  // comma-led column assignments, or empty
+    // A new defect's custom columns and their quoted values, each comma-led
+    // (",BG_USER_01" and ",'a'"), or empty.
+    QString customColumns;
+    QString customValues;
 };
 
 class CDefectSql {

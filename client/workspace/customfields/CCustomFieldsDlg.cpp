@@ -129,6 +129,16 @@ QString CCustomFieldsDlg::BuildAssignments() const {
     return QLatin1Char(',') + assignments.join(QLatin1Char(','));
 }
 
+void CCustomFieldsDlg::BuildInsertParts(QString& columns, QString& values) const {
+    columns.clear();
+    values.clear();
+    for (const FieldValue& field : FieldValues()) {
+        if (field.current == field.loaded) continue;
+        columns += QLatin1Char(',') + field.column;
+        values += QLatin1String(",'") + CAppContext::Quoted(field.current) + QLatin1Char('\'');
+    }
+}
+
 std::vector<CCustomFieldsDlg::FieldValue> CCustomFieldsDlg::FieldValues() const {
     std::vector<FieldValue> values = m_loaded;
     for (FieldValue& value : values) value.current = m_form.GetFieldValue(value.column);

@@ -30,6 +30,11 @@ public:
     // (",BG_USER_01='a',BG_USER_02='b'"), every value quote-doubled; empty
     // without data fields.
     QString BuildAssignments() const;
+    // The part of a new defect's insert: the fields the user changed, as
+    // comma-led column names (",BG_USER_01,BG_USER_03") and comma-led quoted
+    // values (",'a','b'"); both empty when nothing was changed. A field's
+    // first contents (a Text field shows its label) are not stored.
+    void BuildInsertParts(QString& columns, QString& values) const;
     // The data fields' names joined by ','.
     QString BuildColumnList() const;
     void FillLookupLists();

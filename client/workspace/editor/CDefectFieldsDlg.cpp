@@ -358,6 +358,9 @@ bool CDefectFieldsDlg::RunInsert(int id, const QString& description, const QStri
     r.detectedBy = CDefectSql::NamePart(m_detectedBy->GetText());
     r.detectionDate = DetectionDateText();
     r.detectionVersion = GetComboText(m_detectionVersion);
+    // What the user typed on the custom-fields tab is stored with the defect.
+    if (m_editor && m_editor->CustomFieldsPage())
+        m_editor->CustomFieldsPage()->BuildInsertParts(r.customColumns, r.customValues);
     CHttpDataClient& http = m_context.m_http;
     http.UploadLongParam(description.toUtf8().constData(), "clDesc", 1, 3000);
     http.UploadLongParam(comment.toUtf8().constData(), "clComment", 2, 3000);

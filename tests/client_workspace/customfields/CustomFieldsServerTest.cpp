@@ -1,22 +1,26 @@
 // The layout designer, the custom-fields page and the field-attribute page
 // driven offscreen against a real lumenolite with the demo database.
 #include "CCustomFieldsDlg.h"
+#include "CDefectEditDlg.h"
+#include "CDefectFieldsDlg.h"
+#include "CTreeComboBox.h"
 #include "CFieldAttributeDlg.h"
 #include "CLayoutDesignDlg.h"
 #include "CustomFieldIds.h"
 #include "MouseDrag.h"
-#include "WorkspaceServer.h"
+#include "ClientFixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -27,7 +31,8 @@
 namespace {
 
 // Edit styles and lists of four custom columns; a project "CF" whose
-// layout places them with their captions, and two of its defects.
+// layout places them with their captions, and three of its defects (901
+// and 903 alike).
 const char* const kExtraSql =
     "UPDATE t_cfg_sys_list SET EDIT_STYLE='ComboBox',REF_LIST='severity' WHERE COLUMN_NAME='BG_USER_02';"
     "UPDATE t_cfg_sys_list SET EDIT_STYLE='ListBox',REF_LIST='pri' WHERE COLUMN_NAME='BG_USER_03';"
@@ -44,8 +49,13 @@ const char* const kExtraSql =
     "'BG_USER_04=自定义4,Static,180,70,150,20,'||char(10)||"
     "'BG_USER_04_ST=自定义4:,Static,180,50,150,20,'||char(10));"
     "INSERT INTO t_user_prj (USER_NAME,PRJ_NAME) VALUES ('admin','CF');"
-    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_USER_01,BG_USER_02,BG_USER_03,"
-    "BG_USER_04) VALUES (901,'01-Open','CF','with values','first','01-中','00-高','shown');"
+    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DESCRIPTION,BG_RESPONSIBLE,"
+    "BG_DETECTED_BY,BG_SEVERITY,BG_USER_01,BG_USER_02,BG_USER_03,BG_USER_04) VALUES (901,'01-Open',"
+    "'CF','with values','described','zhang','admin','01-中','first','01-中','00-高','shown');"
+    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_DESCRIPTION,BG_RESPONSIBLE,"
+    "BG_DETECTED_BY,BG_SEVERITY,BG_USER_01,BG_USER_02,BG_USER_03,BG_USER_04) SELECT 903,BG_STATUS,"
+    "PRJ_NAME,BG_SUMMARY,BG_DESCRIPTION,BG_RESPONSIBLE,BG_DETECTED_BY,BG_SEVERITY,BG_USER_01,"
+    "BG_USER_02,BG_USER_03,BG_USER_04 FROM t_bug WHERE BG_BUG_ID=901;"
     "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_USER_02) "
     "VALUES (902,'01-Open','CF','value not in list','zz-gone');";
 
@@ -59,13 +69,9 @@ void TypeText(QWidget* target, const QString& text) {
 
 const char kEmptyLayout[] = "[tessaro]\ntitle=\nfont=Microsoft Sans Serif,15\n";
 
-class CustomFieldsTest : public ::testing::Test {
+class CustomFieldsTest : public CDemoServerTest {
 protected:
-    static void SetUpTestSuite() {
-        s_server = std::make_unique<CWorkspaceServer>();
-        ASSERT_TRUE(s_server->Start(kExtraSql)) << s_server->server->Output();
-    }
-    static void TearDownTestSuite() { s_server.reset(); }
+    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions(kExtraSql)); }
     void SetUp() override {
         ASSERT_TRUE(s_server) << "server did not start";
         ASSERT_TRUE(s_server->Login(ctx)) << answerer.m_texts.join(" | ").toStdString();
@@ -78,10 +84,7 @@ protected:
         ctx.m_currentProject = project;
         ctx.m_prjCustomField = Value(QString("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%1'").arg(project));
     }
-    void SavePng(QWidget& widget, const char* name) {
-        QDir().mkpath(QStringLiteral(ZENTRY_TEST_OUT_DIR));
-        EXPECT_TRUE(widget.grab().save(QStringLiteral(ZENTRY_TEST_OUT_DIR "/%1.png").arg(name)));
-    }
+    void SavePng(QWidget& widget, const char* name) { EXPECT_TRUE(SaveScreenshot(widget, name)); }
     static void DoubleClickRow(QTableWidget* grid, const QString& column) {
         for (int row = 0; row < grid->rowCount(); ++row) {
             if (grid->item(row, 1)->text() != column) continue;
@@ -98,13 +101,10 @@ protected:
         return columns;
     }
 
-    static std::unique_ptr<CWorkspaceServer> s_server;
     CModalAnswerer answerer;
     CAppContext ctx;
     QTemporaryDir m_dir;
 };
-
-std::unique_ptr<CWorkspaceServer> CustomFieldsTest::s_server;
 
 }  // namespace
 
@@ -251,7 +251,7 @@ TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndBuildsTheAssignments) {
     EXPECT_EQ("shown", form.GetFieldValue("BG_USER_04"));
     EXPECT_EQ(",BG_USER_01='first',BG_USER_02='01-中',BG_USER_03='00-高',BG_USER_04='shown'",
               page->BuildAssignments());
-    SavePng(editor, "editor-custom-tab");
+    SavePng(editor, "custom-fields-page");
 
     // The user types a quote and CJK text and picks other items.
     auto* edit = qobject_cast<QLineEdit*>(form.FindControl("BG_USER_01"));
@@ -396,4 +396,59 @@ TEST_F(CustomFieldsTest, FieldAttributePageRefusesASaveWithoutAField) {
     QTest::mouseClick(fresh.m_system, Qt::LeftButton);
     EXPECT_EQ(15, fresh.m_labels->count());
     ASSERT_TRUE(s_server->server->RunSql("UPDATE t_cfg_sys_list SET IS_USED='1' WHERE COLUMN_NAME='BG_ATTACHMENT';"));
+}
+
+TEST_F(CustomFieldsTest, EditorSavesTheCustomFieldsWithTheDefect) {
+    UseProject("CF");
+    ctx.m_currentBugId = 903;
+    CDefectEditDlg editor(ctx);
+    editor.Tabs()->setCurrentWidget(editor.CustomFieldsPage());
+    editor.show();
+    CDynamicForm& form = editor.CustomFieldsPage()->Form();
+    EXPECT_EQ("first", form.GetFieldValue("BG_USER_01"));
+    auto* edit = qobject_cast<QLineEdit*>(form.FindControl("BG_USER_01"));
+    auto* combo = qobject_cast<QComboBox*>(form.FindControl("BG_USER_02"));
+    auto* list = qobject_cast<QListWidget*>(form.FindControl("BG_USER_03"));
+    ASSERT_TRUE(edit && combo && list);
+    edit->selectAll();
+    TypeText(edit, QStringLiteral("客户说 'it's broken'"));
+    combo->setCurrentIndex(combo->findText("02-低"));
+    list->setCurrentRow(2);
+    SavePng(editor, "editor-custom-tab");
+
+    editor.ModifyButton()->click();
+    EXPECT_FALSE(editor.isVisible());
+    ASSERT_FALSE(answerer.m_texts.isEmpty());
+    EXPECT_EQ(ctx.Text(CustomFieldIds::MsgSuccess), answerer.m_texts.last());
+    EXPECT_EQ("客户说 'it's broken'|02-低|02-低|shown|with values",
+              Value("select BG_USER_01||'|'||BG_USER_02||'|'||BG_USER_03||'|'||BG_USER_04||'|'||BG_SUMMARY "
+                    "from t_bug where BG_BUG_ID=903"));
+}
+
+TEST_F(CustomFieldsTest, NewDefectStoresWhatWasTypedOnTheCustomTab) {
+    UseProject("CF");
+    ctx.m_currentBugId = -1;
+    CDefectEditDlg editor(ctx);
+    editor.show();
+    CDefectFieldsDlg& fields = *editor.FieldsPage();
+    fields.Description()->setPlainText("found on the custom tab");
+    fields.Summary()->setText("custom values at once");
+    fields.Responsible()->SelectText("zhang (张伟)", 3);
+    CDynamicForm& form = editor.CustomFieldsPage()->Form();
+    // A new defect's text field starts with its label; typed over, it is stored.
+    EXPECT_EQ("自定义1", form.GetFieldValue("BG_USER_01"));
+    auto* edit = qobject_cast<QLineEdit*>(form.FindControl("BG_USER_01"));
+    edit->selectAll();
+    TypeText(edit, QStringLiteral("新的 'value'"));
+    qobject_cast<QListWidget*>(form.FindControl("BG_USER_03"))->setCurrentRow(1);
+
+    editor.NewButton()->click();
+    ASSERT_FALSE(editor.isVisible()) << answerer.Joined().toStdString();
+    const int id = ctx.m_currentBugId;
+    // Fields left as they started (the combo box with no choice, the
+    // caption-like static) are not stored.
+    EXPECT_EQ("新的 'value'|01-中|<none>|<none>|custom values at once",
+              Value(QString("select BG_USER_01||'|'||BG_USER_03||'|'||coalesce(BG_USER_02,'<none>')||'|'||"
+                            "coalesce(BG_USER_04,'<none>')||'|'||BG_SUMMARY from t_bug where BG_BUG_ID=%1")
+                        .arg(id)));
 }
