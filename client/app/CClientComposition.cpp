@@ -1,5 +1,7 @@
 #include "CClientComposition.h"
 
+#include "AdminCommands.h"
+#include "CFieldAttributeDlg.h"
 #include "CStatisticsView.h"
 #include "CSysPropSheet.h"
 #include "CZentryApp.h"
@@ -10,6 +12,13 @@
 CClientComposition::CClientComposition(CZentryApp& app)
     : m_app(app), m_sheetPages(StandardSheetPages())
 {
+    // Page 5 comes from the custom fields; its Modify List runs the lookup
+    // lists of the administration.
+    m_sheetPages.push_back({1019, QStringLiteral("属性自定义"), [](CAppContext& context, QWidget* parent) -> ISheetPage* {
+                                return new CFieldAttributeDlg(context, parent, [&context](QWidget* owner) {
+                                    OpenLookupLists(owner, context);
+                                });
+                            }});
 }
 
 CClientComposition::~CClientComposition() = default;

@@ -13,6 +13,7 @@
 #include "CZentryApp.h"
 #include "CZentryView.h"
 #include "ClientIds.h"
+#include "CustomFieldCommands.h"
 #include "IFrameView.h"
 #include "MainFrame.h"
 #include "WorkspaceIds.h"
@@ -91,8 +92,11 @@ void CClientComposition::ComposeCommands(CMainFrame& frame)
                }),
         NotBuilt(Scope::List, WorkspaceIds::CmdExport),               // grid export to Excel
         NotBuilt(Scope::Attachments, WorkspaceIds::CmdAttachCapture),  // screen capture
-        NotBuilt(Scope::Frame, ids::kCmdDesignCustom),                 // the layout designer
-        NotBuilt(Scope::Frame, ids::kCmdFieldAttr),                    // the field-attribute page
+        OnFrame(ids::kCmdDesignCustom, [&context](CMainFrame& owner) { OpenLayoutDesigner(&owner, context); }),
+        OnFrame(ids::kCmdFieldAttr,
+                [&context](CMainFrame& owner) {
+                    OpenFieldAttributes(&owner, context, [&context](QWidget* page) { OpenLookupLists(page, context); });
+                }),
 
         // The administration.
         OnFrame(ids::kCmdSysManage, [this, &context](CMainFrame& owner) { OpenSysSheet(&owner, context, m_sheetPages); }),

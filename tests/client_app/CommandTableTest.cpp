@@ -7,7 +7,7 @@
 //
 // A table per window below; a command whose feature gets built turns its
 // row from Disabled(...) into what it now does, for instance
-// Opens<CLayoutDesignerDlg>(id). A command found in a window but missing
+// Opens<CUpgradeDlg>(id). A command found in a window but missing
 // from its table fails the test, and so does an enabled command whose
 // expectation sees nothing happen.
 #include "CAboutDlg.h"
@@ -16,7 +16,9 @@
 #include "CDefectFieldsDlg.h"
 #include "CDefectListGrid.h"
 #include "CDepartmentDlg.h"
+#include "CFieldAttributeDlg.h"
 #include "CFlowDefineDlg.h"
+#include "CLayoutDesignDlg.h"
 #include "CLoginDlg.h"
 #include "CModifyPasswordDlg.h"
 #include "CParamSettingDlg.h"
@@ -37,6 +39,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -430,7 +434,16 @@ TEST_F(CommandTable, MainFrameMenusAndToolBar)
                                   EXPECT_GT(editor.FieldsPage()->DefectId(), 0);
                                   EXPECT_EQ(editor.windowTitle(), context.Text(WorkspaceIds::TitleNewDefect));
                               }),
-        Opens<CSysPropSheet>(ids::kCmdSysManage, [](CSysPropSheet& sheet) { EXPECT_EQ(sheet.PageCount(), 4); }),
+        Opens<CSysPropSheet>(ids::kCmdSysManage,
+                             [](CSysPropSheet& sheet) {
+                                 ASSERT_EQ(sheet.PageCount(), 5);
+                                 auto* fields = qobject_cast<CFieldAttributeDlg*>(sheet.Page(4));
+                                 ASSERT_NE(fields, nullptr);
+                                 // Filled when it is first chosen.
+                                 EXPECT_EQ(fields->m_labels->count(), 0);
+                                 sheet.SetActivePage(4);
+                                 EXPECT_EQ(fields->m_labels->count(), 15);
+                             }),
         Opens<CSysPropSheet>(ids::kCmdOptions),
         Says(ids::kCmdReport, QStringLiteral("目前暂时不支持,后续版本将支持自定义Excel导出功能")),
         Disabled(ids::kCmdToolbarSpare),
@@ -457,7 +470,8 @@ TEST_F(CommandTable, MainFrameMenusAndToolBar)
                  EXPECT_EQ(context.m_projects.GetRowCount(), 2);
              }),
         Disabled(ids::kCmdUpgrade),
-        Disabled(ids::kCmdDesignCustom),
+        Opens<CLayoutDesignDlg>(ids::kCmdDesignCustom,
+                                [](CLayoutDesignDlg& designer) { EXPECT_EQ(designer.AvailableGrid()->rowCount(), 10); }),
         AsksFirst(ids::kCmdInitSystem, [this] { return QVariant(Count("select count(*) from t_bug")); }),
         Opens<QDialog>(ids::kCmdUserMgr,
                        [](QDialog& dialog) { EXPECT_NE(dialog.findChild<CUserManageDlg*>(), nullptr); }),
@@ -465,7 +479,8 @@ TEST_F(CommandTable, MainFrameMenusAndToolBar)
         Opens<CParamSettingDlg>(ids::kCmdListMgr),
         Opens<CProjectSettingDlg>(ids::kCmdProjectDlg),
         Opens<CFlowDefineDlg>(ids::kCmdWorkflow),
-        Disabled(ids::kCmdFieldAttr),
+        Opens<CFieldAttributeDlg>(ids::kCmdFieldAttr,
+                                  [](CFieldAttributeDlg& page) { EXPECT_EQ(page.m_labels->count(), 15); }),
         Does(ids::kCmdCustomizeToolbar,
              [](CCommandRun& run) {
                  run.Trigger();

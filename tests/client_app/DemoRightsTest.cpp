@@ -69,7 +69,8 @@ TEST_F(DemoRights, TestersAndDevelopersDoNotManageTheSystem)
             const QString& message;
         } refused[] = {{ids::kCmdSysManage, noRight},     {ids::kCmdUserMgr, noRight},
                        {ids::kCmdDeptMgr, noRight},       {ids::kCmdListMgr, noAdminRight},
-                       {ids::kCmdProjectDlg, noAdminRight}, {ids::kCmdWorkflow, noAdminRight}};
+                       {ids::kCmdProjectDlg, noAdminRight}, {ids::kCmdWorkflow, noAdminRight},
+                       {ids::kCmdFieldAttr, noRight}};
         for (const auto& command : refused) {
             answerer.m_texts.clear();
             EXPECT_FALSE(OpensWindow(frame, command.id)) << command.id;
@@ -85,10 +86,10 @@ TEST_F(DemoRights, AdminManagesTheSystem)
     EXPECT_EQ(client.Context().m_canSysManage, 1);
     CMainFrame& frame = client.Frame();
     frame.UpdateCommandStates();
-    for (int id : {ids::kCmdOptions, ids::kCmdSysManage, ids::kCmdInitSystem})
+    for (int id : {ids::kCmdOptions, ids::kCmdSysManage, ids::kCmdInitSystem, ids::kCmdDesignCustom})
         EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
     for (int id : {ids::kCmdOptions, ids::kCmdSysManage, ids::kCmdUserMgr, ids::kCmdDeptMgr, ids::kCmdListMgr,
-                   ids::kCmdProjectDlg, ids::kCmdWorkflow})
+                   ids::kCmdProjectDlg, ids::kCmdWorkflow, ids::kCmdDesignCustom, ids::kCmdFieldAttr})
         EXPECT_TRUE(OpensWindow(frame, id)) << id;
     EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
 }

@@ -6,6 +6,8 @@
 // editor and the layout designer follow.
 #pragma once
 
+#include "ISheetPage.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -20,12 +22,14 @@ class QPushButton;
 class QRadioButton;
 class CAppContext;
 
-class CFieldAttributeDlg : public QDialog {
+class CFieldAttributeDlg : public QDialog, public ISheetPage {
     Q_OBJECT
 public:
     // openListEditor runs the lookup-list editor modally (Modify List).
     explicit CFieldAttributeDlg(CAppContext& context, QWidget* parent = nullptr,
                                 std::function<void(QWidget*)> openListEditor = {});
+
+    QWidget* Widget() override { return this; }
 
     void SetTexts();
     void EnableEditors(bool on);
@@ -53,7 +57,7 @@ public:
 
 public slots:
     // Fills the page at its first activation.
-    bool OnSetActive();
+    bool OnSetActive() override;
     void OnSystem();
     void OnCustom();
     void OnSelectLabel();
