@@ -156,3 +156,11 @@ FILE* OpenAppendPrivate(const char* path) {
     if (!file) close(fd);
     return file;
 }
+
+std::string WriteBlocker(const char* path) {
+    struct stat st;
+    if (!path || stat(path, &st) != 0) return strerror(path ? errno : EINVAL);
+    if (access(path, W_OK) != 0) return strerror(errno);
+    if ((st.st_mode & 0222) == 0) return "read-only";
+    return std::string();
+}

@@ -44,3 +44,7 @@ long long FileSizeOf(const char* path);
 // fopen(path, "a+"), but a file it creates gets mode 0640 (less the umask):
 // logs and messages are not for every local user. Null on failure.
 FILE* OpenAppendPrivate(const char* path);
+// Why this user may not write the file or folder ("read-only" for one
+// without any write bit, which even root leaves alone, else the system's
+// reason); "" when it may.
+std::string WriteBlocker(const char* path);

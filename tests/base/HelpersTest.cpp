@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <regex>
 #include <unistd.h>
 
@@ -169,3 +171,18 @@ TEST(Helpers, FileSizeOf) {
 }
 
 }  // namespace
+
+TEST(Helpers, WriteBlocker) {
+    TempDir dir;
+    const std::string file = dir.Write("w", "x");
+    EXPECT_EQ(WriteBlocker(file.c_str()), "");
+    EXPECT_EQ(WriteBlocker(dir.Path().c_str()), "");
+    // No write bit at all is read-only for everyone, root included.
+    chmod(file.c_str(), 0444);
+    EXPECT_EQ(WriteBlocker(file.c_str()), "read-only");
+    chmod(dir.Path().c_str(), 0555);
+    EXPECT_EQ(WriteBlocker(dir.Path().c_str()), "read-only");
+    chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(WriteBlocker(dir.File("none").c_str()), strerror(ENOENT));
+    EXPECT_NE(WriteBlocker(nullptr), "");
+}
