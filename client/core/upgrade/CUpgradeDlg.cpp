@@ -303,7 +303,7 @@ void CUpgradeDlg::OnTimer() {
     if (m_doneFlag.load(std::memory_order_acquire) == 1) FinishDownload();
 }
 
-void CUpgradeDlg::FinishDownload() {
+void CUpgradeDlg::JoinWorker() {
     m_timer.stop();
     if (m_worker) {
         m_worker->wait();
@@ -311,6 +311,10 @@ void CUpgradeDlg::FinishDownload() {
         m_worker = nullptr;
     }
     m_downloading = false;
+}
+
+void CUpgradeDlg::FinishDownload() {
+    JoinWorker();
     int result = m_downloadResult;
     QString error = m_downloadError;
     if (result > 0) {
@@ -376,14 +380,8 @@ void CUpgradeDlg::OnManualDownload() {
 
 void CUpgradeDlg::StopDownload() {
     if (!m_downloading) return;
-    m_timer.stop();
     m_session.Abort();
-    if (m_worker) {
-        m_worker->wait();
-        delete m_worker;
-        m_worker = nullptr;
-    }
-    m_downloading = false;
+    JoinWorker();
     m_session.Close();
     m_connected = false;
     ClearCache();

@@ -96,6 +96,8 @@ protected:
 
 private:
     void StopDownload();
+    // Waits for the worker to end; the download no longer runs.
+    void JoinWorker();
     void FinishDownload();
     // Every file of the cache folder goes.
     void ClearCache() const;

@@ -194,17 +194,9 @@ void CScreenCaptureDlg::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     m_cursor = point;
     if (event->button() == Qt::RightButton) {
-        if (m_rightCancelled) {
-            m_rightCancelled = false;
-            return;
-        }
-        if (!m_selection) {
-            QDialog::reject();
-            return;
-        }
-        DropSelection();
-        UpdateTip();
-        InvalidateOutsideTip();
+        // Like Escape: the selection goes, and without one the capture.
+        if (!m_rightCancelled) reject();
+        m_rightCancelled = false;
         return;
     }
     if (event->button() != Qt::LeftButton) return;

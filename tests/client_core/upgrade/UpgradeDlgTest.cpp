@@ -200,32 +200,27 @@ TEST_F(UpgradeDlgTest, AnFtpSiteStoppedHalfWayNeverStartsTheUpgrade) {
     EXPECT_EQ(Folder::Read(folder.Program("standin")), Folder::Read(STANDIN_V1));
 }
 
-TEST_F(UpgradeDlgTest, AMissingFileFailsTheDownloadAndSaysWhy) {
-    Start();
-    ASSERT_TRUE(ftp.WriteFile("release/a.dat", "a"));
-    ASSERT_EQ(symlink((ftp.Root() + "/nowhere").c_str(), (ftp.Root() + "/release/b.dat").c_str()), 0);
-    auto dlg = MakeDialog();
-    dlg->OnInitDialog();
-    QSignalSpy finished(dlg.get(), &CUpgradeDlg::DownloadFinished);
-    dlg->OnAutoUpgrade();
-    ASSERT_TRUE(WaitFinished(finished));
-    EXPECT_LT(finished.first().first().toInt(), 0);
-    ASSERT_EQ(answerer.m_texts.size(), 1);
-    EXPECT_TRUE(answerer.m_texts[0].startsWith("The upgrade was not started: ")) << answerer.Joined().toStdString();
-    EXPECT_GT(answerer.m_texts[0].size(), QString("The upgrade was not started: ").size());
-    EXPECT_EQ(quits, 0);
-    EXPECT_TRUE(CacheFiles().isEmpty()) << CacheFiles().join(' ').toStdString();
-    EXPECT_EQ(folder.LogText(), "");
-}
-
-TEST_F(UpgradeDlgTest, AReleaseFolderThatIsMissingOrEmptyStartsNothing) {
-    for (const char* path : {"/no-such-release", "/release"}) {
-        SCOPED_TRACE(path);
+TEST_F(UpgradeDlgTest, AMissingFileOrReleaseFolderFailsTheDownloadAndSaysWhy) {
+    const struct {
+        const char* what;
+        const char* releasePath;
+        const char* said;  // the end of the message after the common start
+    } cases[] = {
+        {"a listed file that is gone", "/release", "The file does not exist"},
+        {"no release folder", "/no-such-release", ""},
+        {"an empty release folder", "/empty", "The release folder /empty on the FTP site holds no files."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         CReleaseSite site;
-        site.releasePath = path;
+        site.releasePath = c.releasePath;
         answerer.m_texts.clear();
         ftp.Stop();
         Start(site);
+        ASSERT_TRUE(ftp.MakeFolder("empty"));
+        ASSERT_TRUE(ftp.WriteFile("release/a.dat", "a"));
+        unlink((ftp.Root() + "/release/b.dat").c_str());
+        ASSERT_EQ(symlink((ftp.Root() + "/nowhere").c_str(), (ftp.Root() + "/release/b.dat").c_str()), 0);
         auto dlg = MakeDialog();
         dlg->OnInitDialog();
         QSignalSpy finished(dlg.get(), &CUpgradeDlg::DownloadFinished);
@@ -233,11 +228,12 @@ TEST_F(UpgradeDlgTest, AReleaseFolderThatIsMissingOrEmptyStartsNothing) {
         ASSERT_TRUE(WaitFinished(finished));
         EXPECT_LT(finished.first().first().toInt(), 0);
         ASSERT_EQ(answerer.m_texts.size(), 1) << answerer.Joined().toStdString();
-        if (std::string(path) == "/release") {
-            EXPECT_TRUE(answerer.m_texts[0].endsWith("The release folder /release on the FTP site holds no files."))
-                << answerer.Joined().toStdString();
-        }
+        const QString start = "The upgrade was not started: ";
+        EXPECT_TRUE(answerer.m_texts[0].startsWith(start)) << answerer.Joined().toStdString();
+        EXPECT_GT(answerer.m_texts[0].size(), start.size());
+        EXPECT_TRUE(answerer.m_texts[0].endsWith(c.said)) << answerer.Joined().toStdString();
         EXPECT_EQ(quits, 0);
+        EXPECT_TRUE(CacheFiles().isEmpty()) << CacheFiles().join(' ').toStdString();
         EXPECT_EQ(folder.LogText(), "");
     }
 }
