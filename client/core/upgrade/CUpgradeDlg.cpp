@@ -144,7 +144,9 @@ void CUpgradeDlg::OnInitDialog() {
     m_clientVersion->setText(ClientVersionText());
     m_manual->setStatusTip(ManualDownloadAddress());
     OnCheck();
-    if (m_autoMode) OnAutoUpgrade();
+    // Without the FTP site the check has said so already; the user may
+    // check again from the dialog.
+    if (m_autoMode && m_connected) OnAutoUpgrade();
 }
 
 QString CUpgradeDlg::VersionText(const QString& label, float version) {

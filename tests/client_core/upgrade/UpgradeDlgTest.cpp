@@ -257,6 +257,20 @@ TEST_F(UpgradeDlgTest, AProgramFolderThatCannotBeWrittenIsSaidBeforeDownloading)
     EXPECT_EQ(quits, 0);
 }
 
+TEST_F(UpgradeDlgTest, AutomaticModeWithoutTheFtpSiteSaysSoOnceAndDownloadsNothing) {
+    Start();
+    ASSERT_TRUE(ftp.Stop());
+    auto dlg = MakeDialog();
+    dlg->m_autoMode = true;
+    dlg->OnInitDialog();
+    ASSERT_EQ(answerer.m_texts.size(), 1) << answerer.Joined().toStdString();
+    EXPECT_TRUE(answerer.m_texts[0].startsWith("Cannot open host: ")) << answerer.Joined().toStdString();
+    EXPECT_FALSE(dlg->IsDownloading());
+    EXPECT_TRUE(dlg->Button(ids::kUpgradeCheck)->isEnabled());
+    EXPECT_EQ(quits, 0);
+    EXPECT_EQ(folder.LogText(), "");
+}
+
 TEST_F(UpgradeDlgTest, ClosingDuringTheDownloadStopsItAndLeavesNoPartOfIt) {
     CReleaseSite site;
     site.sendLimit = 64 * 1024;
