@@ -300,6 +300,21 @@ bool CAttachmentDlg::UploadFile(const QString& localPath, const QString& asName)
         m_context.ShowMessage(m_context.Text(MsgBadFileName));
         return false;
     }
+    return Upload(localPath, name, false);
+}
+
+bool CAttachmentDlg::AttachScreenshot(const QString& jpegPath, const QString& name)
+{
+    if (jpegPath.isEmpty() || name.isEmpty()) return false;
+    if (!IsPlainFileName(name.toStdString())) {
+        m_context.ShowMessage(m_context.Text(MsgBadFileName));
+        return false;
+    }
+    return Upload(jpegPath, name, true);
+}
+
+bool CAttachmentDlg::Upload(const QString& localPath, const QString& name, bool screenshot)
+{
     if (!CheckSameName(name)) return false;
     const int bugId = m_context.m_currentBugId;
     const long long bytes = QFileInfo(localPath).size();
@@ -311,14 +326,21 @@ bool CAttachmentDlg::UploadFile(const QString& localPath, const QString& asName)
         [local, folder, remoteName](CFtpSession& session) {
             return session.PutFile(local.c_str(), folder.c_str(), remoteName.c_str());
         },
-        [this, bugId, name, bytes](int result, const QString& error, bool) {
+        [this, bugId, name, bytes, localPath, screenshot](int result, const QString& error, bool) {
             if (result < 0) {
                 m_context.ShowMessage(error);
                 return;
             }
-            if (!InsertRecord(bugId, name, bytes)) return;
-            if (!SetAttachmentFlag(bugId, 1)) return;
+            const bool recorded = InsertRecord(bugId, name, bytes);
+            if (!screenshot) {
+                if (recorded && SetAttachmentFlag(bugId, 1)) LoadList();
+                return;
+            }
+            // The picture is on the FTP site: its temp file has served.
+            QFile::remove(localPath);
+            if (!recorded) return;
             LoadList();
+            SetAttachmentFlag(bugId, RowCount() > 0 ? 1 : 0);
         });
 }
 

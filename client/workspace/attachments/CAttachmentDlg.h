@@ -62,6 +62,11 @@ public:
     // What the commands do after their file dialogs (tests call these).
     // Upload of a local file under its plain name, or under asName.
     bool UploadFile(const QString& localPath, const QString& asName = QString());
+    // A screen capture's JPEG attached under name: refused for a name the
+    // list has (the JPEG stays); put on the FTP site and recorded with the
+    // JPEG's size, then the JPEG is deleted, the list read again and
+    // BG_ATTACHMENT set by its rows. false when nothing was started.
+    bool AttachScreenshot(const QString& jpegPath, const QString& name);
     bool SaveSelectedAs(const QString& localPath);
 
     bool IsBusy() const { return m_worker != nullptr; }
@@ -98,6 +103,9 @@ private:
     // Runs work on the worker thread after opening the session when needed;
     // done on the GUI thread. false (with a message) while one runs.
     bool StartTransfer(Work work, Done done);
+    // Puts a local file on the FTP site as this defect's attachment name
+    // and records it; a screenshot's file goes afterwards.
+    bool Upload(const QString& localPath, const QString& name, bool screenshot);
     void FinishTransfer(int result, const QString& error, bool connected, const Done& done);
     bool InsertRecord(int bugId, const QString& name, long long bytes);
     bool SetAttachmentFlag(int bugId, int flag);

@@ -2,11 +2,12 @@
 // real lumenolite with the demo database: adding, opening, saving and
 // deleting attachments, with the t_bug_attach rows, BG_ATTACHMENT and the
 // files on the FTP site checked; and the defect list's Delete removing a
-// defect's files.
+// defect's files; a screen capture attached as a JPEG.
 #include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
 #include "CDefectListGrid.h"
 #include "CQueryConditionDlg.h"
+#include "CScreenCaptureDlg.h"
 #include "CZentryView.h"
 #include "ClientFixtures.h"
 #include "FtpServerFixture.h"
@@ -373,6 +374,43 @@ TEST_F(AttachmentPageTest, ClipboardImageIsUploadedAsPng) {
     EXPECT_EQ(back.size(), QSize(40, 30));
     // The temp copy is gone again.
     ASSERT_TRUE(WaitFor([&] { return QDir(ctx().TempDir()).entryList(QDir::Files).isEmpty(); }, 3000));
+}
+
+TEST_F(AttachmentPageTest, AScreenCaptureIsAttachedAsAJpegWithItsSize) {
+    ctx().m_currentBugId = 12;
+    CAttachmentDlg page(ctx());
+    QImage picture(320, 200, QImage::Format_RGB32);
+    picture.fill(QColor(30, 120, 200));
+    CScreenCaptureDlg capture(ctx(), picture);
+    ASSERT_TRUE(capture.SaveJpeg(capture.SaveSelection(CCaptureRect(10, 20, 210, 120), false), "abc"));
+    ASSERT_EQ(capture.m_jpegPath, ctx().TempDir() + "/12_abc.jpg");
+    const std::string jpeg = ReadText(capture.m_jpegPath);
+    ASSERT_FALSE(jpeg.empty());
+
+    ASSERT_TRUE(Transfer(page, [&] { EXPECT_TRUE(page.AttachScreenshot(capture.m_jpegPath, capture.m_attachName)); }));
+    EXPECT_TRUE(m_answerer.m_texts.isEmpty()) << m_answerer.Joined().toStdString();
+    std::string stored;
+    ASSERT_TRUE(s_ftp->ReadFile("attach/12_abc.jpg", stored));
+    EXPECT_EQ(stored, jpeg);
+    EXPECT_EQ(Value("select FILE_NAME from t_bug_attach where BG_BUG_ID=12"), "abc.jpg");
+    // Kilobytes, written with six decimals.
+    EXPECT_NEAR(std::stod(Value("select FILE_SIZE from t_bug_attach where BG_BUG_ID=12")),
+                static_cast<double>(jpeg.size()) / 1024.0, 1e-6);
+    EXPECT_EQ(Value("select UPLOAD_USER from t_bug_attach where BG_BUG_ID=12"), "admin");
+    EXPECT_EQ(Flag(12), "1");
+    EXPECT_EQ(page.RowCount(), 1);
+    EXPECT_FALSE(QFile::exists(capture.m_jpegPath));
+
+    // The same name again (case ignored): refused, the JPEG stays for now.
+    CScreenCaptureDlg again(ctx(), picture);
+    ASSERT_TRUE(again.SaveJpeg(again.SaveSelection(CCaptureRect(0, 0, 50, 50), false), "ABC"));
+    EXPECT_FALSE(page.AttachScreenshot(again.m_jpegPath, again.m_attachName));
+    EXPECT_EQ(m_answerer.m_texts, QStringList{"Exist The Same File"});
+    EXPECT_TRUE(QFile::exists(again.m_jpegPath));
+    EXPECT_EQ(Count(12), "1");
+    // A capture that saved nothing attaches nothing.
+    EXPECT_FALSE(page.AttachScreenshot(QString(), QString()));
+    EXPECT_EQ(Count(12), "1");
 }
 
 }  // namespace
