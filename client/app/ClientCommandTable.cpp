@@ -8,8 +8,11 @@
 
 #include "AdminCommands.h"
 #include "CAppContext.h"
+#include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
+#include "CScreenCaptureDlg.h"
 #include "CSendMailDlg.h"
+#include "CUpgradeDlg.h"
 #include "CZentryApp.h"
 #include "CZentryView.h"
 #include "ClientIds.h"
@@ -45,7 +48,7 @@ CommandRow OnList(int id, CCommandHandlers<CZentryView>::Handler run)
     return {Scope::List, id, {}, std::move(run), {}};
 }
 
-[[maybe_unused]] CommandRow OnAttachments(int id, CCommandHandlers<CAttachmentDlg>::Handler run)
+CommandRow OnAttachments(int id, CCommandHandlers<CAttachmentDlg>::Handler run)
 {
     return {Scope::Attachments, id, {}, {}, std::move(run)};
 }
@@ -67,7 +70,11 @@ void CClientComposition::ComposeCommands(CMainFrame& frame)
         OnFrame(ids::kCmdLanguageChinese, [&app](CMainFrame&) { app.OnLanguageChinese(); }),
         OnFrame(ids::kCmdLanguageBig5, [&app](CMainFrame&) { app.OnLanguageBig5(); }),
         OnFrame(ids::kCmdLanguageEnglish, [&app](CMainFrame&) { app.OnLanguageEnglish(); }),
-        NotBuilt(Scope::Frame, ids::kCmdUpgrade),  // the online upgrade dialog
+        OnFrame(ids::kCmdUpgrade,
+                [&context](CMainFrame& owner) {
+                    CUpgradeDlg dialog(context, &owner);
+                    dialog.exec();
+                }),
 
         // The defect workspace.
         OnFrame(ids::kCmdNewBug,
@@ -91,7 +98,19 @@ void CClientComposition::ComposeCommands(CMainFrame& frame)
                    dialog.exec();
                }),
         NotBuilt(Scope::List, WorkspaceIds::CmdExport),               // grid export to Excel
-        NotBuilt(Scope::Attachments, WorkspaceIds::CmdAttachCapture),  // screen capture
+        OnAttachments(WorkspaceIds::CmdAttachCapture,
+                      [&context](CAttachmentDlg& owner) {
+                          QPointer<CAttachmentDlg> page(&owner);
+                          QString path;
+                          QString name;
+                          {
+                              CScreenCaptureDlg capture(context, &owner);
+                              if (capture.exec() != QDialog::Accepted) return;
+                              path = capture.m_jpegPath;
+                              name = capture.m_attachName;
+                          }
+                          if (page) page->AttachScreenshot(path, name);
+                      }),
         OnFrame(ids::kCmdDesignCustom, [&context](CMainFrame& owner) { OpenLayoutDesigner(&owner, context); }),
         OnFrame(ids::kCmdFieldAttr,
                 [&context](CMainFrame& owner) {

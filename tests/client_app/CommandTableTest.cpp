@@ -25,15 +25,18 @@
 #include "CProjectSettingDlg.h"
 #include "CQueryConditionDlg.h"
 #include "CQuickEditDlg.h"
+#include "CScreenCaptureDlg.h"
 #include "CSendMailDlg.h"
 #include "CSysPropSheet.h"
 #include "CToolbarCustomizeDlg.h"
+#include "CUpgradeDlg.h"
 #include "CUserManageDlg.h"
 #include "CZentryView.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
 #include "FtpServerFixture.h"
 #include "QtText.h"
+#include "UpgradeIds.h"
 #include "SmtpSinkFixture.h"
 #include "WorkspaceIds.h"
 
@@ -44,6 +47,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -51,10 +55,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -104,6 +110,17 @@ private:
     QPointer<QWidget> m_ignored;
     QString m_caught;
 };
+
+// A left-button mouse event at point, as the window system sends it.
+void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& point)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+                                      ? Qt::MouseButtons(Qt::LeftButton)
+                                      : Qt::MouseButtons();
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(point), widget->mapToGlobal(QPointF(point)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
 
 // Closes a window as its close box would end it (some dialogs ignore Escape).
 void Close(QWidget* window)
@@ -469,7 +486,15 @@ TEST_F(CommandTable, MainFrameMenusAndToolBar)
                  EXPECT_GT(context.m_params.GetRowCount(), 0);
                  EXPECT_EQ(context.m_projects.GetRowCount(), 2);
              }),
-        Disabled(ids::kCmdUpgrade),
+        Opens<CUpgradeDlg>(ids::kCmdUpgrade,
+                           [](CUpgradeDlg& dialog) {
+                               // Normal mode: the check only (the suite's server
+                               // publishes no newer client).
+                               EXPECT_FALSE(dialog.m_autoMode);
+                               EXPECT_FALSE(dialog.IsDownloading());
+                               EXPECT_EQ(dialog.ClientVersionText(), "Version:1.04");
+                               EXPECT_FALSE(dialog.Button(ids::kUpgradeAuto)->isEnabled());
+                           }),
         Opens<CLayoutDesignDlg>(ids::kCmdDesignCustom,
                                 [](CLayoutDesignDlg& designer) { EXPECT_EQ(designer.AvailableGrid()->rowCount(), 10); }),
         AsksFirst(ids::kCmdInitSystem, [this] { return QVariant(Count("select count(*) from t_bug")); }),
@@ -624,12 +649,65 @@ TEST_F(CommandTable, AttachmentsPageToolBar)
             if (page.RowCount() > 0) page.Grid()->setCurrentIndex(page.Grid()->Model()->index(0, 0));
         };
         const auto rows = [&page] { return QVariant(page.RowCount()); };
+        CAppContext& context = client.Context();
         QString opened;
         page.m_openFile = [&opened](const QString& path) { opened = path; };
 
         const std::vector<CommandCase> table = {
             Opens<QFileDialog>(WorkspaceIds::CmdAttachUpload),
-            Disabled(WorkspaceIds::CmdAttachCapture),
+            Does(WorkspaceIds::CmdAttachCapture,
+                 [&page, bugId, &context](CCommandRun& run) {
+                     // Draw a selection on the frozen screen, double-click
+                     // inside it and name it "shot".
+                     const int before = page.RowCount();
+                     CModalCatcher prompt;
+                     run.catcher.Arm([&prompt](QWidget* modal) {
+                         auto* capture = qobject_cast<CScreenCaptureDlg*>(modal);
+                         ASSERT_NE(capture, nullptr);
+                         prompt.Arm([](QWidget* input) {
+                             input->findChild<QLineEdit*>()->setText("shot");
+                             input->findChild<QPushButton*>(QString::number(ids::kOk))->click();
+                         });
+                         SendMouse(capture, QEvent::MouseButtonPress, QPoint(300, 300));
+                         SendMouse(capture, QEvent::MouseMove, QPoint(400, 380));
+                         SendMouse(capture, QEvent::MouseButtonRelease, QPoint(400, 380));
+                         SendMouse(capture, QEvent::MouseButtonPress, QPoint(350, 340));
+                         SendMouse(capture, QEvent::MouseButtonRelease, QPoint(350, 340));
+                         SendMouse(capture, QEvent::MouseButtonDblClick, QPoint(350, 340));
+                     });
+                     run.Trigger();
+                     run.catcher.Disarm();
+                     EXPECT_EQ(run.catcher.Caught(), "CScreenCaptureDlg");
+                     EXPECT_EQ(prompt.Caught(), "CPromptInputDlg");
+                     ASSERT_TRUE(WaitFor([&] { return !page.IsBusy() && page.RowCount() == before + 1; }))
+                         << run.Messages().join(" | ").toStdString();
+                     // On the FTP site, recorded with its size, its temp file gone.
+                     const std::string remote = "attach/" + std::to_string(bugId) + "_shot.jpg";
+                     std::string stored;
+                     ASSERT_TRUE(s_ftp->ReadFile(remote, stored));
+                     QImage picture;
+                     ASSERT_TRUE(picture.loadFromData(reinterpret_cast<const uchar*>(stored.data()),
+                                                      int(stored.size()), "JPEG"));
+                     EXPECT_EQ(picture.size(), QSize(96, 76));
+                     const QString where = QStringLiteral(" from t_bug_attach where BG_BUG_ID=%1 and FILE_NAME='shot.jpg'")
+                                               .arg(bugId);
+                     EXPECT_NEAR(s_server->Value(context, "select FILE_SIZE" + where).toDouble(),
+                                 static_cast<double>(stored.size()) / 1024.0, 1e-6);
+                     EXPECT_EQ(s_server->Value(context, QStringLiteral("select BG_ATTACHMENT from t_bug where BG_BUG_ID=%1")
+                                                            .arg(bugId)),
+                               "1");
+                     EXPECT_FALSE(QFile::exists(context.TempDir() + QStringLiteral("/%1_shot.jpg").arg(bugId)));
+
+                     // Ctrl+1 opens the capture too; Escape with no selection ends it.
+                     CModalCatcher hotKey;
+                     hotKey.Arm([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+                     page.window()->activateWindow();
+                     QApplication::processEvents();
+                     QTest::keyClick(&page, Qt::Key_1, Qt::ControlModifier);
+                     hotKey.Disarm();
+                     EXPECT_EQ(hotKey.Caught(), "CScreenCaptureDlg");
+                     EXPECT_EQ(page.RowCount(), before + 1);
+                 }),
             Does(WorkspaceIds::CmdAttachSysInfo,
                  [](CCommandRun& run) {
                      run.Trigger();
@@ -642,7 +720,12 @@ TEST_F(CommandTable, AttachmentsPageToolBar)
                      run.Trigger();
                      ASSERT_TRUE(WaitFor([&] { return !page.IsBusy() && page.RowCount() == before + 1; }))
                          << run.Messages().join(" | ").toStdString();
-                     const QString name = page.Grid()->Model()->index(0, 1).data().toString();
+                     // The new row, among the screenshot's before it.
+                     QString name;
+                     for (int row = 0; row < page.RowCount(); ++row) {
+                         const QString listed = page.Grid()->Model()->index(row, 1).data().toString();
+                         if (listed.startsWith("clipboard_")) name = listed;
+                     }
                      EXPECT_TRUE(name.startsWith("clipboard_")) << name.toStdString();
                      EXPECT_TRUE(s_ftp->Exists("attach/" + std::to_string(bugId) + "_" + name.toStdString()));
                  })
