@@ -3,6 +3,7 @@
 #include "CAboutDlg.h"
 #include "CLocalizer.h"
 #include "CLoginDlg.h"
+#include "CUpgradeDlg.h"
 #include "ClientIds.h"
 #include "IMainFrame.h"
 #include "QtText.h"
@@ -92,10 +93,13 @@ bool CZentryApp::InitInstance(const std::function<QWidget*()>& createMainFrame) 
     m_context.LoadLanguage(ToQt(m_context.m_settings.GetValue("language", "pstyle")));
     ApplyLanguage();
     m_starting = 0;
-    // Yes goes the way of the Online Upgrade command, once the loop runs.
+    // Yes opens the online upgrade in automatic mode once the loop runs (a
+    // finished download then quits that loop).
     if (upgrade) {
         QTimer::singleShot(0, frame, [this] {
-            if (m_context.m_mainFrame) m_context.m_mainFrame->RunCommand(ids::kCmdUpgrade);
+            CUpgradeDlg dialog(m_context, m_mainWnd);
+            dialog.m_autoMode = true;
+            dialog.exec();
         });
     }
     return true;

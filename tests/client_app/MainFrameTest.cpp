@@ -10,10 +10,12 @@
 #include "CPromptInputDlg.h"
 #include "CQuickEditDlg.h"
 #include "CToolbarCustomizeDlg.h"
+#include "CUpgradeDlg.h"
 #include "CZentryApp.h"
 #include "CZentryView.h"
 #include "ClientFixtures.h"
 #include "ClientIds.h"
+#include "FtpServerFixture.h"
 #include "HomePageForm.h"
 #include "MainFrame.h"
 #include "QtText.h"
@@ -567,9 +569,16 @@ TEST_F(Frame, StartUpSequence) {
     }
 }
 
-TEST_F(Frame, YesToTheUpgradeQuestionRunsTheOnlineUpgradeCommand) {
+TEST_F(Frame, YesToTheUpgradeQuestionOpensTheUpgradeInAutomaticMode) {
+    ASSERT_TRUE(CFtpServerFixture::Missing().empty()) << CFtpServerFixture::Missing();
+    // A site without the release folder: the download that starts at once
+    // fails, so nothing is ever installed.
+    CFtpServerFixture ftp;
+    ASSERT_TRUE(ftp.Start()) << ftp.Output();
     CDemoServer newer;
-    ASSERT_TRUE(newer.Start(true, "", "ftp_user=zentry\nclient_version=1.25\n"));
+    const std::string config = "ftp_user=zentry\nftp_pass=secret\nftp_port=" + std::to_string(ftp.Port()) +
+                               "\nrelease_path=/release\nclient_version=1.25\n";
+    ASSERT_TRUE(newer.Start(true, "", config.c_str()));
     QTemporaryDir dir;
     CZentryApp start;
     start.m_context.m_configDir = start.m_context.m_cacheDir = dir.path();
@@ -580,17 +589,29 @@ TEST_F(Frame, YesToTheUpgradeQuestionRunsTheOnlineUpgradeCommand) {
     answerer.SetAnswerYes(true);
     CClientComposition composed(start);
     std::unique_ptr<CMainFrame> frame;
-    // The online upgrade's own handler, where the upgrade dialog will be.
-    int upgrades = 0;
+    bool automatic = false;
+    bool caught = false;
     ASSERT_TRUE(start.InitInstance([&]() -> QWidget* {
         frame = composed.CreateMainFrame();
-        frame->SetCommandHandler(ids::kCmdUpgrade, [&upgrades] { ++upgrades; });
+        // The next modal window, after the login.
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<CUpgradeDlg*>(modal);
+            ASSERT_NE(dialog, nullptr) << modal->metaObject()->className();
+            caught = true;
+            automatic = dialog->m_autoMode;
+            EXPECT_EQ(dialog->parentWidget(), frame.get());
+            WaitFor([dialog] { return !dialog->IsDownloading(); });
+            dialog->reject();
+        });
         return frame.get();
     })) << answerer.Joined().toStdString();
     ASSERT_EQ(answerer.m_texts.size(), 1);
     EXPECT_EQ(answerer.m_texts[0], "A newer client is available. Upgrade now? \n1.04-->1.25");
-    EXPECT_EQ(upgrades, 0);  // once the main window runs
-    QTRY_COMPARE_WITH_TIMEOUT(upgrades, 1, 3000);
+    EXPECT_FALSE(caught);  // once the main window runs
+    ASSERT_TRUE(WaitFor([&] { return caught && !QApplication::activeModalWidget(); }, 10000));
+    EXPECT_TRUE(automatic);
+    ASSERT_EQ(answerer.m_texts.size(), 2) << answerer.Joined().toStdString();
+    EXPECT_TRUE(answerer.m_texts[1].startsWith("The upgrade was not started: ")) << answerer.Joined().toStdString();
     frame->close();
     frame.reset();
     start.ExitInstance();
