@@ -142,19 +142,6 @@ QString CDefectSql::SelectStatement(const QString& selectList, const QString& cl
     return QStringLiteral("select ") + selectList + QStringLiteral(" from t_bug ") + clause;
 }
 
-QString CDefectSql::QuickEditUpdate(int id, const EditedText& summary, const EditedText& status,
-                                    const EditedText& description, const EditedText& comment)
-{
-    QStringList sets;
-    if (summary.Changed()) sets << QStringLiteral("BG_SUMMARY='%1'").arg(Quote(summary.current));
-    if (status.Changed()) sets << QStringLiteral("BG_STATUS='%1'").arg(Quote(status.current));
-    if (comment.Changed()) sets << QStringLiteral("BG_DEV_COMMENTS=:clComment<varchar_long>");
-    if (description.Changed()) sets << QStringLiteral("BG_DESCRIPTION=:clDesc<varchar_long>");
-    if (sets.isEmpty()) return QString();
-    return QStringLiteral("update t_bug set ") + sets.join(QLatin1Char(',')) +
-           QStringLiteral(" where BG_BUG_ID=%1 ").arg(id);
-}
-
 namespace {
 
 // A date column: its text quoted, or NULL when the defect has none.
@@ -166,21 +153,34 @@ QString DateValue(const QString& text)
 
 }  // namespace
 
-QString CDefectSql::DefectUpdate(const DefectRecord& r)
+QString CDefectSql::ChangedUpdate(int id, const QVector<FieldEdit>& fields)
 {
-    return QStringLiteral("update t_bug set BG_STATUS='") + Quote(r.status) +
-           QStringLiteral("',BG_RESPONSIBLE='") + Quote(r.responsible) +
-           QStringLiteral("',BG_SUMMARY='") + Quote(r.summary) +
-           QStringLiteral("',BG_SEVERITY='") + Quote(r.severity) +
-           QStringLiteral("',BG_PRIORITY='") + Quote(r.priority) +
-           QStringLiteral("',\t\tBG_DETECTED_BY='") + Quote(r.detectedBy) +
-           QStringLiteral("',BG_DETECTION_DATE=") + DateValue(r.detectionDate) +
-           QStringLiteral(",BG_CLOSING_DATE=") + DateValue(r.closingDate) +
-           QStringLiteral(",BG_DETECTION_VERSION='") + Quote(r.detectionVersion) +
-           QStringLiteral("',BG_DESCRIPTION=:clDesc<varchar_long>,\t\t"
-                          "BG_DEV_COMMENTS=:clComment<varchar_long>,BG_CLOSING_VERSION='") +
-           Quote(r.closingVersion) + QStringLiteral("',BG_ATTACHMENT=%1 ").arg(r.attachment) +
-           r.customAssignments + QStringLiteral("  where BG_BUG_ID=%1").arg(r.id);
+    QStringList sets;
+    for (const FieldEdit& f : fields) {
+        switch (f.kind) {
+        case FieldKind::Text:
+            sets << f.column + QStringLiteral("='") + Quote(f.value) + QLatin1Char('\'');
+            break;
+        case FieldKind::Number:
+            sets << f.column + QLatin1Char('=') + QString::number(f.value.trimmed().toLongLong());
+            break;
+        case FieldKind::Date: sets << f.column + QLatin1Char('=') + DateValue(f.value); break;
+        case FieldKind::LongText:
+            sets << f.column + QStringLiteral("=:") + f.param + QStringLiteral("<varchar_long>");
+            break;
+        }
+    }
+    if (sets.isEmpty()) return QString();
+    return QStringLiteral("update t_bug set ") + sets.join(QLatin1Char(',')) +
+           QStringLiteral(" where BG_BUG_ID=%1 ").arg(id);
+}
+
+QString CDefectSql::StoredSelect(int id, const QVector<FieldEdit>& fields)
+{
+    QStringList columns;
+    for (const FieldEdit& f : fields) columns << f.column;
+    return QStringLiteral("select ") + columns.join(QLatin1Char(',')) +
+           QStringLiteral(" from t_bug where BG_BUG_ID=%1 ").arg(id);
 }
 
 QString CDefectSql::DefectInsert(const DefectRecord& r)

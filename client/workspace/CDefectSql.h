@@ -1,7 +1,10 @@
 // CDefectSql: the SQL texts of the defect workspace (list queries, quick
-// filters, column list, quick edit, editor save, delete), built from plain
-// values so that every statement can be checked without a window.
+// filters, column list, the saves of quick edit and the editor, delete),
+// built from plain values so that every statement can be checked without a
+// window.
 #pragma once
+
+#include "FieldEdit.h"
 
 #include <QDate>
 #include <QString>
@@ -22,15 +25,7 @@ struct QueryConditionValues {
     bool attachmentOnly = false;
 };
 
-// One field of the quick-edit panel or the editor: the value it was loaded
-// with and the value it holds now.
-struct EditedText {
-    QString loaded;
-    QString current;
-    bool Changed() const { return loaded != current; }
-};
-
-// The fixed columns of a defect as the editor writes them.
+// The fixed columns of a new defect as the editor inserts them.
 struct DefectRecord {
     int id = 0;
     QString project;
@@ -41,13 +36,9 @@ struct DefectRecord {
     QString priority;
     QString detectedBy;
     QString detectionDate;  // "yyyy-mm-dd" or empty
-    QString closingDate;    // "yyyy-mm-dd" or empty
     QString detectionVersion;
-    QString closingVersion;
-    int attachment = 0;
-    QString customAssignments;  // comma-led column assignments, or empty
-    // A new defect's custom columns and their quoted values, each comma-led
-    // (",BG_USER_01" and ",'a'"), or empty.
+    // The custom columns the user filled in and their quoted values, each
+    // comma-led (",BG_USER_01" and ",'a'"), or empty.
     QString customColumns;
     QString customValues;
 };
@@ -77,12 +68,12 @@ public:
     static QString SelectList(const QString& mask, const QStringList& columnNames);
     static QString SelectStatement(const QString& selectList, const QString& clause);
 
-    // Quick edit: assignments of the fields that changed only; empty when
-    // nothing changed. Long texts are named as bound parameters.
-    static QString QuickEditUpdate(int id, const EditedText& summary, const EditedText& status,
-                                   const EditedText& description, const EditedText& comment);
+    // The update of the given fields only, in their order; empty for none.
+    // Long texts are named as bound parameters.
+    static QString ChangedUpdate(int id, const QVector<FieldEdit>& fields);
+    // The select of the stored values of the given fields.
+    static QString StoredSelect(int id, const QVector<FieldEdit>& fields);
 
-    static QString DefectUpdate(const DefectRecord& record);
     static QString DefectInsert(const DefectRecord& record);
     static QString StatusHistoryInsert(int id, const QString& when, const QString& from,
                                        const QString& to, const QString& user);

@@ -95,5 +95,10 @@ constexpr int MsgNoAddRight = 4901;
 constexpr int MsgNoDeleteRight = 4902;
 constexpr int MsgNewerSave = 4903;
 constexpr int MsgIdTaken = 4904;
+// A save refused because another save changed the same fields
+constexpr int MsgYourValue = 4920;
+constexpr int MsgStoredValue = 4921;
+constexpr int MsgTakeStored = 4922;
+constexpr int MsgDefectGone = 4923;
 
 }  // namespace WorkspaceIds

@@ -171,6 +171,17 @@ QString CResultGridModel::Text(int row, int column) const
     return m_rows[row].cells.value(column);
 }
 
+void CResultGridModel::ReplaceRow(int row, const QStringList& cells)
+{
+    if (row < 0 || row >= m_rows.size()) return;
+    Row& r = m_rows[row];
+    r.cells = cells;
+    while (r.cells.size() < m_captions.size()) r.cells << QString();
+    r.colour = QColor();
+    r.images.clear();
+    emit dataChanged(index(row, 0), index(row, qMax(0, m_captions.size() - 1)));
+}
+
 void CResultGridModel::SetText(int row, int column, const QString& text)
 {
     if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_rows[row].cells.size())

@@ -28,6 +28,8 @@ public:
     void Reset(const QStringList& fieldNames, const QStringList& captions);
     void ClearAll();
     void AppendRows(QVector<Row>&& rows);
+    // New texts for a row; its colour and images are dropped.
+    void ReplaceRow(int row, const QStringList& cells);
 
     const QStringList& FieldNames() const { return m_fieldNames; }
     QString Caption(int column) const { return m_captions.value(column); }

@@ -54,6 +54,7 @@ bool CCustomFieldsDlg::OnInitDialog() {
         bottom = std::max(bottom, g.y() + g.height());
     }
     m_canvas->resize(right + 8, bottom + 8);
+    BindFields();
     FillLookupLists();
     LoadValues();
     return true;
@@ -83,6 +84,29 @@ void CCustomFieldsDlg::FillLookupLists() {
     }
 }
 
+QString CCustomFieldsDlg::Caption(const CFormField& field) const {
+    for (const CFormField& caption : m_form.Fields()) {
+        if (caption.m_name.compare(field.m_name + QLatin1String("_ST"), Qt::CaseInsensitive) != 0) continue;
+        QString text = caption.m_label.trimmed();
+        while (text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xFF1A))) text.chop(1);
+        if (!text.trimmed().isEmpty()) return text.trimmed();
+    }
+    return field.m_label.isEmpty() ? field.m_name : field.m_label;
+}
+
+void CCustomFieldsDlg::BindFields() {
+    for (const CFormField& field : m_form.Fields()) {
+        if (!IsDataField(field.m_name)) continue;
+        FieldEdit edit;
+        edit.column = field.m_name;
+        edit.caption = Caption(field);
+        const QString name = field.m_name;
+        m_edited.Add(
+            edit, [this, name]() { return m_form.GetFieldValue(name); },
+            [this, name](const QString& stored) { m_form.SetFieldValue(name, stored); });
+    }
+}
+
 QString CCustomFieldsDlg::BuildColumnList() const {
     QStringList columns;
     for (const CFormField& field : m_form.Fields())
@@ -91,7 +115,6 @@ QString CCustomFieldsDlg::BuildColumnList() const {
 }
 
 bool CCustomFieldsDlg::LoadValues() {
-    m_loaded.clear();
     const QString columns = BuildColumnList();
     bool loaded = false;
     CResultSet result;
@@ -109,24 +132,10 @@ bool CCustomFieldsDlg::LoadValues() {
         }
     }
     // A new defect's fields count as loaded with what they show first.
-    for (const CFormField& field : m_form.Fields()) {
-        if (!IsDataField(field.m_name)) continue;
-        const QString stored = loaded ? ToQt(result.GetValue(0, field.m_name.toUtf8().constData())) : QString();
-        const QString value = m_form.GetFieldValue(field.m_name);
-        m_loaded.push_back({field.m_name, stored, value, value});
-    }
+    m_edited.Loaded([&result, loaded](const QString& column) {
+        return loaded ? ToQt(result.GetValue(0, column.toUtf8().constData())) : QString();
+    });
     return loaded;
-}
-
-QString CCustomFieldsDlg::BuildAssignments() const {
-    QStringList assignments;
-    for (const CFormField& field : m_form.Fields()) {
-        if (!IsDataField(field.m_name)) continue;
-        assignments << field.m_name + QLatin1String("='") +
-                           CAppContext::Quoted(m_form.GetFieldValue(field.m_name)) + QLatin1Char('\'');
-    }
-    if (assignments.isEmpty()) return QString();
-    return QLatin1Char(',') + assignments.join(QLatin1Char(','));
 }
 
 void CCustomFieldsDlg::BuildInsertParts(QString& columns, QString& values) const {
@@ -140,8 +149,9 @@ void CCustomFieldsDlg::BuildInsertParts(QString& columns, QString& values) const
 }
 
 std::vector<CCustomFieldsDlg::FieldValue> CCustomFieldsDlg::FieldValues() const {
-    std::vector<FieldValue> values = m_loaded;
-    for (FieldValue& value : values) value.current = m_form.GetFieldValue(value.column);
+    std::vector<FieldValue> values;
+    for (const FieldEdit& edit : m_edited.Edits())
+        values.push_back({edit.column, edit.stored, edit.loaded, edit.current});
     return values;
 }
 

@@ -1,10 +1,11 @@
 // CCustomFieldsDlg: the defect editor's custom-fields page. It shows the
 // current project's layout (the BG_USER_* columns it places, each with a
 // caption field named <column>_ST), fills their lookup lists, loads the
-// values of the editor's defect, and gives the editor what to save.
+// values of the editor's defect, and gives the editor's save its fields.
 #pragma once
 
 #include "CDynamicForm.h"
+#include "CEditedFields.h"
 
 #include <QString>
 #include <QWidget>
@@ -26,10 +27,6 @@ public:
     // "_ST", case kept) and a plain identifier that can stand in SQL.
     static bool IsDataField(const QString& name);
 
-    // Comma-led assignments of the custom columns for the editor's update
-    // (",BG_USER_01='a',BG_USER_02='b'"), every value quote-doubled; empty
-    // without data fields.
-    QString BuildAssignments() const;
     // The part of a new defect's insert: the fields the user changed, as
     // comma-led column names (",BG_USER_01,BG_USER_03") and comma-led quoted
     // values (",'a','b'"); both empty when nothing was changed. A field's
@@ -53,6 +50,12 @@ public:
         QString current;
     };
     std::vector<FieldValue> FieldValues() const;
+    // The data fields for the editor's save of an existing defect, each
+    // named by its caption on the page.
+    CEditedFields& EditedFields() { return m_edited; }
+    // What the page calls a field: its caption's text without the colon,
+    // else the field's label, else its name.
+    QString Caption(const CFormField& field) const;
 
     CDynamicForm& Form() { return m_form; }
     QWidget* Canvas() const { return m_canvas; }
@@ -63,11 +66,12 @@ protected:
 
 private:
     bool OnInitDialog();
+    void BindFields();
 
     CAppContext& m_context;
     CDynamicForm m_form;
     QScrollArea* m_scroll;
     QWidget* m_canvas;
-    // What each data field showed once the values were loaded.
-    std::vector<FieldValue> m_loaded;
+    // Each data field with what it held and showed once the values were loaded.
+    CEditedFields m_edited;
 };

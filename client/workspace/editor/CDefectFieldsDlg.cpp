@@ -4,6 +4,7 @@
 #include "CAttachmentDlg.h"
 #include "CCustomFieldsDlg.h"
 #include "CDefectEditDlg.h"
+#include "CDefectSave.h"
 #include "CDefectSql.h"
 #include "CLocalizer.h"
 #include "CTreeComboBox.h"
@@ -131,6 +132,71 @@ CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor,
         }
     }
     FillLists();
+    BindFields();
+}
+
+void CDefectFieldsDlg::BindFields()
+{
+    const auto field = [this](const char* column, int label, FieldKind kind = FieldKind::Text,
+                              const char* param = "") {
+        FieldEdit f;
+        f.column = QString::fromLatin1(column);
+        f.caption = m_context.Text(label);
+        f.kind = kind;
+        f.param = QString::fromLatin1(param);
+        return f;
+    };
+    const auto combo = [](QComboBox* box) {
+        return std::make_pair([box]() { return GetComboText(box); },
+                              [box](const QString& v) { SelectOrKeep(box, v); });
+    };
+    const auto version = [](QComboBox* box) {
+        return std::make_pair([box]() { return box->currentText(); },
+                              [box](const QString& v) { SelectOrKeep(box, v); });
+    };
+    const auto user = [this](CTreeComboBox* picker) {
+        return std::make_pair([picker]() { return picker->GetText(); },
+                              [this, picker](const QString& v) {
+                                  picker->SelectText(UserText(m_context, v), 3);
+                              });
+    };
+    const auto namePart = [](const QString& text) { return CDefectSql::NamePart(text); };
+    const auto add = [this](const FieldEdit& f, const auto& io,
+                            CEditedFields::ToValue toValue = {}) {
+        m_edited.Add(f, io.first, io.second, std::move(toValue));
+    };
+    const auto line = std::make_pair([this]() { return m_summary->text(); },
+                                     [this](const QString& v) { m_summary->setText(v); });
+    const auto text = [](QPlainTextEdit* edit) {
+        return std::make_pair([edit]() { return edit->toPlainText(); },
+                              [edit](const QString& v) { edit->setPlainText(v); });
+    };
+    const auto date = std::make_pair(
+        [this]() { return DateOnly(m_detectionDate->date()); },
+        [this](const QString& v) { m_detectionDate->setDate(TextToDateTime(v).date()); });
+
+    // In the order of the editor's update.
+    add(field("BG_STATUS", LabelStatus), combo(m_status));
+    add(field("BG_RESPONSIBLE", LabelResponsible), user(m_responsible), namePart);
+    add(field("BG_SUMMARY", LabelSummary), line);
+    add(field("BG_SEVERITY", LabelSeverity), combo(m_severity));
+    add(field("BG_PRIORITY", LabelPriority), combo(m_priority));
+    add(field("BG_DETECTED_BY", LabelDetectedBy), user(m_detectedBy), namePart);
+    add(field("BG_DETECTION_DATE", LabelDetectionDate, FieldKind::Date), date);
+    add(field("BG_DETECTION_VERSION", LabelDetectionVersion), version(m_detectionVersion));
+    add(field("BG_DESCRIPTION", LabelDescription, FieldKind::LongText, "clDesc"),
+        text(m_description));
+    add(field("BG_DEV_COMMENTS", LabelComment, FieldKind::LongText, "clComment"),
+        text(m_comment));
+    add(field("BG_CLOSING_VERSION", LabelClosingVersion), version(m_closingVersion));
+}
+
+QVector<CEditedFields*> CDefectFieldsDlg::FieldSets()
+{
+    QVector<CEditedFields*> sets{&m_edited};
+    if (m_editor && m_editor->CustomFieldsPage())
+        sets << &m_editor->CustomFieldsPage()->EditedFields();
+    return sets;
 }
 
 QLabel* CDefectFieldsDlg::AddLabel(int id, bool marked, bool red)
@@ -217,9 +283,6 @@ void CDefectFieldsDlg::SetNewDefaults()
     const QDate today = QDate::currentDate();
     m_detectionDate->setDate(today);
     m_closingDate->setDate(today);
-    m_shownDetectionDate = today;
-    m_loadedDetectionDate = DateOnly(today);
-    m_loadedClosingDate.clear();
     m_id->clear();
     m_summary->clear();
     m_comment->clear();
@@ -254,11 +317,8 @@ void CDefectFieldsDlg::LoadDefect(int bugId)
     m_summary->setText(value("BG_SUMMARY"));
     m_comment->setPlainText(value("BG_DEV_COMMENTS"));
     m_description->setPlainText(value("BG_DESCRIPTION"));
-    m_loadedDetectionDate = value("BG_DETECTION_DATE").trimmed();
-    m_loadedClosingDate = value("BG_CLOSING_DATE").trimmed();
-    m_detectionDate->setDate(TextToDateTime(m_loadedDetectionDate).date());
-    m_closingDate->setDate(TextToDateTime(m_loadedClosingDate).date());
-    m_shownDetectionDate = m_detectionDate->date();
+    m_detectionDate->setDate(TextToDateTime(value("BG_DETECTION_DATE").trimmed()).date());
+    m_closingDate->setDate(TextToDateTime(value("BG_CLOSING_DATE").trimmed()).date());
 
     m_loadedStatus = GetComboText(m_status);
     QStringList next;
@@ -268,6 +328,9 @@ void CDefectFieldsDlg::LoadDefect(int bugId)
     for (const QString& status : next)
         if (status.compare(m_loadedStatus, Qt::CaseInsensitive) != 0) m_status->addItem(status);
     m_status->setCurrentIndex(0);
+    m_edited.Loaded([&row](const QString& column) {
+        return ToQt(row.GetValue(0, column.toUtf8().constData()));
+    });
 }
 
 int CDefectFieldsDlg::CheckRequired()
@@ -295,52 +358,44 @@ int CDefectFieldsDlg::CheckRequired()
     return 1;
 }
 
-QString CDefectFieldsDlg::DetectionDateText() const
-{
-    // An empty stored date the user did not touch stays empty.
-    if (m_detectionDate->date() == m_shownDetectionDate && m_loadedDetectionDate.size() <= 7)
-        return QString();
-    return DateOnly(m_detectionDate->date());
-}
-
 int CDefectFieldsDlg::SaveDefect()
 {
     if (!CheckRequired()) return 0;
-    DefectRecord r;
-    r.id = m_id->text().trimmed().toInt();
-    r.status = GetComboText(m_status);
-    r.responsible = CDefectSql::NamePart(m_responsible->GetText());
-    r.summary = m_summary->text();
-    r.severity = GetComboText(m_severity);
-    r.priority = GetComboText(m_priority);
-    r.detectedBy = CDefectSql::NamePart(m_detectedBy->GetText());
-    r.detectionDate = DetectionDateText();
-    // The closing-date picker is never shown: the stored date goes back as it was.
-    r.closingDate = m_loadedClosingDate.size() > 7
-                        ? DateOnly(TextToDateTime(m_loadedClosingDate).date())
-                        : QString();
-    r.detectionVersion = m_detectionVersion->currentText();
-    r.closingVersion = m_closingVersion->currentText();
-    r.attachment = m_editor && m_editor->AttachmentsPage() &&
-                           m_editor->AttachmentsPage()->RowCount() > 0
-                       ? 1
-                       : 0;
-    if (m_editor && m_editor->CustomFieldsPage())
-        r.customAssignments = m_editor->CustomFieldsPage()->BuildAssignments();
+    const int id = m_id->text().trimmed().toInt();
+    QVector<FieldEdit> edits;
+    for (CEditedFields* set : FieldSets()) edits += set->Edits();
+    // The attachment flag follows the attachments the page lists.
+    if (m_editor && m_editor->AttachmentsPage()) {
+        FieldEdit flag;
+        flag.column = QStringLiteral("BG_ATTACHMENT");
+        flag.kind = FieldKind::Number;
+        flag.derived = true;
+        flag.value = m_editor->AttachmentsPage()->RowCount() > 0 ? QStringLiteral("1")
+                                                                  : QStringLiteral("0");
+        flag.current = flag.value;
+        edits << flag;
+    }
 
-    CHttpDataClient& http = m_context.m_http;
-    http.UploadLongParam(m_description->toPlainText().toUtf8().constData(), "clDesc", 1, 3000);
-    http.UploadLongParam(m_comment->toPlainText().toUtf8().constData(), "clComment", 2, 3000);
-    CListString error;
-    if (!http.ExecSqlGo(CDefectSql::DefectUpdate(r).toUtf8().constData(), error)) {
-        m_context.ShowMessage(ToQt(error));
+    CDefectSave save(m_context);
+    const CDefectSave::Result result = save.Run(id, edits);
+    if (result != CDefectSave::Saved && result != CDefectSave::Unchanged) {
+        // Nothing was written: the page keeps what the user typed.
+        const bool take = save.Tell(result, id);
+        if (result == CDefectSave::Refused)
+            for (CEditedFields* set : FieldSets()) set->Rebase(save.Conflicts(), take);
         return 0;
     }
-    if (r.status.compare(m_loadedStatus, Qt::CaseInsensitive) != 0) {
-        const QString history = CDefectSql::StatusHistoryInsert(
-            r.id, ToQt(NowText()), m_loadedStatus, r.status, m_context.m_userName);
-        if (!m_context.RunExec(history.toUtf8().constData())) return 0;
-        m_loadedStatus = r.status;
+    for (CEditedFields* set : FieldSets()) set->Saved(save.Settled());
+    if (save.Wrote(QStringLiteral("BG_STATUS"))) {
+        // The history runs from the status the defect had before this save.
+        const QString from = save.StoredBefore(QStringLiteral("BG_STATUS"));
+        const QString to = GetComboText(m_status);
+        if (to.compare(from, Qt::CaseInsensitive) != 0) {
+            const QString history = CDefectSql::StatusHistoryInsert(
+                id, ToQt(NowText()), from, to, m_context.m_userName);
+            if (!m_context.RunExec(history.toUtf8().constData())) return 0;
+        }
+        m_loadedStatus = to;
     }
     return 1;
 }
@@ -356,7 +411,7 @@ bool CDefectFieldsDlg::RunInsert(int id, const QString& description, const QStri
     r.severity = GetComboText(m_severity);
     r.priority = GetComboText(m_priority);
     r.detectedBy = CDefectSql::NamePart(m_detectedBy->GetText());
-    r.detectionDate = DetectionDateText();
+    r.detectionDate = DateOnly(m_detectionDate->date());
     r.detectionVersion = GetComboText(m_detectionVersion);
     // What the user typed on the custom-fields tab is stored with the defect.
     if (m_editor && m_editor->CustomFieldsPage())

@@ -1,9 +1,12 @@
 // CDefectFieldsDlg: the editor's page of a defect's fixed fields: loads a
 // t_bug row, offers the statuses the workflow allows, applies the user's
 // field rights, checks the required fields and saves or inserts the defect.
+// A save writes only the fields changed on this page and the custom page,
+// and never over another user's newer save.
 #pragma once
 
-#include <QDate>
+#include "CEditedFields.h"
+
 #include <QWidget>
 
 class CAppContext;
@@ -52,7 +55,8 @@ protected:
 
 private:
     QLabel* AddLabel(int id, bool marked, bool red);
-    QString DetectionDateText() const;
+    void BindFields();
+    QVector<CEditedFields*> FieldSets();
     bool RunInsert(int id, const QString& description, const QString& comment);
 
     CAppContext& m_context;
@@ -73,10 +77,7 @@ private:
     QDateEdit* m_closingDate;
     int m_defectId = -1;
     QString m_loadedStatus;
-    // Dates as loaded: a date the user left alone is written back as it was
-    // (an empty one stays empty).
-    QString m_loadedDetectionDate;
-    QDate m_shownDetectionDate;
-    QString m_loadedClosingDate;
+    // The fields of this page with the values they were loaded with.
+    CEditedFields m_edited;
     QString m_lastError;
 };

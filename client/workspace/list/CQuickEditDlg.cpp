@@ -1,7 +1,7 @@
 #include "CQuickEditDlg.h"
 
 #include "CAppContext.h"
-#include "CDefectSql.h"
+#include "CDefectSave.h"
 #include "CLocalizer.h"
 #include "DialogHelpers.h"
 #include "QtText.h"
@@ -34,6 +34,7 @@ CQuickEditDlg::CQuickEditDlg(CAppContext& context, QWidget* parent)
     connect(m_close, &QPushButton::clicked, this, &CQuickEditDlg::CloseRequested);
     Recolour();
     FillStatuses();
+    BindFields();
     LocalizeCaptions();
     m_statusLabel->setGeometry(2, 3, 60, 21);
     m_status->setGeometry(62, 3, 110, 21);
@@ -46,11 +47,38 @@ void CQuickEditDlg::FillStatuses()
     m_status->setCurrentIndex(-1);
 }
 
+void CQuickEditDlg::BindFields()
+{
+    const auto field = [](const char* column, FieldKind kind = FieldKind::Text,
+                          const char* param = "") {
+        FieldEdit f;
+        f.column = QString::fromLatin1(column);
+        f.kind = kind;
+        f.param = QString::fromLatin1(param);
+        return f;
+    };
+    // In the order of the panel's update.
+    m_edited.Add(field("BG_SUMMARY"), [this]() { return m_summary->text(); },
+                 [this](const QString& v) { m_summary->setText(v); });
+    m_edited.Add(field("BG_STATUS"), [this]() { return GetComboText(m_status); },
+                 [this](const QString& v) { ShowStatus(v); });
+    m_edited.Add(field("BG_DEV_COMMENTS", FieldKind::LongText, "clComment"),
+                 [this]() { return m_comment->toPlainText(); },
+                 [this](const QString& v) { m_comment->setPlainText(v); });
+    m_edited.Add(field("BG_DESCRIPTION", FieldKind::LongText, "clDesc"),
+                 [this]() { return m_description->toPlainText(); },
+                 [this](const QString& v) { m_description->setPlainText(v); });
+}
+
 void CQuickEditDlg::LocalizeCaptions()
 {
     for (QLabel* label : {m_idLabel, m_statusLabel, m_summaryLabel, m_commentLabel})
         label->setText(m_context.Label(label->property("langId").toInt()));
     m_close->setText(m_context.Text(ButtonClose));
+    m_edited.SetCaption(QStringLiteral("BG_SUMMARY"), m_context.Text(LabelSummary));
+    m_edited.SetCaption(QStringLiteral("BG_STATUS"), m_context.Text(LabelStatus));
+    m_edited.SetCaption(QStringLiteral("BG_DEV_COMMENTS"), m_context.Text(LabelComment));
+    m_edited.SetCaption(QStringLiteral("BG_DESCRIPTION"), m_context.Text(LabelDescription));
 }
 
 void CQuickEditDlg::Recolour()
@@ -60,33 +88,36 @@ void CQuickEditDlg::Recolour()
     update();
 }
 
+void CQuickEditDlg::ShowStatus(const QString& status)
+{
+    if (m_status->count() > m_context.m_statuses.GetRowCount())
+        m_status->removeItem(m_status->count() - 1);
+    if (SelectComboText(m_status, status, 0)) return;
+    if (status.isEmpty()) {
+        m_status->setCurrentIndex(-1);
+        return;
+    }
+    m_status->addItem(status);
+    m_status->setCurrentIndex(m_status->count() - 1);
+}
+
 void CQuickEditDlg::LoadDefect(int id, const QString& status, const QString& summary,
                                const QString& description, const QString& comment)
 {
     m_id->setText(QString::number(id));
-    // A status the list lacks is offered as it is, so that a save keeps it;
-    // it is offered only while its defect is shown.
-    if (m_status->count() > m_context.m_statuses.GetRowCount())
-        m_status->removeItem(m_status->count() - 1);
-    if (!SelectComboText(m_status, status, 0)) {
-        if (status.isEmpty()) {
-            m_status->setCurrentIndex(-1);
-        } else {
-            m_status->addItem(status);
-            m_status->setCurrentIndex(m_status->count() - 1);
-        }
-    }
+    // A status the list lacks is offered as it is, so that a save keeps it.
+    ShowStatus(status);
     m_summary->setText(summary);
     m_description->setPlainText(description);
     m_comment->setPlainText(comment);
-    m_loadedStatus = GetComboText(m_status);
-    m_loadedSummary = summary;
-    m_loadedDescription = m_description->toPlainText();
-    m_loadedComment = m_comment->toPlainText();
-    m_storedStatus = status;
-    m_storedSummary = summary;
-    m_storedDescription = description;
-    m_storedComment = comment;
+    // The stored values as the server gave them (the edits may normalise
+    // line ends): a save checks that the server still holds these.
+    m_edited.Loaded([&](const QString& column) {
+        if (column == QLatin1String("BG_STATUS")) return status;
+        if (column == QLatin1String("BG_SUMMARY")) return summary;
+        if (column == QLatin1String("BG_DESCRIPTION")) return description;
+        return comment;
+    });
 }
 
 int CQuickEditDlg::ShownId() const
@@ -98,59 +129,19 @@ int CQuickEditDlg::SaveQuickEdit()
 {
     const int id = ShownId();
     if (id <= 0) return 1;
-    const EditedText status{m_loadedStatus, GetComboText(m_status)};
-    const EditedText summary{m_loadedSummary, m_summary->text()};
-    const EditedText description{m_loadedDescription, m_description->toPlainText()};
-    const EditedText comment{m_loadedComment, m_comment->toPlainText()};
-    const QString update = CDefectSql::QuickEditUpdate(id, summary, status, description, comment);
-    if (update.isEmpty()) return 1;
-
-    // Another save since this panel loaded the defect wins: a field changed
-    // here is written only while the stored value is still the loaded one.
-    CResultSet stored;
-    const QString check = QStringLiteral("select BG_STATUS,BG_DESCRIPTION,BG_DEV_COMMENTS,"
-                                         "BG_SUMMARY from t_bug where BG_BUG_ID=%1 ")
-                              .arg(id);
-    if (m_context.RunSelect(check.toUtf8().constData(), stored) < 0) return 0;
-    if (stored.GetRowCount() == 0) return 1;
-    const auto newer = [&stored](const EditedText& field, const char* column,
-                                 const QString& was) {
-        return field.Changed() && ToQt(stored.GetValue(0, column)) != was;
-    };
-    if (newer(status, "BG_STATUS", m_storedStatus) ||
-        newer(summary, "BG_SUMMARY", m_storedSummary) ||
-        newer(description, "BG_DESCRIPTION", m_storedDescription) ||
-        newer(comment, "BG_DEV_COMMENTS", m_storedComment)) {
-        m_context.ShowMessage(m_context.Text(MsgNewerSave));
-        return 0;
+    CDefectSave save(m_context);
+    const CDefectSave::Result result = save.Run(id, m_edited.Edits());
+    switch (result) {
+    case CDefectSave::Saved:
+        m_edited.Saved(save.Settled());
+        emit DefectSaved(id);
+        return 1;
+    case CDefectSave::Unchanged: m_edited.Saved(save.Settled()); return 1;
+    case CDefectSave::Gone: save.Tell(result, id); return 1;  // nothing left to write into
+    case CDefectSave::Refused: m_edited.Rebase(save.Conflicts(), save.Tell(result, id)); return 0;
+    case CDefectSave::Failed: save.Tell(result, id); return 0;
     }
-
-    // Long texts travel raw as typed parameters, numbered from 1.
-    CHttpDataClient& http = m_context.m_http;
-    int number = 0;
-    if (description.Changed())
-        http.UploadLongParam(description.current.toUtf8().constData(), "clDesc", ++number, 3000);
-    if (comment.Changed())
-        http.UploadLongParam(comment.current.toUtf8().constData(), "clComment", ++number, 3000);
-    m_context.SetBusy(1);
-    CListString error;
-    const QByteArray sql = update.toUtf8();
-    const bool done = number > 0 ? http.ExecSqlGo(sql.constData(), error)
-                                 : http.ExecSql(sql.constData(), error);
-    m_context.SetBusy(0);
-    if (!done) {
-        m_context.ShowMessage(ToQt(error));
-        return 0;
-    }
-    m_loadedStatus = status.current;
-    m_loadedSummary = summary.current;
-    m_loadedDescription = description.current;
-    m_loadedComment = comment.current;
-    if (status.Changed()) m_storedStatus = status.current;
-    if (summary.Changed()) m_storedSummary = summary.current;
-    if (description.Changed()) m_storedDescription = description.current;
-    if (comment.Changed()) m_storedComment = comment.current;
-    return 1;
+    return 0;
 }
 
 void CQuickEditDlg::resizeEvent(QResizeEvent* event)

@@ -3,6 +3,7 @@
 // back the fields the user changed before another defect is loaded.
 #pragma once
 
+#include "CEditedFields.h"
 #include "CLocalizer.h"
 
 #include <QWidget>
@@ -22,10 +23,12 @@ public:
     // Shows a defect; the values become the baseline of the next save.
     void LoadDefect(int id, const QString& status, const QString& summary,
                     const QString& description, const QString& comment);
-    // Writes the fields changed since LoadDefect into the shown defect;
-    // refuses (0) when another save changed one of them meanwhile.
+    // Writes the fields changed since LoadDefect into the shown defect.
+    // 0 when nothing was written (another save changed one of them
+    // meanwhile, or the server failed): the panel keeps what was typed.
     int SaveQuickEdit();
     int ShownId() const;
+    bool HasChanges() const { return m_edited.HasChanges(); }
 
     void Recolour();
     QComboBox* StatusBox() const { return m_status; }
@@ -35,6 +38,8 @@ public:
 
 signals:
     void CloseRequested();
+    // The panel wrote changes into this defect.
+    void DefectSaved(int id);
 
 public slots:
     void LocalizeCaptions() override;
@@ -44,6 +49,9 @@ protected:
 
 private:
     void FillStatuses();
+    void BindFields();
+    // Selects a status; one the list lacks is offered while its defect is shown.
+    void ShowStatus(const QString& status);
 
     CAppContext& m_context;
     QLineEdit* m_id;
@@ -56,14 +64,5 @@ private:
     QLabel* m_commentLabel;
     QPlainTextEdit* m_comment;
     QPushButton* m_close;
-    QString m_loadedStatus;
-    QString m_loadedSummary;
-    QString m_loadedDescription;
-    QString m_loadedComment;
-    // The values as the server gave them (the edits may normalise line
-    // ends): a save checks that the stored values are still these.
-    QString m_storedStatus;
-    QString m_storedSummary;
-    QString m_storedDescription;
-    QString m_storedComment;
+    CEditedFields m_edited;
 };

@@ -10,6 +10,7 @@
 #include "CQuickEditDlg.h"
 #include "CQuickFilterDlg.h"
 #include "CSplitterBar.h"
+#include "LogWriter.h"
 #include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceCommands.h"
@@ -77,6 +78,7 @@ void CZentryView::CreatePanes()
         if (id > 0) OpenEditor(id);
     });
     connect(m_quickEdit, &CQuickEditDlg::CloseRequested, this, &CZentryView::TogglePreview);
+    connect(m_quickEdit, &CQuickEditDlg::DefectSaved, this, &CZentryView::ReloadDefectRow);
 
     m_splitter = new CSplitterBar(this);
     m_splitter->m_windowMode = 1;
@@ -232,7 +234,30 @@ void CZentryView::OpenEditor(int bugId)
 {
     m_context.m_currentBugId = bugId;
     CDefectEditDlg editor(m_context, this, m_commands);
-    editor.exec();
+    if (editor.exec() != QDialog::Accepted || bugId <= 0) return;
+    ReloadDefectRow(bugId);
+    // A panel showing the defect unedited shows what was saved.
+    if (m_quickEdit->ShownId() == bugId && !m_quickEdit->HasChanges()) m_grid->LoadQuickEdit(bugId);
+}
+
+void CZentryView::ReloadDefectRow(int bugId)
+{
+    const int row = m_grid->RowOfDefect(bugId);
+    if (row < 0) return;
+    const QStringList fields = m_grid->Model()->FieldNames();
+    const QString sql = QStringLiteral("select ") + fields.join(QLatin1Char(',')) +
+                        QStringLiteral(" from t_bug where BG_BUG_ID=%1 ").arg(bugId);
+    CResultSet result;
+    CListString error;
+    // The save is done; a row that cannot be read again stays as it was.
+    if (m_context.m_http.Select(sql.toUtf8().constData(), result, error) <= 0) {
+        LogMessage("defect %d: row not read again: %s\n", bugId, error.CStr());
+        return;
+    }
+    QStringList cells;
+    for (int k = 0; k < fields.size(); ++k) cells << ToQt(result.GetValueAt(0, k));
+    m_grid->Model()->ReplaceRow(row, cells);
+    DecorateRows(row, row);
 }
 
 void CZentryView::OnViewDefect()

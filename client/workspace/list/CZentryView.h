@@ -39,8 +39,11 @@ public:
 
     // Deletes the selected defect after asking; false when nothing was deleted.
     bool DeleteSelectedDefect();
-    // Opens the editor for the current defect id (modal).
+    // Opens the editor for the current defect id (modal); after a save the
+    // defect's row shows what was saved.
     void OpenEditor(int bugId);
+    // Reads the defect's row of the list again (the list is not queried again).
+    void ReloadDefectRow(int bugId);
     void TogglePreview();
     void ToggleAutoSize();
     void ToggleFillBackground();

@@ -2,6 +2,7 @@
 // driven offscreen against a real lumenolite with the demo database.
 #include "CCustomFieldsDlg.h"
 #include "CDefectEditDlg.h"
+#include "CDefectSave.h"
 #include "CDefectFieldsDlg.h"
 #include "CTreeComboBox.h"
 #include "CFieldAttributeDlg.h"
@@ -226,7 +227,7 @@ TEST_F(CustomFieldsTest, DesignerStoresALongLayoutWhole) {
     EXPECT_EQ(4, again.PlacedGrid()->rowCount());
 }
 
-TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndBuildsTheAssignments) {
+TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndGivesTheSaveItsFields) {
     UseProject("CF");
     ctx.m_currentBugId = 901;
     QDialog editor;
@@ -249,8 +250,11 @@ TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndBuildsTheAssignments) {
     EXPECT_EQ(3, list->count());
     EXPECT_EQ("00-高", form.GetFieldValue("BG_USER_03"));
     EXPECT_EQ("shown", form.GetFieldValue("BG_USER_04"));
-    EXPECT_EQ(",BG_USER_01='first',BG_USER_02='01-中',BG_USER_03='00-高',BG_USER_04='shown'",
-              page->BuildAssignments());
+    EXPECT_FALSE(page->EditedFields().HasChanges());
+    // The save names each field by its caption.
+    QStringList captions;
+    for (const FieldEdit& edit : page->EditedFields().Edits()) captions << edit.caption;
+    EXPECT_EQ(QStringList({"自定义1", "自定义2", "自定义3", "自定义4"}), captions);
     SavePng(editor, "custom-fields-page");
 
     // The user types a quote and CJK text and picks other items.
@@ -259,9 +263,7 @@ TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndBuildsTheAssignments) {
     edit->selectAll();
     TypeText(edit, QStringLiteral("O'Brien 的缺陷"));
     combo->setCurrentIndex(combo->findText("02-低"));
-    const QString assignments = page->BuildAssignments();
-    EXPECT_EQ(",BG_USER_01='O''Brien 的缺陷',BG_USER_02='02-低',BG_USER_03='00-高',BG_USER_04='shown'",
-              assignments);
+    EXPECT_TRUE(page->EditedFields().HasChanges());
     const auto values = page->FieldValues();
     ASSERT_EQ(4u, values.size());
     EXPECT_EQ("BG_USER_01", values[0].column);
@@ -269,9 +271,13 @@ TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndBuildsTheAssignments) {
     EXPECT_EQ("first", values[0].loaded);
     EXPECT_EQ("O'Brien 的缺陷", values[0].current);
     EXPECT_EQ(values[2].loaded, values[2].current);
-    // The editor's update takes them as they are.
-    ASSERT_TRUE(ctx.RunExec(("update t_bug set BG_SUMMARY=BG_SUMMARY" + assignments +
-                             " where BG_BUG_ID=901").toUtf8().constData()));
+    // The editor's save writes the changed fields as they are, and only those.
+    CDefectSave save(ctx);
+    ASSERT_EQ(CDefectSave::Saved, save.Run(901, page->EditedFields().Edits())) << save.Error().toStdString();
+    EXPECT_TRUE(save.Wrote("BG_USER_01"));
+    EXPECT_TRUE(save.Wrote("BG_USER_02"));
+    EXPECT_FALSE(save.Wrote("BG_USER_03"));
+    EXPECT_FALSE(save.Wrote("BG_USER_04"));
     EXPECT_EQ("O'Brien 的缺陷", Value("select BG_USER_01 from t_bug where BG_BUG_ID=901"));
     EXPECT_EQ("02-低", Value("select BG_USER_02 from t_bug where BG_BUG_ID=901"));
 
@@ -283,14 +289,19 @@ TEST_F(CustomFieldsTest, PageLoadsListsAndValuesAndBuildsTheAssignments) {
 
 TEST_F(CustomFieldsTest, PageOfADefectWithoutValuesOrLayout) {
     UseProject("CF");
-    // A stored value the list no longer has: no selection, saved empty.
+    // A stored value the list no longer has: no selection, and a save of
+    // another field keeps it.
     ctx.m_currentBugId = 902;
     {
         CCustomFieldsDlg page(ctx);
         EXPECT_EQ(-1, qobject_cast<QComboBox*>(page.Form().FindControl("BG_USER_02"))->currentIndex());
         EXPECT_EQ("zz-gone", page.FieldValues()[1].stored);
         EXPECT_EQ("", page.FieldValues()[1].loaded);
-        EXPECT_TRUE(page.BuildAssignments().contains(",BG_USER_02='',"));
+        EXPECT_FALSE(page.EditedFields().HasChanges());
+        page.Form().SetFieldValue("BG_USER_01", "typed");
+        CDefectSave save(ctx);
+        ASSERT_EQ(CDefectSave::Saved, save.Run(902, page.EditedFields().Edits())) << save.Error().toStdString();
+        EXPECT_EQ("typed|zz-gone", Value("select BG_USER_01||'|'||BG_USER_02 from t_bug where BG_BUG_ID=902"));
     }
     // A new defect: no row, the fields keep what they start with.
     ctx.m_currentBugId = 5555;
@@ -305,7 +316,7 @@ TEST_F(CustomFieldsTest, PageOfADefectWithoutValuesOrLayout) {
     {
         CCustomFieldsDlg page(ctx);
         EXPECT_EQ(0, page.Form().GetFieldCount());
-        EXPECT_EQ("", page.BuildAssignments());
+        EXPECT_TRUE(page.EditedFields().Edits().isEmpty());
         EXPECT_FALSE(page.LoadValues());
     }
     // A layout field that is no column: the select fails and says so.

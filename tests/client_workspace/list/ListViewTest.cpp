@@ -256,7 +256,7 @@ TEST_F(WorkspaceTest, QuickEditWritesChangesAndYieldsToNewerSaves)
     panel.SummaryEdit()->setText("stale edit");
     EXPECT_EQ(panel.SaveQuickEdit(), 0);
     EXPECT_EQ(Value("select BG_SUMMARY from t_bug where BG_BUG_ID=10"), "saved elsewhere");
-    EXPECT_TRUE(answerer.m_texts.contains(ctx.Text(MsgNewerSave)));
+    EXPECT_TRUE(answerer.m_texts.last().contains(ctx.Text(MsgNewerSave)));
 
     // A status the list lacks is shown for its own defect only.
     const int statuses = panel.StatusBox()->count();

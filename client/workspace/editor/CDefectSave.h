@@ -1,0 +1,51 @@
+// CDefectSave: the save of an existing defect that quick edit and the
+// defect editor share. It writes only the fields changed since the form
+// loaded the defect, and first reads their stored values: where another
+// save changed one of them meanwhile, nothing is written and the conflicts
+// are kept for the user.
+#pragma once
+
+#include "FieldEdit.h"
+
+#include <QHash>
+#include <QVector>
+
+class CAppContext;
+
+class CDefectSave {
+public:
+    enum Result {
+        Saved,      // the changed fields were written
+        Unchanged,  // nothing to write (nothing changed, or the server holds it already)
+        Refused,    // another save changed a field meanwhile: nothing written
+        Gone,       // the defect is no longer there: nothing written
+        Failed,     // the server refused or could not be reached: Error()
+    };
+
+    explicit CDefectSave(CAppContext& context) : m_context(context) {}
+
+    Result Run(int id, const QVector<FieldEdit>& edits);
+
+    const QVector<FieldConflict>& Conflicts() const { return m_conflicts; }
+    // The fields the server now holds as the form shows them (after Saved
+    // or Unchanged): their values become the form's baselines.
+    const QVector<FieldEdit>& Settled() const { return m_settled; }
+    bool Wrote(const QString& column) const;
+    // The stored text of a field the save read, as it was before the write.
+    QString StoredBefore(const QString& column) const { return m_before.value(column.toUpper()); }
+    const QString& Error() const { return m_error; }
+
+    // Shows why the save did not write: the conflicts (caption, the form's
+    // and the stored value of each) with the question whether to take the
+    // stored values (true), or the failure. Refused gives the answer, the
+    // other results false.
+    bool Tell(Result result, int id);
+
+private:
+    CAppContext& m_context;
+    QVector<FieldConflict> m_conflicts;
+    QVector<FieldEdit> m_settled;
+    QVector<QString> m_written;
+    QHash<QString, QString> m_before;
+    QString m_error;
+};

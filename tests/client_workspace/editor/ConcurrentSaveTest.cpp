@@ -1,0 +1,375 @@
+// Two users of one project save the same defects through the real defect
+// editor and quick edit, against a real lumenolite: a save writes only what
+// its user changed, never over the other's newer save, and keeps what was
+// typed when it refuses. A trigger logs every update of t_bug, so that a
+// test sees what was written, not only what is stored.
+#include "CDefectEditDlg.h"
+#include "CDefectFieldsDlg.h"
+#include "CDefectListGrid.h"
+#include "CQueryConditionDlg.h"
+#include "CQuickEditDlg.h"
+#include "CTreeComboBox.h"
+#include "CZentryView.h"
+#include "ClientFixtures.h"
+#include "DialogHelpers.h"
+#include "WorkspaceIds.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace WorkspaceIds;
+
+namespace {
+
+// Defects 101..112 of the project Demo, all open, every required field set;
+// an update log; and a server-side refusal of one summary text.
+const char* const kExtraSql =
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<12) "
+    "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_SEVERITY,BG_PRIORITY,"
+    "BG_RESPONSIBLE,BG_DETECTED_BY,BG_DETECTION_DATE,BG_DETECTION_VERSION,BG_DESCRIPTION,"
+    "BG_DEV_COMMENTS,BG_ATTACHMENT) "
+    "SELECT 100+i,'01-Open','Demo','summary '||i,'01-中','02-低','zhang','wang','2024-01-02',"
+    "'1.0','description '||i,'comment '||i,0 FROM n;"
+    "CREATE TABLE t_update_log (BG_BUG_ID integer);"
+    "CREATE TRIGGER log_bug_updates AFTER UPDATE ON t_bug "
+    "BEGIN INSERT INTO t_update_log VALUES (NEW.BG_BUG_ID); END;"
+    "CREATE TRIGGER refuse_summary BEFORE UPDATE OF BG_SUMMARY ON t_bug "
+    "WHEN NEW.BG_SUMMARY='refused by the server' "
+    "BEGIN SELECT RAISE(ABORT,'summary refused'); END;";
+
+class ConcurrentSaveTest : public CDemoServerTest {
+protected:
+    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions(kExtraSql)); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_server) << "server did not start";
+        ASSERT_TRUE(s_server->Login(mine)) << answerer.Joined().toStdString();
+        mine.m_currentProject = QStringLiteral("Demo");
+        // The other user: li, a developer of the project, in a session of her own.
+        ASSERT_TRUE(s_server->Login(theirs, "li", "123456")) << answerer.Joined().toStdString();
+        theirs.m_currentProject = QStringLiteral("Demo");
+    }
+    QString Value(const QString& sql) { return s_server->Value(mine, sql); }
+    QString Field(int id, const char* column)
+    {
+        return Value(QStringLiteral("select %1 from t_bug where BG_BUG_ID=%2").arg(column).arg(id));
+    }
+    int Updates(int id)
+    {
+        return Value(QStringLiteral("select count(*) from t_update_log where BG_BUG_ID=%1").arg(id))
+            .toInt();
+    }
+    int HistoryRows(int id)
+    {
+        return Value(QStringLiteral("select count(*) from t_bug_status where BG_BUG_ID=%1").arg(id))
+            .toInt();
+    }
+    // An editor on a defect, open (shown, not modal) for one user.
+    std::unique_ptr<CDefectEditDlg> Open(CAppContext& user, int id)
+    {
+        user.m_currentBugId = id;
+        auto editor = std::make_unique<CDefectEditDlg>(user);
+        editor->show();
+        return editor;
+    }
+    // The list of the project with the quick-edit panel on.
+    void ShowList(CZentryView& view)
+    {
+        view.resize(1000, 700);
+        view.show();
+        view.ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
+        view.ConditionPanel()->OnQuery();
+        view.TogglePreview();
+    }
+    void Select(CDefectListGrid& grid, int id)
+    {
+        grid.setCurrentIndex(grid.Model()->index(grid.RowOfDefect(id), 0));
+        QTest::qWait(30);  // a refusal moves the selection back afterwards
+    }
+    int SelectedId(CDefectListGrid& grid) { return grid.SelectedBugId(); }
+    QString Cell(CDefectListGrid& grid, int id, const char* field)
+    {
+        return grid.Model()->Text(grid.RowOfDefect(id), grid.FieldColumn(field));
+    }
+
+    CModalAnswerer answerer;
+    CAppContext mine;
+    CAppContext theirs;
+};
+
+TEST_F(ConcurrentSaveTest, EditorKeepsTheOtherUsersChangesToOtherFields)
+{
+    auto editor = Open(mine, 101);
+    auto other = Open(theirs, 101);
+    CDefectFieldsDlg& their = *other->FieldsPage();
+    ASSERT_TRUE(SelectComboText(their.Priority(), "00-高", 0));
+    their.Comment()->setPlainText("their comment");
+    their.Description()->setPlainText("their description");
+    other->ModifyButton()->click();
+    ASSERT_FALSE(other->isVisible()) << answerer.m_texts.join(" | ").toStdString();
+
+    // Mine was open all along with the old values; only the summary changes.
+    editor->FieldsPage()->Summary()->setText("my summary");
+    editor->ModifyButton()->click();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(answerer.m_texts.last(), mine.Text(MsgSuccess));
+    EXPECT_EQ(Field(101, "BG_SUMMARY"), "my summary");
+    EXPECT_EQ(Field(101, "BG_PRIORITY"), "00-高");
+    EXPECT_EQ(Field(101, "BG_DEV_COMMENTS"), "their comment");
+    EXPECT_EQ(Field(101, "BG_DESCRIPTION"), "their description");
+    EXPECT_EQ(Field(101, "BG_DETECTION_DATE"), "2024-01-02");
+    EXPECT_EQ(Updates(101), 2);
+}
+
+TEST_F(ConcurrentSaveTest, EditorRefusesASameFieldChangeKeepsTheTextAndASecondSaveWins)
+{
+    auto editor = Open(mine, 102);
+    auto other = Open(theirs, 102);
+    other->FieldsPage()->Summary()->setText("their summary");
+    ASSERT_TRUE(SelectComboText(other->FieldsPage()->Status(), "02-Fixed", 0));
+    other->ModifyButton()->click();
+    ASSERT_FALSE(other->isVisible());
+    const int updates = Updates(102);
+    const int history = HistoryRows(102);
+
+    CDefectFieldsDlg& page = *editor->FieldsPage();
+    page.Summary()->setText("my summary");
+    ASSERT_TRUE(SelectComboText(page.Status(), "06-Delay", 0));
+    ASSERT_TRUE(SelectComboText(page.Priority(), "00-高", 0));  // no one else changed it
+    page.Comment()->setPlainText("my comment");
+    answerer.SetAnswerYes(false);  // keep what was typed
+    editor->ModifyButton()->click();
+
+    // Nothing written, the conflicting fields named with both values.
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(Updates(102), updates);
+    EXPECT_EQ(Field(102, "BG_SUMMARY"), "their summary");
+    EXPECT_EQ(Field(102, "BG_PRIORITY"), "02-低");
+    EXPECT_EQ(Field(102, "BG_DEV_COMMENTS"), "comment 2");
+    const QString told = answerer.m_texts.last();
+    for (const QString& part :
+         {mine.Text(MsgNewerSave), mine.Text(LabelSummary) + ": " + mine.Text(MsgYourValue) +
+                                       " \"my summary\", " + mine.Text(MsgStoredValue) +
+                                       " \"their summary\"",
+          mine.Text(LabelStatus) + ": " + mine.Text(MsgYourValue) + " \"06-Delay\", " +
+              mine.Text(MsgStoredValue) + " \"02-Fixed\"",
+          mine.Text(MsgTakeStored)})
+        EXPECT_TRUE(told.contains(part)) << told.toStdString() << "\nlacks " << part.toStdString();
+    EXPECT_FALSE(told.contains(mine.Text(LabelPriority))) << told.toStdString();
+    // Everything typed is still there.
+    EXPECT_EQ(page.Summary()->text(), "my summary");
+    EXPECT_EQ(GetComboText(page.Status()), "06-Delay");
+    EXPECT_EQ(GetComboText(page.Priority()), "00-高");
+    EXPECT_EQ(page.Comment()->toPlainText(), "my comment");
+
+    // Saving again, having been told, writes over the other save.
+    editor->ModifyButton()->click();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(answerer.m_texts.last(), mine.Text(MsgSuccess));
+    EXPECT_EQ(Field(102, "BG_SUMMARY"), "my summary");
+    EXPECT_EQ(Field(102, "BG_STATUS"), "06-Delay");
+    EXPECT_EQ(Field(102, "BG_PRIORITY"), "00-高");
+    EXPECT_EQ(Field(102, "BG_DEV_COMMENTS"), "my comment");
+    EXPECT_EQ(Updates(102), updates + 1);
+    // The history goes on from the status the other user set.
+    ASSERT_EQ(HistoryRows(102), history + 1);
+    EXPECT_EQ(Value("select BG_STATUS_FROM||'>'||BG_STATUS_TO||'>'||BG_RESPONSIBLE from "
+                    "t_bug_status where BG_BUG_ID=102 order by rowid desc"),
+              "02-Fixed>06-Delay>admin");
+}
+
+TEST_F(ConcurrentSaveTest, EditorTakesTheStoredValuesAndThenWritesOnlyTheRest)
+{
+    auto editor = Open(mine, 103);
+    auto other = Open(theirs, 103);
+    const QString longText = QString(5000, QChar(0x7F3A)) + "'引号' \"q\"";
+    other->FieldsPage()->Description()->setPlainText(longText);
+    other->ModifyButton()->click();
+    ASSERT_FALSE(other->isVisible());
+
+    CDefectFieldsDlg& page = *editor->FieldsPage();
+    page.Description()->setPlainText("my description");
+    page.Summary()->setText("my summary");
+    const int updates = Updates(103);
+    answerer.SetAnswerYes(true);  // take the stored values
+    editor->ModifyButton()->click();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(Updates(103), updates);
+    // The long value is shown cut short in the message, and whole in the form.
+    EXPECT_LT(answerer.m_texts.last().size(), 1000);
+    EXPECT_EQ(page.Description()->toPlainText(), longText);
+    EXPECT_EQ(page.Summary()->text(), "my summary");
+
+    editor->ModifyButton()->click();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(Field(103, "BG_SUMMARY"), "my summary");
+    EXPECT_EQ(Field(103, "BG_DESCRIPTION"), longText);
+    EXPECT_EQ(Updates(103), updates + 1);
+}
+
+TEST_F(ConcurrentSaveTest, ASaveThatChangesNothingWritesNothing)
+{
+    const int history = HistoryRows(104);
+    {
+        auto editor = Open(mine, 104);
+        editor->ModifyButton()->click();
+        EXPECT_FALSE(editor->isVisible());
+        EXPECT_EQ(answerer.m_texts.last(), mine.Text(MsgSuccess));
+    }
+    {
+        // Text typed and typed back is no change either.
+        auto editor = Open(mine, 104);
+        editor->FieldsPage()->Summary()->setText("something else");
+        editor->FieldsPage()->Summary()->setText("summary 4");
+        editor->ModifyButton()->click();
+        EXPECT_FALSE(editor->isVisible());
+    }
+    {
+        // Both users making the same change is no conflict.
+        auto editor = Open(mine, 104);
+        auto other = Open(theirs, 104);
+        ASSERT_TRUE(SelectComboText(other->FieldsPage()->Severity(), "00-高", 0));
+        other->ModifyButton()->click();
+        ASSERT_TRUE(SelectComboText(editor->FieldsPage()->Severity(), "00-高", 0));
+        const int messages = answerer.m_texts.size();
+        editor->ModifyButton()->click();
+        EXPECT_FALSE(editor->isVisible());
+        EXPECT_EQ(answerer.m_texts.last(), mine.Text(MsgSuccess));
+        for (const QString& text : answerer.m_texts.mid(messages))
+            EXPECT_FALSE(text.contains(mine.Text(MsgNewerSave))) << text.toStdString();
+    }
+    EXPECT_EQ(Updates(104), 1);  // the other user's save only
+    EXPECT_EQ(HistoryRows(104), history);
+
+    CZentryView view(mine);
+    ShowList(view);
+    CDefectListGrid& grid = *view.Grid();
+    Select(grid, 104);
+    Select(grid, 105);  // leaves 104 unchanged
+    Select(grid, 104);
+    EXPECT_EQ(Updates(104), 1);
+    EXPECT_EQ(Updates(105), 0);
+}
+
+TEST_F(ConcurrentSaveTest, QuickEditKeepsTheTextAfterARefusalAndMovesOnWhenSavedAgain)
+{
+    CZentryView view(mine);
+    ShowList(view);
+    CDefectListGrid& grid = *view.Grid();
+    CQuickEditDlg& panel = *view.QuickEditPanel();
+    Select(grid, 105);
+    ASSERT_EQ(panel.ShownId(), 105);
+    panel.SummaryEdit()->setText("my summary 105");
+    panel.CommentEdit()->setPlainText("my comment 105");
+
+    auto other = Open(theirs, 105);
+    other->FieldsPage()->Summary()->setText("their summary 105");
+    other->ModifyButton()->click();
+    ASSERT_FALSE(other->isVisible());
+    const int updates = Updates(105);
+
+    answerer.SetAnswerYes(false);
+    Select(grid, 106);
+    EXPECT_EQ(panel.ShownId(), 105);
+    EXPECT_EQ(SelectedId(grid), 105);
+    EXPECT_EQ(panel.SummaryEdit()->text(), "my summary 105");
+    EXPECT_EQ(panel.CommentEdit()->toPlainText(), "my comment 105");
+    EXPECT_EQ(Updates(105), updates);
+    EXPECT_EQ(Field(105, "BG_DEV_COMMENTS"), "comment 5");
+    EXPECT_TRUE(answerer.m_texts.last().contains(mine.Text(MsgNewerSave)));
+    EXPECT_TRUE(answerer.m_texts.last().contains("\"their summary 105\""));
+
+    // Moving on again, having been told, writes what the panel shows.
+    Select(grid, 106);
+    EXPECT_EQ(panel.ShownId(), 106);
+    EXPECT_EQ(SelectedId(grid), 106);
+    EXPECT_EQ(Field(105, "BG_SUMMARY"), "my summary 105");
+    EXPECT_EQ(Field(105, "BG_DEV_COMMENTS"), "my comment 105");
+    EXPECT_EQ(Updates(105), updates + 1);
+    // The list row shows the saved summary without a new query of the list.
+    EXPECT_EQ(Cell(grid, 105, "BG_SUMMARY"), "my summary 105");
+}
+
+TEST_F(ConcurrentSaveTest, QuickEditTakesTheStoredValuesOrKeepsTheTextAfterAServerFailure)
+{
+    CZentryView view(mine);
+    ShowList(view);
+    CDefectListGrid& grid = *view.Grid();
+    CQuickEditDlg& panel = *view.QuickEditPanel();
+
+    // Taking the stored values: the panel shows them, the rest stays typed.
+    Select(grid, 107);
+    panel.SummaryEdit()->setText("my summary 107");
+    ASSERT_TRUE(SelectComboText(panel.StatusBox(), "02-Fixed", 0));
+    auto other = Open(theirs, 107);
+    other->FieldsPage()->Summary()->setText("their summary 107");
+    other->ModifyButton()->click();
+    answerer.SetAnswerYes(true);
+    Select(grid, 108);
+    EXPECT_EQ(panel.ShownId(), 107);
+    EXPECT_EQ(panel.SummaryEdit()->text(), "their summary 107");
+    EXPECT_EQ(GetComboText(panel.StatusBox()), "02-Fixed");
+    Select(grid, 108);
+    EXPECT_EQ(panel.ShownId(), 108);
+    EXPECT_EQ(Field(107, "BG_SUMMARY"), "their summary 107");
+    EXPECT_EQ(Field(107, "BG_STATUS"), "02-Fixed");
+    EXPECT_EQ(Cell(grid, 107, "BG_STATUS"), "02-Fixed");
+    EXPECT_EQ(grid.Model()->RowColour(grid.RowOfDefect(107)), QColor(0, 128, 0));
+
+    // A save the server refuses keeps the panel on its defect with the text.
+    panel.SummaryEdit()->setText("refused by the server");
+    panel.DescriptionEdit()->setPlainText("typed description");
+    Select(grid, 109);
+    EXPECT_EQ(panel.ShownId(), 108);
+    EXPECT_EQ(SelectedId(grid), 108);
+    EXPECT_TRUE(answerer.m_texts.last().contains("summary refused")) << answerer.m_texts.last().toStdString();
+    EXPECT_EQ(panel.DescriptionEdit()->toPlainText(), "typed description");
+    EXPECT_EQ(Field(108, "BG_DESCRIPTION"), "description 8");
+    panel.SummaryEdit()->setText("accepted");
+    Select(grid, 109);
+    EXPECT_EQ(panel.ShownId(), 109);
+    EXPECT_EQ(Field(108, "BG_SUMMARY"), "accepted");
+    EXPECT_EQ(Field(108, "BG_DESCRIPTION"), "typed description");
+}
+
+TEST_F(ConcurrentSaveTest, TheListRowShowsWhatTheEditorSaved)
+{
+    CZentryView view(mine);
+    ShowList(view);
+    CDefectListGrid& grid = *view.Grid();
+    Select(grid, 110);
+    // Changed behind the list's back: a new query of the list would show it.
+    ASSERT_TRUE(CDemoServer::Exec(
+        theirs, "update t_bug set BG_SUMMARY='changed elsewhere' where BG_BUG_ID=111"));
+    const QString sql = view.LastSql();
+
+    bool saved = false;
+    QTimer::singleShot(100, [&saved]() {
+        auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
+        if (!editor) return;
+        editor->FieldsPage()->Summary()->setText("saved in the editor");
+        saved = SelectComboText(editor->FieldsPage()->Status(), "02-Fixed", 0);
+        editor->ModifyButton()->click();
+        if (editor->isVisible()) editor->reject();
+    });
+    view.OnViewDefect();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(Field(110, "BG_SUMMARY"), "saved in the editor");
+    EXPECT_EQ(Cell(grid, 110, "BG_SUMMARY"), "saved in the editor");
+    EXPECT_EQ(Cell(grid, 110, "BG_STATUS"), "02-Fixed");
+    EXPECT_EQ(grid.Model()->RowColour(grid.RowOfDefect(110)), QColor(0, 128, 0));
+    EXPECT_EQ(Cell(grid, 111, "BG_SUMMARY"), "summary 11");
+    EXPECT_EQ(view.LastSql(), sql);
+    // The quick-edit panel showed the defect unedited: it shows the save too.
+    EXPECT_EQ(view.QuickEditPanel()->SummaryEdit()->text(), "saved in the editor");
+}
+
+}  // namespace
