@@ -1,5 +1,6 @@
 // Entry of the desktop client Zentry.
 #include "CClientComposition.h"
+#include "CTerminationSignals.h"
 #include "CZentryApp.h"
 #include "ClientFolders.h"
 #include "MainFrame.h"
@@ -29,6 +30,12 @@ int main(int argc, char** argv) {
             return 2;
         }
         CClientComposition client(app);
+        // SIGTERM and SIGINT end the program as closing its window does.
+        CTerminationSignals termination;
+        if (!termination.Install())
+            fprintf(stderr, "Zentry: %s\n", termination.Error().toLocal8Bit().constData());
+        QObject::connect(&termination, &CTerminationSignals::Requested, &app,
+                         &CZentryApp::OnTerminationSignal);
         std::unique_ptr<CMainFrame> frame;
         const bool started = app.InitInstance([&]() -> QWidget* {
             frame = client.CreateMainFrame();
@@ -43,8 +50,9 @@ int main(int argc, char** argv) {
                 QApplication::quit();
             });
         }
-        if (started) code = application.exec();
-        else code = 1;
+        if (started && !app.m_endRequested) code = application.exec();
+        else if (!started) code = 1;
+        if (frame && frame->isVisible()) frame->close();
         frame.reset();
         app.ExitInstance();
     }

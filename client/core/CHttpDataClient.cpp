@@ -356,6 +356,16 @@ bool CHttpDataClient::UploadLongParam(const char* value, const char* name, int n
     return true;
 }
 
+bool CHttpDataClient::Logout() {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (m_sessionId.empty()) return true;
+    const std::string params = "id=" + m_sessionId;
+    CListString reply;
+    const bool done = PerformCommand("web_logout", params.c_str(), reply) && IsWord(reply, "success");
+    m_sessionId.clear();
+    return done;
+}
+
 bool CHttpDataClient::Login(const char* host, int port, const char* user, const char* password,
                             CListString& error) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

@@ -22,6 +22,10 @@ public:
     // own words; GetErrorText keeps the transfer's).
     bool Login(const char* host, int port, const char* user, const char* password,
                CListString& error);
+    // Leaves the session (web_logout) and forgets it: the client ends
+    // without leaving a live session behind. true when the server said
+    // "success" or there was no session.
+    bool Logout();
 
     bool GetConfig(CListString& reply, CListString& error);
     bool GetUserConfig(CListString& reply, CListString& error);

@@ -6,9 +6,11 @@
 #include "CUpgradeDlg.h"
 #include "ClientIds.h"
 #include "IMainFrame.h"
+#include "LogWriter.h"
 #include "QtText.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
 #include <QTimer>
@@ -109,6 +111,8 @@ int CZentryApp::ExitInstance() {
     // Only a file that was read is written back: a failed start never
     // replaces the user's settings with an empty file.
     m_context.SaveSettings();
+    // The session ends with the program, not at the server's next sweep.
+    m_context.m_http.Logout();
     return 0;
 }
 
@@ -140,4 +144,21 @@ void CZentryApp::OnAppAbout() {
 void CZentryApp::OnAppExit() {
     if (m_mainWnd) m_mainWnd->close();
     else QApplication::quit();
+}
+
+void CZentryApp::OnTerminationSignal(int signalNumber) {
+    LogMessage("signal %d: ending\n", signalNumber);
+    m_endRequested = true;
+    // From here on messages go to the log and questions are answered No.
+    m_context.m_unattended = true;
+    // Open dialogs end as their Close button ends them, innermost first.
+    QDialog* last = nullptr;
+    while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        if (dialog == last) break;  // one that will not close
+        dialog->reject();
+        last = dialog;
+    }
+    if (m_mainWnd) m_mainWnd->close();
+    // Every event loop ends, also one a window kept going.
+    QCoreApplication::exit(0);
 }

@@ -45,6 +45,8 @@ public:
     QPointer<QWidget> m_mainWnd;
     bool m_autoLogin;
     bool m_exitAfterStart;
+    // A termination signal came: the program ends, also while it starts.
+    bool m_endRequested = false;
 
 public slots:
     void OnAppAbout();
@@ -52,6 +54,9 @@ public slots:
     void OnLanguageBig5();
     void OnLanguageEnglish();
     void OnAppExit();
+    // A termination signal: the client ends as closing the main window ends
+    // it, without a question that could hold it up.
+    void OnTerminationSignal(int signalNumber);
 
 private:
     void SwitchLanguage(const QString& code);

@@ -1,6 +1,6 @@
 // The Zentry program itself, started as its own process offscreen against a
 // real lumenolite: automatic login to the main window, a refused second
-// copy, bad options.
+// copy, bad options, the end by a termination signal.
 #include "ClientFixtures.h"
 
 #include <QFileInfo>
@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
 
 namespace {
 
@@ -37,10 +40,14 @@ protected:
         ASSERT_TRUE(WriteText(m_dir.path() + "/login.ini", "# history\n"));
     }
 
+    // Sessions the server holds now.
+    static int Sessions() { return std::stoi(s_server->server->Command("session_count")); }
+
     QTemporaryDir m_dir;
 };
 
 TEST_F(Program, LogsInAutomaticallyAndShowsTheMainWindow) {
+    const int sessions = Sessions();
     QProcess zentry;
     Prepare(zentry);
     zentry.start(ProgramPath(), {"--config-dir", m_dir.path(), "--autologin", "--exit-after-start"});
@@ -56,6 +63,7 @@ TEST_F(Program, LogsInAutomaticallyAndShowsTheMainWindow) {
     EXPECT_EQ(settings.find("window_init_y=max"), std::string::npos) << settings;
     EXPECT_NE(settings.find("window_init_y="), std::string::npos);
     EXPECT_TRUE(QFileInfo(m_dir.path() + "/temp").isDir());
+    EXPECT_EQ(Sessions(), sessions);  // the session ended with the program
 }
 
 TEST_F(Program, ASecondCopyEndsAtOnce) {
@@ -102,4 +110,33 @@ TEST_F(Program, AnUnattendedStartEndsWhenTheLoginFails) {
     EXPECT_FALSE(zentry.readAllStandardOutput().contains("main window shown"));
     // Settings that were read are written back, with what the dialog had.
     EXPECT_NE(ReadText(m_dir.path() + "/korvandix.ini").find("user_passwd=wrong"), std::string::npos);
+}
+
+TEST_F(Program, ATerminationSignalEndsItAsClosingTheWindowDoes) {
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        CSettingsValues values;
+        values.port = s_server->Port();
+        values.windowY = "max";
+        ASSERT_TRUE(WriteText(m_dir.path() + "/korvandix.ini", SettingsText(values)));
+        const int sessions = Sessions();
+        QProcess zentry;
+        Prepare(zentry);
+        zentry.start(ProgramPath(), {"--config-dir", m_dir.path(), "--autologin"});
+        ASSERT_TRUE(zentry.waitForStarted(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(Sessions(), sessions + 1, 20000);
+        QTest::qWait(500);  // the main window comes up after the login
+        ASSERT_EQ(zentry.state(), QProcess::Running);
+
+        ASSERT_EQ(kill(static_cast<pid_t>(zentry.processId()), number), 0);
+        ASSERT_TRUE(zentry.waitForFinished(20000));
+        EXPECT_EQ(zentry.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(zentry.exitCode(), 0) << zentry.readAllStandardError().toStdString();
+        // The window's close wrote its size and the settings were saved.
+        const std::string settings = ReadText(m_dir.path() + "/korvandix.ini");
+        EXPECT_EQ(settings.find("window_init_y=max"), std::string::npos) << settings;
+        EXPECT_NE(settings.find("window_init_y="), std::string::npos) << settings;
+        // The session was left, not left to the server's sweep.
+        EXPECT_EQ(Sessions(), sessions);
+    }
 }
