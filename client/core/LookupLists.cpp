@@ -3,8 +3,10 @@
 #include "CAppContext.h"
 #include "CResultGrid.h"
 #include "CTreeComboBox.h"
+#include "DialogHelpers.h"
 #include "QtText.h"
 
+#include <QComboBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -74,6 +76,17 @@ void ColourRowsByStatus(const CAppContext& context, CResultGrid& grid, int first
         if (context.GetStatusColour(model->Text(row, column).trimmed(), colour))
             grid.SetRowTextColor(row, colour);
     }
+}
+
+void SelectOrKeep(QComboBox* combo, const QString& value)
+{
+    if (SelectComboText(combo, value, 0)) return;
+    if (value.isEmpty()) {
+        combo->setCurrentIndex(-1);
+        return;
+    }
+    combo->addItem(value);
+    combo->setCurrentIndex(combo->count() - 1);
 }
 
 QIcon AttachmentIcon()

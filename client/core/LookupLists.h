@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class CAppContext;
+class QComboBox;
 class CResultGrid;
 class CResultSet;
 class CTreeComboBox;
@@ -27,6 +28,10 @@ QStringList ColumnNames(const CAppContext& context);
 void RenameGridColumns(const CResultSet& columns, CResultGrid& grid);
 // Rows first..last coloured by their BG_STATUS value (found by name).
 void ColourRowsByStatus(const CAppContext& context, CResultGrid& grid, int first, int last);
+// Selects a stored value in a drop-down list (ignoring case); a value the
+// list lacks is added and selected, so that a save keeps what was stored,
+// and an empty one selects nothing.
+void SelectOrKeep(QComboBox* combo, const QString& value);
 // The 16x16 attachment mark (a paper clip).
 QIcon AttachmentIcon();
 

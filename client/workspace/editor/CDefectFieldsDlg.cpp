@@ -24,24 +24,11 @@
 #include <QPushButton>
 
 using namespace WorkspaceIds;
+using LookupLists::SelectOrKeep;
 
 namespace {
 
 const QColor kRequiredColour(225, 0, 0);
-
-// Selects text in the combo; a value the list lacks is added and selected,
-// so that what was stored is what is saved again.
-void SelectOrKeep(QComboBox* combo, const QString& text)
-{
-    if (SelectComboText(combo, text, 0)) return;
-    // An empty stored value stays empty rather than taking the first item.
-    if (text.isEmpty()) {
-        combo->setCurrentIndex(-1);
-        return;
-    }
-    combo->addItem(text);
-    combo->setCurrentIndex(combo->count() - 1);
-}
 
 // The picker's text of a stored user: "name (full name)", or the bare name
 // of a user the cached list does not know.

@@ -4,6 +4,7 @@
 #include "CDefectSave.h"
 #include "CLocalizer.h"
 #include "DialogHelpers.h"
+#include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
 
@@ -92,13 +93,7 @@ void CQuickEditDlg::ShowStatus(const QString& status)
 {
     if (m_status->count() > m_context.m_statuses.GetRowCount())
         m_status->removeItem(m_status->count() - 1);
-    if (SelectComboText(m_status, status, 0)) return;
-    if (status.isEmpty()) {
-        m_status->setCurrentIndex(-1);
-        return;
-    }
-    m_status->addItem(status);
-    m_status->setCurrentIndex(m_status->count() - 1);
+    LookupLists::SelectOrKeep(m_status, status);
 }
 
 void CQuickEditDlg::LoadDefect(int id, const QString& status, const QString& summary,
