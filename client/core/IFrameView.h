@@ -15,5 +15,9 @@ public:
     virtual void OnRefresh() {}
     // Gives the view's buttons the current face colour.
     virtual void Recolour() {}
+    // Writes what the view holds unsaved before it goes (another view, the
+    // window's close); false when that was not written and the user keeps
+    // it: the view stays.
+    virtual bool SaveEdits() { return true; }
     void LocalizeCaptions() override {}
 };

@@ -100,5 +100,6 @@ constexpr int MsgYourValue = 4920;
 constexpr int MsgStoredValue = 4921;
 constexpr int MsgTakeStored = 4922;
 constexpr int MsgDefectGone = 4923;
+constexpr int MsgDiscardEdits = 4924;
 
 }  // namespace WorkspaceIds

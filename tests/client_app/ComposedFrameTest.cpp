@@ -1,18 +1,25 @@
 // The views and the cached projects of the composed main frame: the
-// statistics view, New defect refreshing the list, and the project
-// selector following what administration did to the projects.
+// statistics view, New defect refreshing the list, the project selector
+// following what administration did to the projects, and the quick-edit
+// panel's text when the list goes.
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
+#include "CDefectListGrid.h"
+#include "CQueryConditionDlg.h"
+#include "CQuickEditDlg.h"
 #include "CProjectSettingDlg.h"
 #include "CStatisticsView.h"
 #include "CZentryView.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
 #include "ProjectCaches.h"
+#include "WorkspaceIds.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -92,4 +99,65 @@ TEST_F(ComposedFrame, TheFrameFollowsRenamedAndDeletedProjects)
     ASSERT_TRUE(RefreshProjectCaches(ctx));
     EXPECT_EQ(frame.ProjectCombo()->count(), 1);
     EXPECT_EQ(ctx.m_currentProject, QStringLiteral("Zentry演示"));
+}
+
+// The quick-edit panel writes what it shows before the list goes (another
+// view, the window's close); what it cannot write keeps the list and the
+// window unless the user lets it go, or the program ends unattended.
+TEST_F(ComposedFrame, TheQuickEditPanelWritesWhatItShowsBeforeTheListGoes)
+{
+    CAppContext& context = client.Context();
+    context.m_currentProject = QStringLiteral("Demo");
+    CMainFrame& frame = client.Frame();
+    const auto showList = [&frame]() {
+        frame.SwitchView(ids::kViewDefectList);
+        auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+        if (!view) return view;
+        view->ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
+        view->ConditionPanel()->OnQuery();
+        view->TogglePreview();
+        CDefectListGrid& grid = *view->Grid();
+        grid.setCurrentIndex(grid.Model()->index(grid.RowOfDefect(2), 0));
+        return view;
+    };
+    const auto summary = [this]() {
+        return s_server->Value(client.Context(), "select BG_SUMMARY from t_bug where BG_BUG_ID=2");
+    };
+
+    CZentryView* view = showList();
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->QuickEditPanel()->ShownId(), 2);
+    view->QuickEditPanel()->SummaryEdit()->setText("typed before going home");
+    frame.SwitchView(ids::kViewHome);
+    EXPECT_EQ(frame.m_currentViewId, ids::kViewHome);
+    EXPECT_EQ(summary(), "typed before going home");
+
+    // Refused (another save changed the summary) and kept: the list stays,
+    // and so does the window.
+    view = showList();
+    ASSERT_NE(view, nullptr);
+    view->QuickEditPanel()->SummaryEdit()->setText("typed, then refused");
+    const auto savedElsewhere = [&context](const char* text) {
+        return CDemoServer::Exec(
+            context, QStringLiteral("update t_bug set BG_SUMMARY='%1' where BG_BUG_ID=2").arg(text));
+    };
+    ASSERT_TRUE(savedElsewhere("saved elsewhere"));
+    answerer.SetAnswerYes(false);
+    frame.SwitchView(ids::kViewHome);
+    EXPECT_EQ(frame.CurrentView(), view);
+    EXPECT_EQ(view->QuickEditPanel()->SummaryEdit()->text(), "typed, then refused");
+    EXPECT_EQ(answerer.m_texts.last(), context.Text(WorkspaceIds::MsgDiscardEdits));
+    EXPECT_EQ(summary(), "saved elsewhere");
+    ASSERT_TRUE(savedElsewhere("saved elsewhere again"));
+    frame.close();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(view->QuickEditPanel()->SummaryEdit()->text(), "typed, then refused");
+    EXPECT_EQ(summary(), "saved elsewhere again");
+
+    // Unattended, the window closes all the same and writes nothing.
+    ASSERT_TRUE(savedElsewhere("saved elsewhere once more"));
+    context.m_unattended = true;
+    frame.close();
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_EQ(summary(), "saved elsewhere once more");
 }

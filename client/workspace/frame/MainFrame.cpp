@@ -470,6 +470,7 @@ IFrameView* CMainFrame::ViewIfShown(int viewId) const {
 void CMainFrame::SwitchView(int viewId) {
     if (m_view && viewId == m_currentViewId && viewId != ids::kViewHome) return;
     if (viewId != ids::kViewHome && !m_viewFactories.count(viewId)) return;
+    if (IFrameView* shown = CurrentFrameView(); shown && !shown->SaveEdits()) return;
     m_currentViewId = viewId;
     IFrameView* view = CreateView(viewId);
     QWidget* widget = view->Widget();
@@ -529,6 +530,13 @@ void CMainFrame::OnInitSystem() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // What the view could not write keeps the window open, unless the
+    // program ends unattended (a termination signal): the refusal is logged.
+    IFrameView* shown = CurrentFrameView();
+    if (shown && !shown->SaveEdits() && !m_context.m_unattended) {
+        event->ignore();
+        return;
+    }
     // The size RestoreWindowSize gives back at the next start (the window
     // frame's own width would make it grow at every start).
     m_context.m_settings.SetValue("window_init_x", QByteArray::number(width()).constData(), "pstyle");

@@ -260,6 +260,13 @@ void CZentryView::ReloadDefectRow(int bugId)
     DecorateRows(row, row);
 }
 
+bool CZentryView::SaveEdits()
+{
+    if (m_quickEdit->SaveQuickEdit()) return true;
+    // Unsaved, it goes only when the user lets it go.
+    return m_context.AskYesNo(m_context.Text(MsgDiscardEdits));
+}
+
 void CZentryView::OnViewDefect()
 {
     if (m_grid->CurrentRow() < 0) return;

@@ -31,6 +31,9 @@ public:
     ~CZentryView() override;
 
     QWidget* Widget() override { return this; }
+    // The quick-edit panel writes what it shows before the view goes; what
+    // it could not write goes only when the user agrees.
+    bool SaveEdits() override;
 
     // Runs the statement through the grid, then marks, captions and colours.
     void RefreshList(const QString& sql);
