@@ -1,8 +1,10 @@
 // Two users of one project save the same defects through the real defect
 // editor and quick edit, against a real lumenolite: a save writes only what
 // its user changed, never over the other's newer save, and keeps what was
-// typed when it refuses. A trigger logs every update of t_bug, so that a
+// typed when it refuses; the fields of the editor's custom-fields tab take
+// part as the others do. A trigger logs every update of t_bug, so that a
 // test sees what was written, not only what is stored.
+#include "CCustomFieldsDlg.h"
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
 #include "CDefectListGrid.h"
@@ -29,10 +31,12 @@ using namespace WorkspaceIds;
 
 namespace {
 
-// Defects 101..112 of the project Demo, all open, every required field set;
-// an update log; and a server-side refusal of one summary text.
+// Defects 101..114 of the project Demo, all open, every required field set
+// (113 and 114 with custom values, one of them no longer in its list); an
+// update log; and a server-side refusal of one summary text.
 const char* const kExtraSql =
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<12) "
+    "UPDATE t_cfg_sys_list SET EDIT_STYLE='ComboBox',REF_LIST='severity' WHERE COLUMN_NAME='BG_USER_02';"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<14) "
     "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_SEVERITY,BG_PRIORITY,"
     "BG_RESPONSIBLE,BG_DETECTED_BY,BG_DETECTION_DATE,BG_DETECTION_VERSION,BG_DESCRIPTION,"
     "BG_DEV_COMMENTS,BG_ATTACHMENT) "
@@ -43,7 +47,19 @@ const char* const kExtraSql =
     "BEGIN INSERT INTO t_update_log VALUES (NEW.BG_BUG_ID); END;"
     "CREATE TRIGGER refuse_summary BEFORE UPDATE OF BG_SUMMARY ON t_bug "
     "WHEN NEW.BG_SUMMARY='refused by the server' "
-    "BEGIN SELECT RAISE(ABORT,'summary refused'); END;";
+    "BEGIN SELECT RAISE(ABORT,'summary refused'); END;"
+    "UPDATE t_bug SET BG_USER_01='customer '||BG_BUG_ID,BG_USER_02='zz-gone',"
+    "BG_USER_05='note '||BG_BUG_ID WHERE BG_BUG_ID IN (113,114);";
+
+// The custom-fields tab: two text fields (their captions end in an ASCII and
+// a full-width colon) and a combo box.
+const char kLayout[] = "[tessaro]\ntitle=\nfont=Microsoft Sans Serif,15\n"
+                       "BG_USER_01=客户,Text,10,20,150,20,\n"
+                       "BG_USER_01_ST=客户:,Static,10,0,150,20,\n"
+                       "BG_USER_02=等级,ComboBox,180,20,160,220,\n"
+                       "BG_USER_02_ST=等级:,Static,180,0,160,20,\n"
+                       "BG_USER_05=版本说明,Text,10,70,150,20,\n"
+                       "BG_USER_05_ST=版本说明\uFF1A,Static,10,50,150,20,\n";
 
 class ConcurrentSaveTest : public CDemoServerTest {
 protected:
@@ -95,6 +111,15 @@ protected:
         QTest::qWait(30);  // a refusal moves the selection back afterwards
     }
     int SelectedId(CDefectListGrid& grid) { return grid.SelectedBugId(); }
+    // The project's custom fields laid out for both users.
+    void UseLayout()
+    {
+        mine.m_prjCustomField = theirs.m_prjCustomField = QString::fromUtf8(kLayout);
+    }
+    static QLineEdit* CustomEdit(CDefectEditDlg& editor, const char* column)
+    {
+        return qobject_cast<QLineEdit*>(editor.CustomFieldsPage()->Form().FindControl(column));
+    }
     QString Cell(CDefectListGrid& grid, int id, const char* field)
     {
         return grid.Model()->Text(grid.RowOfDefect(id), grid.FieldColumn(field));
@@ -370,6 +395,90 @@ TEST_F(ConcurrentSaveTest, TheListRowShowsWhatTheEditorSaved)
     EXPECT_EQ(view.LastSql(), sql);
     // The quick-edit panel showed the defect unedited: it shows the save too.
     EXPECT_EQ(view.QuickEditPanel()->SummaryEdit()->text(), "saved in the editor");
+}
+
+TEST_F(ConcurrentSaveTest, EditorRefusesACustomFieldAnotherUserChangedAndASecondSaveWins)
+{
+    UseLayout();
+    auto editor = Open(mine, 113);
+    auto other = Open(theirs, 113);
+    ASSERT_TRUE(CustomEdit(*editor, "BG_USER_01") && CustomEdit(*other, "BG_USER_05"));
+    EXPECT_EQ(CustomEdit(*editor, "BG_USER_01")->text(), "customer 113");
+    CustomEdit(*other, "BG_USER_01")->setText("their customer");
+    CustomEdit(*other, "BG_USER_05")->setText("their note");
+    other->ModifyButton()->click();
+    ASSERT_FALSE(other->isVisible()) << answerer.Joined().toStdString();
+    const int updates = Updates(113);
+
+    // Mine changes the same custom field and the summary.
+    CustomEdit(*editor, "BG_USER_01")->setText("my customer");
+    editor->FieldsPage()->Summary()->setText("my summary 113");
+    answerer.SetAnswerYes(false);
+    editor->ModifyButton()->click();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(Updates(113), updates);
+    EXPECT_EQ(Field(113, "BG_SUMMARY"), "summary 13");
+    EXPECT_EQ(Field(113, "BG_USER_01"), "their customer");
+    const QString told = answerer.m_texts.last();
+    const QString part = QStringLiteral("客户: ") + mine.Text(MsgYourValue) + " \"my customer\", " +
+                         mine.Text(MsgStoredValue) + " \"their customer\"";
+    EXPECT_TRUE(told.contains(part)) << told.toStdString() << "\nlacks " << part.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("版本说明"))) << told.toStdString();
+    EXPECT_EQ(CustomEdit(*editor, "BG_USER_01")->text(), "my customer");
+    EXPECT_EQ(editor->FieldsPage()->Summary()->text(), "my summary 113");
+
+    // Saving again, having been told, writes over it; the other user's
+    // note and the value the combo box cannot show stay.
+    editor->ModifyButton()->click();
+    EXPECT_FALSE(editor->isVisible()) << answerer.Joined().toStdString();
+    EXPECT_EQ(answerer.m_texts.last(), mine.Text(MsgSuccess));
+    EXPECT_EQ(Updates(113), updates + 1);
+    EXPECT_EQ(Value("select BG_SUMMARY||'|'||BG_USER_01||'|'||BG_USER_02||'|'||BG_USER_05 "
+                    "from t_bug where BG_BUG_ID=113"),
+              "my summary 113|my customer|zz-gone|their note");
+
+    // A conflict on the caption with a full-width colon, answered by taking
+    // the stored value: the tab shows it and a save has nothing to write.
+    auto again = Open(mine, 113);
+    auto third = Open(theirs, 113);
+    CustomEdit(*third, "BG_USER_05")->setText("their second note");
+    third->ModifyButton()->click();
+    ASSERT_FALSE(third->isVisible());
+    CustomEdit(*again, "BG_USER_05")->setText("my note");
+    answerer.SetAnswerYes(true);
+    again->ModifyButton()->click();
+    EXPECT_TRUE(again->isVisible());
+    EXPECT_TRUE(answerer.m_texts.last().contains(QStringLiteral("版本说明: ")))
+        << answerer.m_texts.last().toStdString();
+    EXPECT_EQ(CustomEdit(*again, "BG_USER_05")->text(), "their second note");
+    const int before = Updates(113);
+    again->ModifyButton()->click();
+    EXPECT_FALSE(again->isVisible());
+    EXPECT_EQ(Updates(113), before);
+}
+
+TEST_F(ConcurrentSaveTest, EditorWritesOnlyTheCustomFieldThisUserChanged)
+{
+    UseLayout();
+    auto editor = Open(mine, 114);
+    auto other = Open(theirs, 114);
+    other->FieldsPage()->Summary()->setText("their summary 114");
+    CustomEdit(*other, "BG_USER_05")->setText("their note 114");
+    other->ModifyButton()->click();
+    ASSERT_FALSE(other->isVisible()) << answerer.Joined().toStdString();
+    const int updates = Updates(114);
+
+    CustomEdit(*editor, "BG_USER_01")->setText("客户 'O''Neil'");
+    const int messages = answerer.m_texts.size();
+    editor->ModifyButton()->click();
+    EXPECT_FALSE(editor->isVisible()) << answerer.Joined().toStdString();
+    EXPECT_EQ(answerer.m_texts.last(), mine.Text(MsgSuccess));
+    for (const QString& text : answerer.m_texts.mid(messages))
+        EXPECT_FALSE(text.contains(mine.Text(MsgNewerSave))) << text.toStdString();
+    EXPECT_EQ(Updates(114), updates + 1);
+    EXPECT_EQ(Value("select BG_SUMMARY||'|'||BG_USER_01||'|'||BG_USER_02||'|'||BG_USER_05 "
+                    "from t_bug where BG_BUG_ID=114"),
+              "their summary 114|客户 'O''Neil'|zz-gone|their note 114");
 }
 
 }  // namespace
