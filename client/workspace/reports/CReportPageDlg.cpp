@@ -1,0 +1,11 @@
+#include "CReportPageDlg.h"
+
+#include <QListWidget>
+#include <QVBoxLayout>
+
+CReportPageDlg::CReportPageDlg(QWidget* parent) : QWidget(parent), m_list(new QListWidget(this)) {
+    m_list->setSortingEnabled(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+}
