@@ -10,11 +10,13 @@
 #include "CAppContext.h"
 #include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
+#include "CDefectListGrid.h"
 #include "CScreenCaptureDlg.h"
 #include "CSendMailDlg.h"
 #include "CUpgradeDlg.h"
 #include "CZentryApp.h"
 #include "CZentryView.h"
+#include "GridExport.h"
 #include "ClientIds.h"
 #include "CustomFieldCommands.h"
 #include "IFrameView.h"
@@ -97,7 +99,12 @@ void CClientComposition::ComposeCommands(CMainFrame& frame)
                    CSendMailDlg dialog(context, &view);
                    dialog.exec();
                }),
-        NotBuilt(Scope::List, WorkspaceIds::CmdExport),               // grid export to Excel
+        OnList(WorkspaceIds::CmdExport,
+               [&context](CZentryView& view) {
+                   // Every row of the query, also those a paged result still brings.
+                   view.Grid()->FinishPaging();
+                   ExportGridToExcel(context, *view.Grid(), QStringLiteral("grid"), 0);
+               }),
         OnAttachments(WorkspaceIds::CmdAttachCapture,
                       [&context](CAttachmentDlg& owner) {
                           QPointer<CAttachmentDlg> page(&owner);

@@ -122,7 +122,9 @@ public:
         if (geteuid() == 0) m_wasRoot = seteuid(65534) == 0;
     }
     ~CUnwritableFolder() {
-        if (m_wasRoot) EXPECT_EQ(seteuid(0), 0);
+        if (m_wasRoot) {
+            EXPECT_EQ(seteuid(0), 0);
+        }
         chmod(m_path.constData(), 0755);
     }
 

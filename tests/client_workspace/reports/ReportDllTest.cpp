@@ -39,7 +39,6 @@ QStringList Calls(const QTemporaryDir& dir) {
 }
 
 TEST(ReportDll, TheBuiltLibraryBindsFromTheProgramFolderAndReadsAScriptsQuery) {
-    qputenv("ZENTRY_PROGRAM_DIR", ZENTRY_BIN_DIR);
     EXPECT_EQ(CReportDll::LibraryPath(), QStringLiteral(ZENTRY_BIN_DIR "/libTaverix.so"));
     QTemporaryDir dir;
     const QString script = WriteScript(dir, "q.lua", "report_name = \"x\"\nquery = \"select 1 where {BG_STATUS = 'a'}\"\n");

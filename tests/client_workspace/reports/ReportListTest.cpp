@@ -45,9 +45,21 @@ TEST(ReportList, TheNameLineOfAScript) {
     EXPECT_EQ(CReportListDlg::ReadReportName(dir.filePath("missing.lua")), "no name");
 }
 
+// The program folder points elsewhere while it lives.
+class CProgramDirOverride {
+public:
+    explicit CProgramDirOverride(const QString& folder) : m_old(qgetenv("ZENTRY_PROGRAM_DIR")) {
+        qputenv("ZENTRY_PROGRAM_DIR", QFile::encodeName(folder));
+    }
+    ~CProgramDirOverride() { qputenv("ZENTRY_PROGRAM_DIR", m_old); }
+
+private:
+    QByteArray m_old;
+};
+
 TEST(ReportList, ListsTheScriptsSortedAndPicksEachOnce) {
     QTemporaryDir program;
-    qputenv("ZENTRY_PROGRAM_DIR", QFile::encodeName(program.path()));
+    CProgramDirOverride programDir(program.path());
     {
         CReportListDlg empty;  // no report/predefine folder
         EXPECT_EQ(empty.List()->count(), 0);
@@ -80,7 +92,6 @@ TEST(ReportList, ListsTheScriptsSortedAndPicksEachOnce) {
     list.List()->setCurrentRow(1);
     list.OnSelectReport();
     EXPECT_EQ(picked.count(), 2);
-    qunsetenv("ZENTRY_PROGRAM_DIR");
 }
 
 }  // namespace
