@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
     format_set_border(head, LXW_BORDER_THIN);
     worksheet_merge_range(sheet, 0, 0, 0, (lxw_col_t)(columns - 1), "缺陷状态报表", title);
     worksheet_set_row(sheet, 0, 28, NULL);
-    worksheet_write_string(sheet, 1, 0, "统计日期: {date}    共 {count} 个缺陷", NULL);
+    /* One key to a cell: the engine replaces the first key a cell holds. */
+    worksheet_write_string(sheet, 1, 0, "统计日期: {date}", NULL);
+    worksheet_write_string(sheet, 1, 2, "共 {count} 个缺陷", NULL);
     for (int c = 0; c < columns; ++c) {
         worksheet_write_string(sheet, 2, (lxw_col_t)c, headers[c], head);
         worksheet_set_column(sheet, (lxw_col_t)c, (lxw_col_t)c, widths[c], NULL);

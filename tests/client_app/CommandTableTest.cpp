@@ -617,7 +617,8 @@ TEST_F(CommandTable, DefectListContextMenu)
                  dialogs.Choose(path);
                  run.Trigger();
                  EXPECT_EQ(dialogs.m_opened, 1);
-                 EXPECT_EQ(run.Messages(), QStringList{client.Context().Text(GridExportTexts::Exported) + " " + path + "!"});
+                 EXPECT_EQ(run.Messages(), QStringList{client.Context().Text(GridExportTexts::Exported) + " " + path + "!"})
+                     << run.Messages().join(" | ").toStdString();
                  // The grid as it shows its rows: captions ("-" as "A"), then the rows.
                  const CWorkbookCells book = ReadWorkbook(path);
                  ASSERT_TRUE(book.error.isEmpty()) << book.error.toStdString();
