@@ -1,5 +1,5 @@
 #include "CReportForm.h"
 
 CReportForm::CReportForm(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("reportForm"));
+    setObjectName(QString::number(ViewId));
 }

@@ -19,7 +19,8 @@ constexpr int kMaxScriptLines = 1000;
 }  // namespace
 
 CReportListDlg::CReportListDlg(QWidget* parent) : QWidget(parent), m_list(new QListWidget(this)) {
-    m_list->setObjectName(QStringLiteral("reportList"));
+    setObjectName(QString::number(DialogId));
+    m_list->setObjectName(QString::number(ListId));
     m_list->setSortingEnabled(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

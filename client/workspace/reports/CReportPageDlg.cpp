@@ -4,6 +4,8 @@
 #include <QVBoxLayout>
 
 CReportPageDlg::CReportPageDlg(QWidget* parent) : QWidget(parent), m_list(new QListWidget(this)) {
+    setObjectName(QString::number(DialogId));
+    m_list->setObjectName(QString::number(ListId));
     m_list->setSortingEnabled(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 // The report list: the scripts of report/predefine beside the program,
 // listed by their report_name; a double click picks one.
 #include "CReportListDlg.h"
+#include "ProgramDirOverride.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,18 +45,6 @@ TEST(ReportList, TheNameLineOfAScript) {
     }
     EXPECT_EQ(CReportListDlg::ReadReportName(dir.filePath("missing.lua")), "no name");
 }
-
-// The program folder points elsewhere while it lives.
-class CProgramDirOverride {
-public:
-    explicit CProgramDirOverride(const QString& folder) : m_old(qgetenv("ZENTRY_PROGRAM_DIR")) {
-        qputenv("ZENTRY_PROGRAM_DIR", QFile::encodeName(folder));
-    }
-    ~CProgramDirOverride() { qputenv("ZENTRY_PROGRAM_DIR", m_old); }
-
-private:
-    QByteArray m_old;
-};
 
 TEST(ReportList, ListsTheScriptsSortedAndPicksEachOnce) {
     QTemporaryDir program;
