@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <xlsxwriter.h>
 
+#include "TemplateFormats.h"
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: %s <folder>\n", argv[0]);
@@ -16,14 +18,8 @@ int main(int argc, char** argv) {
     lxw_workbook* book = workbook_new(path);
     if (!book) return 1;
     lxw_worksheet* sheet = workbook_add_worksheet(book, "缺陷状态");
-    lxw_format* title = workbook_add_format(book);
-    format_set_bold(title);
-    format_set_font_size(title, 16);
-    format_set_align(title, LXW_ALIGN_CENTER);
-    lxw_format* head = workbook_add_format(book);
-    format_set_bold(head);
-    format_set_bg_color(head, 0xDDEBF7);
-    format_set_border(head, LXW_BORDER_THIN);
+    lxw_format* title = TitleFormat(book);
+    lxw_format* head = HeaderFormat(book);
     worksheet_merge_range(sheet, 0, 0, 0, (lxw_col_t)(columns - 1), "缺陷状态报表", title);
     worksheet_set_row(sheet, 0, 28, NULL);
     /* One key to a cell: the engine replaces the first key a cell holds. */

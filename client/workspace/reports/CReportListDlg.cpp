@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QListWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -18,13 +17,7 @@ constexpr int kMaxScriptLines = 1000;
 
 }  // namespace
 
-CReportListDlg::CReportListDlg(QWidget* parent) : QWidget(parent), m_list(new QListWidget(this)) {
-    setObjectName(QString::number(DialogId));
-    m_list->setObjectName(QString::number(ListId));
-    m_list->setSortingEnabled(true);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
+CReportListDlg::CReportListDlg(QWidget* parent) : CReportPageDlg(DialogId, parent) {
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { OnSelectReport(); });
     LoadReportList();
 }

@@ -3,16 +3,16 @@
 // program), each listed by its report_name. A double click picks one.
 #pragma once
 
-#include <QString>
-#include <QWidget>
+#include "CReportPageDlg.h"
 
-class QListWidget;
+#include <QString>
+
 class QListWidgetItem;
 
-class CReportListDlg : public QWidget {
+class CReportListDlg : public CReportPageDlg {
     Q_OBJECT
 public:
-    enum { DialogId = 1060, ListId = 3252 };
+    enum { DialogId = 1060 };
 
     explicit CReportListDlg(QWidget* parent = nullptr);
 
@@ -23,7 +23,6 @@ public:
     static QString ReadReportName(const QString& path);
     static QString ScriptFolder();
 
-    QListWidget* List() const { return m_list; }
     // The script of the last pick, empty before the first.
     const QString& PickedPath() const { return m_pickedPath; }
     // The path a list entry stands for (the list sorts its entries).
@@ -38,6 +37,5 @@ public slots:
     void OnSelectReport();
 
 private:
-    QListWidget* m_list;
     QString m_pickedPath;
 };

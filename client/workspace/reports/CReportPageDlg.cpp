@@ -3,8 +3,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-CReportPageDlg::CReportPageDlg(QWidget* parent) : QWidget(parent), m_list(new QListWidget(this)) {
-    setObjectName(QString::number(DialogId));
+CReportPageDlg::CReportPageDlg(int dialogId, QWidget* parent) : QWidget(parent), m_list(new QListWidget(this)) {
+    setObjectName(QString::number(dialogId));
     m_list->setObjectName(QString::number(ListId));
     m_list->setSortingEnabled(true);
     auto* layout = new QVBoxLayout(this);

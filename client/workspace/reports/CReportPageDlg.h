@@ -1,5 +1,6 @@
-// CReportPageDlg: the second page of the interactive query view's tab
-// window; its list is never filled.
+// CReportPageDlg: a page of the interactive query view's tab window: a
+// sorted list box over the whole page. The report page itself leaves its
+// list empty; the report list fills it.
 #pragma once
 
 #include <QWidget>
@@ -11,9 +12,11 @@ class CReportPageDlg : public QWidget {
 public:
     enum { DialogId = 1063, ListId = 3252 };
 
-    explicit CReportPageDlg(QWidget* parent = nullptr);
+    explicit CReportPageDlg(QWidget* parent = nullptr) : CReportPageDlg(DialogId, parent) {}
     QListWidget* List() const { return m_list; }
 
-private:
+protected:
+    CReportPageDlg(int dialogId, QWidget* parent);
+
     QListWidget* m_list;
 };
