@@ -1,9 +1,8 @@
 // The command table: every command of the main frame, the defect list's
 // context menu and the attachments page that is carried out outside the
 // window it belongs to, with what carries it out. A command the frame or
-// the window does itself is not listed; a row without a handler (NotBuilt)
-// keeps its command disabled until its feature exists; the README's "What
-// does not exist yet" says what each one lacks.
+// the window does itself is not listed; a window disables every command
+// without a row.
 #include "CClientComposition.h"
 
 #include "AdminCommands.h"
@@ -53,11 +52,6 @@ CommandRow OnList(int id, CCommandHandlers<CZentryView>::Handler run)
 CommandRow OnAttachments(int id, CCommandHandlers<CAttachmentDlg>::Handler run)
 {
     return {Scope::Attachments, id, {}, {}, std::move(run)};
-}
-
-CommandRow NotBuilt(Scope scope, int id)
-{
-    return {scope, id, {}, {}, {}};
 }
 
 }  // namespace
