@@ -1,20 +1,21 @@
 // The command table: every command of the main frame, the defect list's
 // context menu and the attachments page that is carried out outside the
 // window it belongs to, with what carries it out. A command the frame or
-// the window does itself is not listed; a row without a handler (NotBuilt)
-// keeps its command disabled until its feature exists; the README's "What
-// does not exist yet" says what each one lacks.
+// the window does itself is not listed; a window disables every command
+// without a row.
 #include "CClientComposition.h"
 
 #include "AdminCommands.h"
 #include "CAppContext.h"
 #include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
+#include "CDefectListGrid.h"
 #include "CScreenCaptureDlg.h"
 #include "CSendMailDlg.h"
 #include "CUpgradeDlg.h"
 #include "CZentryApp.h"
 #include "CZentryView.h"
+#include "GridExport.h"
 #include "ClientIds.h"
 #include "CustomFieldCommands.h"
 #include "IFrameView.h"
@@ -51,11 +52,6 @@ CommandRow OnList(int id, CCommandHandlers<CZentryView>::Handler run)
 CommandRow OnAttachments(int id, CCommandHandlers<CAttachmentDlg>::Handler run)
 {
     return {Scope::Attachments, id, {}, {}, std::move(run)};
-}
-
-CommandRow NotBuilt(Scope scope, int id)
-{
-    return {scope, id, {}, {}, {}};
 }
 
 }  // namespace
@@ -97,7 +93,12 @@ void CClientComposition::ComposeCommands(CMainFrame& frame)
                    CSendMailDlg dialog(context, &view);
                    dialog.exec();
                }),
-        NotBuilt(Scope::List, WorkspaceIds::CmdExport),               // grid export to Excel
+        OnList(WorkspaceIds::CmdExport,
+               [&context](CZentryView& view) {
+                   // Every row of the query, also those a paged result still brings.
+                   view.Grid()->FinishPaging();
+                   ExportGridToExcel(context, *view.Grid(), QStringLiteral("grid"), 0);
+               }),
         OnAttachments(WorkspaceIds::CmdAttachCapture,
                       [&context](CAttachmentDlg& owner) {
                           QPointer<CAttachmentDlg> page(&owner);

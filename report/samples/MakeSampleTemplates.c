@@ -4,6 +4,8 @@
 #include <string.h>
 #include <xlsxwriter.h>
 
+#include "TemplateFormats.h"
+
 static int MakeTemplate(const char* folder, const char* file, const char* sheetName, const char* title,
                         const char* const* headers, int headerRow) {
     char path[4096];
@@ -11,14 +13,8 @@ static int MakeTemplate(const char* folder, const char* file, const char* sheetN
     lxw_workbook* book = workbook_new(path);
     if (!book) return 1;
     lxw_worksheet* sheet = workbook_add_worksheet(book, sheetName);
-    lxw_format* titleFormat = workbook_add_format(book);
-    format_set_bold(titleFormat);
-    format_set_font_size(titleFormat, 16);
-    format_set_align(titleFormat, LXW_ALIGN_CENTER);
-    lxw_format* headFormat = workbook_add_format(book);
-    format_set_bold(headFormat);
-    format_set_bg_color(headFormat, 0xDDEBF7);
-    format_set_border(headFormat, LXW_BORDER_THIN);
+    lxw_format* titleFormat = TitleFormat(book);
+    lxw_format* headFormat = HeaderFormat(book);
     int columns = 0;
     while (headers[columns]) ++columns;
     worksheet_merge_range(sheet, 0, 0, 0, (lxw_col_t)(columns - 1), title, titleFormat);

@@ -34,10 +34,13 @@
 #include "CZentryView.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
+#include "FileDialogAnswerer.h"
 #include "FtpServerFixture.h"
+#include "GridExport.h"
 #include "QtText.h"
 #include "UpgradeIds.h"
 #include "SmtpSinkFixture.h"
+#include "WorkbookReader.h"
 #include "WorkspaceIds.h"
 
 #include <QAction>
@@ -607,7 +610,29 @@ TEST_F(CommandTable, DefectListContextMenu)
         WithoutAction(WorkspaceIds::CmdPasteDefect, rows),
         Changes(WorkspaceIds::CmdAutoSize, [&view] { return QVariant(view.m_autoSizeColumns); }, 0),
         Changes(WorkspaceIds::CmdPreview, [&view] { return QVariant(view.QuickEditPanel()->isVisibleTo(&view)); }, true),
-        Disabled(WorkspaceIds::CmdExport),
+        Does(WorkspaceIds::CmdExport,
+             [this, &view](CCommandRun& run) {
+                 const QString path = m_dir.filePath("list.xlsx");
+                 CFileDialogAnswerer dialogs;
+                 dialogs.Choose(path);
+                 run.Trigger();
+                 EXPECT_EQ(dialogs.m_opened, 1);
+                 EXPECT_EQ(run.Messages(), QStringList{client.Context().Text(GridExportTexts::Exported) + " " + path + "!"})
+                     << run.Messages().join(" | ").toStdString();
+                 // The grid as it shows its rows: captions ("-" as "A"), then the rows.
+                 const CWorkbookCells book = ReadWorkbook(path);
+                 ASSERT_TRUE(book.error.isEmpty()) << book.error.toStdString();
+                 EXPECT_EQ(book.sheets, QStringList{"grid"});
+                 const CResultGridModel& model = *view.Grid()->Model();
+                 ASSERT_EQ(book.RowCount(), model.rowCount() + 1);
+                 ASSERT_GT(model.rowCount(), 1);
+                 for (int column = 0; column < model.columnCount(); ++column) {
+                     const QString caption = model.Caption(column);
+                     EXPECT_EQ(book.Cell(0, column).toString(), caption == "-" ? QString("A") : caption);
+                     for (int row = 0; row < model.rowCount(); ++row)
+                         EXPECT_EQ(book.Cell(row + 1, column).toString(), model.Text(row, column)) << row;
+                 }
+             }),
         Opens<CSendMailDlg>(WorkspaceIds::CmdMail,
                             [&summary](CSendMailDlg& dialog) {
                                 // The selected defect's responsible and summary; Send mails it.

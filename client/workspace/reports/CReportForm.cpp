@@ -1,0 +1,5 @@
+#include "CReportForm.h"
+
+CReportForm::CReportForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QString::number(ViewId));
+}
