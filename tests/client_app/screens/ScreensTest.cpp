@@ -53,6 +53,20 @@ namespace {
 // A defect of Demo that admin found (zhang is responsible).
 const int kDefect = 24;
 
+// Custom fields of Demo, so that the custom-fields page and the layout
+// designer show some: each field under its label, as the designer places them.
+const char kDemoLayout[] =
+    "UPDATE t_cfg_sys_list SET EDIT_STYLE='ComboBox',REF_LIST='severity' WHERE COLUMN_NAME='BG_USER_02';"
+    "UPDATE t_cfg_sys_list SET EDIT_STYLE='ListBox',REF_LIST='pri' WHERE COLUMN_NAME='BG_USER_03';"
+    "UPDATE t_prj SET PRJ_CUSTOM_FIELD="
+    "'[tessaro]'||char(10)||'title='||char(10)||'font=Microsoft Sans Serif,15'||char(10)||"
+    "'BG_USER_01=自定义1,Text,10,30,150,20,'||char(10)||"
+    "'BG_USER_01_ST=自定义1:,Static,10,8,150,20,'||char(10)||"
+    "'BG_USER_02=自定义2,ComboBox,180,30,160,220,'||char(10)||"
+    "'BG_USER_02_ST=自定义2:,Static,180,8,160,20,'||char(10)||"
+    "'BG_USER_03=自定义3,ListBox,10,80,160,100,'||char(10)||"
+    "'BG_USER_03_ST=自定义3:,Static,10,58,160,20,'||char(10) WHERE PRJ_NAME='Demo';";
+
 // What a case of the table does: opens windows as a user would and takes
 // their pictures.
 class CScreens {
@@ -343,6 +357,8 @@ const ScreenCase kScreens[] = {
     {"lookup lists", [](CScreens& s) { s.ShotModal("lookup-lists", s.Command(ids::kCmdListMgr)); }},
     {"projects", [](CScreens& s) { s.ShotModal("projects", s.Command(ids::kCmdProjectDlg)); }},
     {"workflow", [](CScreens& s) { s.ShotModal("workflow", s.Command(ids::kCmdWorkflow)); }},
+    {"layout designer", [](CScreens& s) { s.ShotModal("layout-designer", s.Command(ids::kCmdDesignCustom)); }},
+    {"field attributes", [](CScreens& s) { s.ShotModal("field-attributes", s.Command(ids::kCmdFieldAttr)); }},
 };
 
 // Windows of the client no picture shows, each with the reason.
@@ -388,7 +404,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_server = std::make_unique<CDemoServer>();
-        ASSERT_TRUE(s_server->Start()) << s_server->Output();
+        ASSERT_TRUE(s_server->Start(true, kDemoLayout)) << s_server->Output();
     }
     static void TearDownTestSuite() { s_server.reset(); }
 

@@ -363,7 +363,9 @@ TEST_F(ChartTest, CountsGetWholeTicksAndNothingReachesOutOfThePicture)
                 // Counts and their ticks are whole numbers.
                 bool number = false;
                 item.text.toDouble(&number);
-                if (number) EXPECT_FALSE(item.text.contains('.')) << item.text.toStdString();
+                if (number) {
+                    EXPECT_FALSE(item.text.contains('.')) << item.text.toStdString();
+                }
             }
             if (kind > 2) continue;
             auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
