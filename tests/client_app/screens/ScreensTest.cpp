@@ -47,6 +47,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -77,6 +78,12 @@ public:
     }
 
     CMainFrame& Frame() { return m_client.Frame(); }
+    // The frame's size as start-up gives it (window_init_x and _y).
+    static QSize StartSize()
+    {
+        const CSettingsValues settings;
+        return QSize(std::stoi(settings.windowX), std::stoi(settings.windowY));
+    }
     CAppContext& Context() { return m_client.Context(); }
 
     // Checks the window as it stands once its events have run (settle
@@ -216,6 +223,7 @@ const ScreenCase kScreens[] = {
     {"defect list",
      [](CScreens& s) {
          CZentryView& view = s.List();
+         EXPECT_EQ(s.Frame().size(), s.StartSize());
          s.ShotTabs(s.Frame(), *view.Tabs(), "frame-list");
          // The panel below the grid, showing the selected defect.
          s.Frame().RunCommand(ids::kCmdPreview);
@@ -232,6 +240,8 @@ const ScreenCase kScreens[] = {
          auto* view = qobject_cast<CQueryDefectForm*>(s.Frame().CurrentView());
          ASSERT_NE(view, nullptr);
          view->StartDate()->setDate(QDate(2000, 1, 1));
+         // The view fits the frame at its start-up size; the frame does not grow.
+         EXPECT_EQ(s.Frame().size(), s.StartSize());
          view->GridButton()->click();
          s.Shot(s.Frame(), "frame-statistics-grid");
          const char* const kinds[] = {"bar", "line", "pie"};
