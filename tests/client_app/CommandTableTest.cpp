@@ -309,17 +309,8 @@ protected:
     {
         if (!s_server) GTEST_SKIP() << CFtpServerFixture::Missing() << CSmtpSinkFixture::Missing();
         // Settings of its own in a temp folder: the language switches write them.
-        CSettingsValues values;
-        values.port = s_server->Port();
-        values.defaultProject = "Demo";
-        CAppContext& context = client.Context();
-        context.m_configDir = context.m_cacheDir = m_dir.path();
-        ASSERT_TRUE(WriteText(context.SettingsPath(), SettingsText(values)));
-        ASSERT_TRUE(context.LoadSettings());
-        CListString error;
-        ASSERT_TRUE(context.Login(error)) << error.CStr();
-        ASSERT_EQ(context.LoadMetadata(), 1) << answerer.Joined().toStdString();
-        client.app.m_starting = 0;
+        std::string why;
+        ASSERT_TRUE(client.LoginWithOwnSettings(*s_server, m_dir.path(), why)) << why << answerer.Joined().toStdString();
     }
     QString Value(const QString& sql) { return s_server->Value(client.Context(), sql); }
     int Count(const QString& sql) { return s_server->Count(client.Context(), sql); }

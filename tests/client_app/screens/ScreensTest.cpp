@@ -206,6 +206,16 @@ private:
     std::vector<QString> m_names;
 };
 
+// A picture of the defect editor with each of its tabs.
+std::function<void(QWidget& window)> EditorTabs(CScreens& s, const QString& prefix)
+{
+    return [&s, prefix](QWidget& window) {
+        auto* editor = qobject_cast<CDefectEditDlg*>(&window);
+        ASSERT_NE(editor, nullptr);
+        s.ShotTabs(*editor, *editor->Tabs(), prefix);
+    };
+}
+
 struct ScreenCase {
     const char* name;
     std::function<void(CScreens& screens)> open;
@@ -281,22 +291,11 @@ const ScreenCase kScreens[] = {
     {"about", [](CScreens& s) { s.ShotModal("about", s.Command(ids::kCmdAbout)); }},
 
     // The defect workspace.
-    {"new defect",
-     [](CScreens& s) {
-         s.Modal("new defect", s.Command(ids::kCmdNewBug), [&s](QWidget& window) {
-             auto* editor = qobject_cast<CDefectEditDlg*>(&window);
-             ASSERT_NE(editor, nullptr);
-             s.ShotTabs(*editor, *editor->Tabs(), "editor-new");
-         });
-     }},
+    {"new defect", [](CScreens& s) { s.Modal("new defect", s.Command(ids::kCmdNewBug), EditorTabs(s, "editor-new")); }},
     {"defect",
      [](CScreens& s) {
          CZentryView& view = s.List();
-         s.Modal("defect", [&view] { view.OpenEditor(kDefect); }, [&s](QWidget& window) {
-             auto* editor = qobject_cast<CDefectEditDlg*>(&window);
-             ASSERT_NE(editor, nullptr);
-             s.ShotTabs(*editor, *editor->Tabs(), "editor-modify");
-         });
+         s.Modal("defect", [&view] { view.OpenEditor(kDefect); }, EditorTabs(s, "editor-modify"));
      }},
     {"mail",
      [](CScreens& s) {
@@ -422,17 +421,8 @@ protected:
     {
         ASSERT_TRUE(s_server);
         // Settings of its own in a temp folder: the language switch writes them.
-        CSettingsValues values;
-        values.port = s_server->Port();
-        values.defaultProject = "Demo";
-        CAppContext& context = client.Context();
-        context.m_configDir = context.m_cacheDir = m_dir.path();
-        ASSERT_TRUE(WriteText(context.SettingsPath(), SettingsText(values)));
-        ASSERT_TRUE(context.LoadSettings());
-        CListString error;
-        ASSERT_TRUE(context.Login(error)) << error.CStr();
-        ASSERT_EQ(context.LoadMetadata(), 1) << answerer.Joined().toStdString();
-        client.app.m_starting = 0;
+        std::string why;
+        ASSERT_TRUE(client.LoginWithOwnSettings(*s_server, m_dir.path(), why)) << why << answerer.Joined().toStdString();
     }
 
     static inline std::unique_ptr<CDemoServer> s_server;
