@@ -12,6 +12,7 @@
 // view of the main frame has to show up in one of the pictures, or be named
 // in kNotShown with the reason: a window added to the client and to neither
 // list fails the test.
+#include "CAttachmentDlg.h"
 #include "CDefectEditDlg.h"
 #include "CDefectListGrid.h"
 #include "CLoadProgressDlg.h"
@@ -26,6 +27,7 @@
 #include "CZentryView.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
+#include "FtpServerFixture.h"
 #include "GeometryCheck.h"
 #include "WorkspaceIds.h"
 
@@ -289,9 +291,22 @@ const ScreenCase kScreens[] = {
      }},
     {"password", [](CScreens& s) { s.ShotModal("password", s.Command(ids::kCmdModifyPassword)); }},
     {"about", [](CScreens& s) { s.ShotModal("about", s.Command(ids::kCmdAbout)); }},
+    {"upgrade", [](CScreens& s) { s.ShotModal("upgrade", s.Command(ids::kCmdUpgrade)); }},
 
     // The defect workspace.
     {"new defect", [](CScreens& s) { s.Modal("new defect", s.Command(ids::kCmdNewBug), EditorTabs(s, "editor-new")); }},
+    {"screen capture",
+     [](CScreens& s) {
+         // Screenshot of the new defect's attachments page.
+         s.Modal("new defect", s.Command(ids::kCmdNewBug), [&s](QWidget& window) {
+             auto* editor = qobject_cast<CDefectEditDlg*>(&window);
+             ASSERT_NE(editor, nullptr);
+             editor->Tabs()->setCurrentWidget(editor->AttachmentsPage());
+             QAction* capture = editor->AttachmentsPage()->Action(WorkspaceIds::CmdAttachCapture);
+             ASSERT_NE(capture, nullptr);
+             s.ShotModal("screen-capture", [capture] { capture->trigger(); });
+         });
+     }},
     {"defect",
      [](CScreens& s) {
          CZentryView& view = s.List();
@@ -412,10 +427,23 @@ class Screens : public ::testing::TestWithParam<const char*> {
 protected:
     static void SetUpTestSuite()
     {
+        // The FTP site of the attachments and the releases.
+        ASSERT_TRUE(CFtpServerFixture::Missing().empty()) << CFtpServerFixture::Missing();
+        s_ftp = std::make_unique<CFtpServerFixture>();
+        ASSERT_TRUE(s_ftp->Start()) << s_ftp->Output();
+        ASSERT_TRUE(s_ftp->MakeFolder("attach"));
+        ASSERT_TRUE(s_ftp->MakeFolder("release"));
+        ASSERT_TRUE(s_ftp->WriteFile("release/Zentry", "release"));
+        const std::string config = "ftp_user=zentry\nftp_pass=secret\nftp_port=" + std::to_string(s_ftp->Port()) +
+                                   "\nattach_path=/attach\nrelease_path=/release\nclient_version=1.0\n";
         s_server = std::make_unique<CDemoServer>();
-        ASSERT_TRUE(s_server->Start(true, kDemoLayout)) << s_server->Output();
+        ASSERT_TRUE(s_server->Start(true, kDemoLayout, config.c_str())) << s_server->Output();
     }
-    static void TearDownTestSuite() { s_server.reset(); }
+    static void TearDownTestSuite()
+    {
+        s_server.reset();
+        s_ftp.reset();
+    }
 
     void SetUp() override
     {
@@ -425,6 +453,7 @@ protected:
         ASSERT_TRUE(client.LoginWithOwnSettings(*s_server, m_dir.path(), why)) << why << answerer.Joined().toStdString();
     }
 
+    static inline std::unique_ptr<CFtpServerFixture> s_ftp;
     static inline std::unique_ptr<CDemoServer> s_server;
     CModalAnswerer answerer;
     QTemporaryDir m_dir;
