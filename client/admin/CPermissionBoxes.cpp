@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 constexpr int kMaxBoxes = 60;
 const int kCommandIds[3] = {3094, 3095, 3098};
@@ -21,20 +23,41 @@ CPermissionBoxes::CPermissionBoxes(CAppContext& context, QWidget* parent)
 {
     for (int i = 0; i < 3; ++i) {
         m_commandBoxes[i] = WithId(new QCheckBox(QString::fromLatin1(kCommandTexts[i]), this), kCommandIds[i]);
-        m_commandBoxes[i]->setGeometry(5 + i * 140, 10, i == 2 ? 150 : 135, m_boxHeight);
         connect(m_commandBoxes[i], &QCheckBox::clicked, this, [this, i] { m_clicked[i] = true; });
     }
     m_checkAll = WithId(new QPushButton(QStringLiteral("Check All"), this), 3100);
     m_uncheckAll = WithId(new QPushButton(QStringLiteral("Uncheck All"), this), 3101);
     m_save = WithId(new QPushButton(QStringLiteral("Save"), this), 3099);
-    m_checkAll->setGeometry(5, 500, 100, 26);
-    m_uncheckAll->setGeometry(110, 500, 100, 26);
-    m_save->setGeometry(320, 500, 100, 26);
     connect(m_checkAll, &QPushButton::clicked, this, &CPermissionBoxes::OnCheckAll);
     connect(m_uncheckAll, &QPushButton::clicked, this, &CPermissionBoxes::OnUncheckAll);
     setMinimumSize(430, 535);
     ApplyDialogLook(this, context);
     ApplyButtonFace(context, {m_checkAll, m_uncheckAll, m_save});
+}
+
+void CPermissionBoxes::showEvent(QShowEvent* event)
+{
+    const int right =
+        std::max(PlaceRow({m_commandBoxes[0], m_commandBoxes[1], m_commandBoxes[2]}, {5, 140, 285}, 10, m_boxHeight, 135),
+                 PlaceRow({m_checkAll, m_uncheckAll, m_save}, {5, 110, 320}, 500, 26, 100));
+    setMinimumWidth(std::max(minimumWidth(), right));
+    QDialog::showEvent(event);
+}
+
+int CPermissionBoxes::PlaceRow(std::initializer_list<QWidget*> controls, std::initializer_list<int> xs, int y,
+                                int height, int width)
+{
+    // Each control at its place or, when the one before it needs more room
+    // for its caption, right after that one.
+    int next = 0;
+    auto x = xs.begin();
+    for (QWidget* control : controls) {
+        const int left = std::max(*x++, next);
+        const int wide = std::max(width, control->sizeHint().width());
+        control->setGeometry(left, y, wide, height);
+        next = left + wide + 5;
+    }
+    return next;
 }
 
 QPoint CPermissionBoxes::BoxPosition(int index)

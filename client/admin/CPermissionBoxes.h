@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <initializer_list>
 #include <vector>
 
 class QCheckBox;
@@ -35,6 +36,12 @@ public slots:
     void OnUncheckAll();
 
 protected:
+    // The command boxes and the buttons in their rows, each as wide as its
+    // caption needs (at least the row's width); the dialog as wide as they.
+    void showEvent(QShowEvent* event) override;
+    // The x after the last control and its gap.
+    static int PlaceRow(std::initializer_list<QWidget*> controls, std::initializer_list<int> xs, int y, int height,
+                         int width);
     // Reads the configured defect fields and creates their boxes; false
     // (shown) when the query fails or gives no rows.
     bool CreateFieldBoxes();

@@ -4,6 +4,7 @@
 #include "ClientIds.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QVBoxLayout>
 
 CLoadProgressDlg::CLoadProgressDlg(CFontCache& fonts, QWidget* parent)
@@ -27,6 +28,9 @@ void CLoadProgressDlg::SetLine(const QString& text, int line) {
         m_lines[line - 1]->setText(text);
         m_fonts.SetFont(m_lines[line - 1], "Microsoft Sans Serif", 14, 1, 0, 0);
     }
+    // The loader runs no events between its lines: the lines (and the
+    // window, when they need more room) take their sizes now.
+    layout()->activate();
     repaint();
 }
 

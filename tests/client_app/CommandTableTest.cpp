@@ -57,14 +57,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -75,44 +73,6 @@
 #include <vector>
 
 namespace {
-
-// Runs body on the next modal window (no message box) that comes up while
-// it is armed; a timer of its own each time, so that it also works inside
-// another window's modal loop.
-class CModalCatcher {
-public:
-    ~CModalCatcher() { Disarm(); }
-    void Arm(std::function<void(QWidget*)> body)
-    {
-        Disarm();
-        m_caught.clear();
-        m_ignored = QApplication::activeModalWidget();
-        m_timer = new QTimer;
-        QObject::connect(m_timer, &QTimer::timeout, m_timer, [this, body] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_ignored || qobject_cast<QMessageBox*>(modal) || !modal->isVisible()) return;
-            m_caught = QString::fromLatin1(modal->metaObject()->className());
-            Disarm();
-            body(modal);
-        });
-        m_timer->start(10);
-    }
-    void Disarm()
-    {
-        if (m_timer) {
-            m_timer->stop();
-            m_timer->deleteLater();
-        }
-        m_timer = nullptr;
-    }
-    // The class of the window caught, empty when none.
-    const QString& Caught() const { return m_caught; }
-
-private:
-    QPointer<QTimer> m_timer;
-    QPointer<QWidget> m_ignored;
-    QString m_caught;
-};
 
 // A left-button mouse event at point, as the window system sends it.
 void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& point)
@@ -352,17 +312,8 @@ protected:
     {
         if (!s_server) GTEST_SKIP() << CFtpServerFixture::Missing() << CSmtpSinkFixture::Missing();
         // Settings of its own in a temp folder: the language switches write them.
-        CSettingsValues values;
-        values.port = s_server->Port();
-        values.defaultProject = "Demo";
-        CAppContext& context = client.Context();
-        context.m_configDir = context.m_cacheDir = m_dir.path();
-        ASSERT_TRUE(WriteText(context.SettingsPath(), SettingsText(values)));
-        ASSERT_TRUE(context.LoadSettings());
-        CListString error;
-        ASSERT_TRUE(context.Login(error)) << error.CStr();
-        ASSERT_EQ(context.LoadMetadata(), 1) << answerer.Joined().toStdString();
-        client.app.m_starting = 0;
+        std::string why;
+        ASSERT_TRUE(client.LoginWithOwnSettings(*s_server, m_dir.path(), why)) << why << answerer.Joined().toStdString();
     }
     QString Value(const QString& sql) { return s_server->Value(client.Context(), sql); }
     int Count(const QString& sql) { return s_server->Count(client.Context(), sql); }

@@ -10,6 +10,7 @@
 #include <QApplication>
 
 #include <memory>
+#include <string>
 
 class CComposedClient {
 public:
@@ -21,6 +22,30 @@ public:
     // Logs in as user (the settings file beside the server), metadata loaded.
     bool Login(CDemoServer& server, const char* user = "admin", const char* password = "admin") {
         if (!server.Login(app.m_context, user, password)) return false;
+        app.m_starting = 0;
+        return true;
+    }
+    // Logs in as admin with a settings file of its own in folder (English,
+    // project Demo), as start-up does; false with what failed in why.
+    bool LoginWithOwnSettings(CDemoServer& server, const QString& folder, std::string& why) {
+        CSettingsValues values;
+        values.port = server.Port();
+        values.defaultProject = "Demo";
+        CAppContext& context = Context();
+        context.m_configDir = context.m_cacheDir = folder;
+        if (!WriteText(context.SettingsPath(), SettingsText(values)) || !context.LoadSettings()) {
+            why = "settings not written or read";
+            return false;
+        }
+        CListString error;
+        if (!context.Login(error)) {
+            why = error.StdString();
+            return false;
+        }
+        if (context.LoadMetadata() != 1) {
+            why = "metadata not loaded: ";
+            return false;
+        }
         app.m_starting = 0;
         return true;
     }

@@ -15,11 +15,12 @@
 #include <QDir>
 #include <QDateTimeEdit>
 #include <QFileDialog>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <cstdlib>
 
@@ -32,10 +33,12 @@ public:
     ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// A filter combo as wide as its longest entry: the box never cuts the
+// entry chosen.
 QComboBox* NewCombo(QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
-    combo->setMinimumWidth(130);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
 }
 
@@ -63,12 +66,23 @@ CQueryDefectForm::~CQueryDefectForm() = default;
 
 void CQueryDefectForm::BuildControls()
 {
+    // Two rows in the strip above the result: the filters with the three
+    // buttons, then the dates, the statistic and the chart's look. Each row
+    // is as wide as its controls need; the view is never narrower.
     m_panel = new QWidget(this);
-    auto* grid = new QGridLayout(m_panel);
-    grid->setContentsMargins(6, 6, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
+    auto* rows = new QVBoxLayout(m_panel);
+    rows->setContentsMargins(6, 6, 6, 4);
+    rows->setSpacing(4);
+    auto* filters = new QHBoxLayout;
+    auto* looks = new QHBoxLayout;
+    rows->addLayout(filters);
+    rows->addLayout(looks);
     const auto label = [this](int id) { return CLocalizer::Tag(new QLabel(m_panel), id, true); };
+    const auto add = [&label](QHBoxLayout* row, int id, QWidget* control) {
+        if (row->count() > 0) row->addSpacing(6);
+        row->addWidget(label(id));
+        row->addWidget(control);
+    };
 
     m_project = NewCombo(m_panel);
     m_status = NewCombo(m_panel);
@@ -76,13 +90,10 @@ void CQueryDefectForm::BuildControls()
     m_detector = NewCombo(m_panel);
     m_me = new QPushButton(m_panel);
     m_me->setIcon(style()->standardIcon(QStyle::SP_DialogYesButton));
-    m_me->setFixedWidth(28);
     m_start = NewDate(m_panel);
     m_end = NewDate(m_panel);
     m_type = NewCombo(m_panel);
-    m_type->setMinimumWidth(170);
     m_chartType = NewCombo(m_panel);
-    m_chartType->setMinimumWidth(80);
     m_threeD = CLocalizer::Tag(new QCheckBox(QStringLiteral("是否三维"), m_panel), ThreeDId);
     m_threeD->setChecked(true);
     m_labelLayout = CLocalizer::Tag(new QCheckBox(QStringLiteral("任意标识"), m_panel), LabelLayoutId);
@@ -93,35 +104,25 @@ void CQueryDefectForm::BuildControls()
     m_showChart->setIcon(style()->standardIcon(QStyle::SP_FileDialogInfoView));
     m_export->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
 
-    int column = 0;
-    const auto add = [&](int row, int id, QWidget* control) {
-        grid->addWidget(label(id), row, column, Qt::AlignRight);
-        grid->addWidget(control, row, column + 1);
-    };
-    add(0, ProjectId, m_project);
-    add(1, StartId, m_start);
-    column = 2;
-    add(0, StatusId, m_status);
-    add(1, EndId, m_end);
-    column = 4;
-    auto* responsible = new QHBoxLayout;
-    responsible->setSpacing(2);
-    responsible->addWidget(m_responsible, 1);
-    responsible->addWidget(m_me);
-    grid->addWidget(label(ResponsibleId), 0, column, Qt::AlignRight);
-    grid->addLayout(responsible, 0, column + 1);
-    add(1, TypeId, m_type);
-    column = 6;
-    add(0, DetectorId, m_detector);
-    add(1, ChartTypeId, m_chartType);
-    auto* checks = new QHBoxLayout;
-    checks->addWidget(m_threeD);
-    checks->addWidget(m_labelLayout);
-    grid->addLayout(checks, 0, 8, 1, 3);
-    grid->addWidget(m_showGrid, 1, 8);
-    grid->addWidget(m_showChart, 1, 9);
-    grid->addWidget(m_export, 1, 10);
-    grid->setColumnStretch(11, 1);
+    add(filters, ProjectId, m_project);
+    add(filters, StatusId, m_status);
+    add(filters, ResponsibleId, m_responsible);
+    filters->addSpacing(2);
+    filters->addWidget(m_me);
+    add(filters, DetectorId, m_detector);
+    filters->addStretch(1);
+    filters->addWidget(m_showGrid);
+    filters->addWidget(m_showChart);
+    filters->addWidget(m_export);
+
+    add(looks, StartId, m_start);
+    add(looks, EndId, m_end);
+    add(looks, TypeId, m_type);
+    add(looks, ChartTypeId, m_chartType);
+    looks->addSpacing(6);
+    looks->addWidget(m_threeD);
+    looks->addWidget(m_labelLayout);
+    looks->addStretch(1);
 
     m_grid = new CResultGrid(m_context, this);
     m_grid->setObjectName(QString::number(GridId));
@@ -178,14 +179,39 @@ void CQueryDefectForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     LayoutResult();
+    // The chart drawn last is drawn again at the new size, so that it fits.
+    if (m_chartSize.isValid() && m_chartSize != ChartArea().size()) DrawChart();
+}
+
+QSize CQueryDefectForm::minimumSizeHint() const
+{
+    // The strip above the result never squeezes its controls together.
+    return QSize(m_panel->minimumSizeHint().width(), kTopArea + 100);
+}
+
+QRect CQueryDefectForm::ChartArea() const
+{
+    return QRect(0, kTopArea, std::max(1, width()), std::max(1, height() - kTopArea));
+}
+
+void CQueryDefectForm::DrawChart()
+{
+    const QSize size = ChartArea().size();
+    m_chartSize = size;
+    const CListString title = ToList(m_lastTitle);
+    if (m_chartKind == QStringLiteral("饼图"))
+        m_builder.DrawPieChart(size.width(), size.height(), m_series, title);
+    else if (m_chartKind == QStringLiteral("曲线图"))
+        m_builder.DrawLineChart(size.width(), size.height(), m_series, title);
+    else
+        m_builder.DrawBarChart(size.width(), size.height(), m_series, title);
 }
 
 void CQueryDefectForm::LayoutResult()
 {
     m_panel->setGeometry(0, 0, width(), kTopArea);
-    const QRect area(0, kTopArea, width(), std::max(0, height() - kTopArea));
-    m_grid->setGeometry(area);
-    m_chart->setGeometry(area);
+    m_grid->setGeometry(ChartArea());
+    m_chart->setGeometry(ChartArea());
 }
 
 void CQueryDefectForm::OnShowGrid()
@@ -245,15 +271,10 @@ bool CQueryDefectForm::RunStatistic()
     m_builder.Set3D(m_threeD->isChecked() ? 1 : 0);
     m_builder.SetPieLabelLayout(m_labelLayout->isChecked() ? 1 : 0);
     m_builder.SetViewer(m_chart);
-    const int chartWidth = std::max(1, width());
-    const int chartHeight = std::max(1, height() - kTopArea);
-    const QString kind = m_chartType->currentText();
-    if (kind == QStringLiteral("饼图"))
-        m_builder.DrawPieChart(chartWidth, chartHeight, series, ToList(m_lastTitle));
-    else if (kind == QStringLiteral("曲线图"))
-        m_builder.DrawLineChart(chartWidth, chartHeight, series, ToList(m_lastTitle));
-    else
-        m_builder.DrawBarChart(chartWidth, chartHeight, series, ToList(m_lastTitle));
+    m_chartKind = m_chartType->currentText();
+    m_series = series;
+    m_chartSize = QSize();
+    DrawChart();
     m_grid->ShowPairs(pairs, CStatisticsSql::NoChoice(), QStringLiteral("数量(个)"));
     return true;
 }

@@ -7,6 +7,7 @@
 #include "CChartBuilder.h"
 #include "IFrameView.h"
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -84,6 +85,10 @@ public slots:
     void OnExport();
     void LocalizeCaptions() override;
 
+public:
+    // As wide as the strip of controls needs.
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -91,6 +96,10 @@ private:
     void BuildControls();
     void FillControls();
     void LayoutResult();
+    // Where the grid and the chart go: below the strip of controls.
+    QRect ChartArea() const;
+    // The last statistic's chart, at the size of the chart area now.
+    void DrawChart();
 
     CAppContext& m_context;
     CChartBuilder m_builder;
@@ -113,4 +122,8 @@ private:
     CChartViewControl* m_chart;
     QString m_lastSql;
     QString m_lastTitle;
+    // What the last chart was drawn from, and at which size (none yet: invalid).
+    ChartSeries m_series;
+    QString m_chartKind;
+    QSize m_chartSize;
 };

@@ -10,20 +10,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QScatterSeries>
 #include <QValueAxis>
+#include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -32,6 +35,12 @@ const QColor kBackground(0xE9, 0xE9, 0xE9);
 const QColor kSeriesColour(0xFF, 0x99, 0x00);
 const QColor kSymbolColour(0xFF, 0x00, 0x00);
 const int kTitleHeight = 22;
+// Between a value label's right end and the plot area: the tick and gaps.
+const int kLabelRoom = 12;
+// The pie's legend at the right; the least gap between a label and an edge
+// (or a label and its text).
+const int kLegendWidth = 120;
+const int kLabelGap = 4;
 
 QFont ChartFont(int pointSize, bool bold = false)
 {
@@ -53,26 +62,77 @@ void SetBackground(QChart* chart, bool edge)
     chart->setMargins(QMargins(0, 0, 0, 0));
 }
 
-// The category axis and the value axis of a bar or line chart.
-void AddAxes(QChart* chart, const QStringList& labels, const QVector<double>& values)
+// The value axis. Counts (whole values) get whole ticks, at most ten steps
+// of 1, 2 or 5 times a power of ten, with room above the highest value for
+// its label; other values get the axis's nice numbers.
+QValueAxis* ValueAxis(QChart* chart, const QVector<double>& values)
+{
+    auto* axis = new QValueAxis(chart);
+    double top = 0;
+    bool whole = true;
+    for (double value : values) {
+        top = std::max(top, value);
+        whole = whole && std::floor(value) == value;
+    }
+    const double wanted = top > 0 ? top * 1.1 : 1;
+    if (whole && std::isfinite(wanted)) {
+        double step = 1;
+        for (double scale = 1;; scale *= 10) {
+            const double steps[] = {scale, 2 * scale, 5 * scale};
+            const double* fit = std::find_if(std::begin(steps), std::end(steps),
+                                             [wanted](double s) { return std::ceil(wanted / s) <= 10; });
+            if (fit != std::end(steps)) {
+                step = *fit;
+                break;
+            }
+        }
+        const int count = static_cast<int>(std::ceil(wanted / step));
+        axis->setRange(0, count * step);
+        axis->setTickCount(count + 1);
+        axis->setLabelFormat("%.0f");
+    } else {
+        axis->setRange(0, wanted);
+        axis->applyNiceNumbers();
+        axis->setLabelFormat("%g");
+    }
+    axis->setMinorTickCount(0);
+    axis->setGridLineColor(QColor(0xC0, 0xC0, 0xC0));
+    axis->setLabelsFont(ChartFont(8));
+    return axis;
+}
+
+// The widest tick label of a value axis.
+int WidestLabel(const QValueAxis* axis)
+{
+    const QFontMetrics metrics(axis->labelsFont());
+    int widest = 0;
+    const int count = std::max(2, axis->tickCount());
+    for (int i = 0; i < count; ++i) {
+        const double value = axis->min() + i * (axis->max() - axis->min()) / (count - 1);
+        const QString text = QString::asprintf(axis->labelFormat().toLatin1().constData(), value);
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    return widest;
+}
+
+// The category axis and the value axis of a bar or line chart, and the plot
+// area at (30, 30) of width - 50 by height - 60, its left side moved right
+// as far as the value labels need.
+void AddAxes(QChart* chart, int width, int height, const QStringList& labels, const QVector<double>& values)
 {
     auto* x = new QBarCategoryAxis(chart);
     x->append(labels);
     x->setLabelsFont(ChartFont(10));
     x->setGridLineVisible(false);
-    auto* y = new QValueAxis(chart);
-    double top = 0;
-    for (double value : values) top = std::max(top, value);
-    y->setRange(0, top > 0 ? top * 1.1 : 1);
-    y->setLabelFormat("%g");
-    y->setGridLineColor(QColor(0xC0, 0xC0, 0xC0));
-    y->setLabelsFont(ChartFont(8));
+    QValueAxis* y = ValueAxis(chart, values);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* series : chart->series()) {
         series->attachAxis(x);
         series->attachAxis(y);
     }
+    const int left = std::max(30, WidestLabel(y) + kLabelRoom);
+    chart->setPlotArea(QRectF(left, 30, std::max(1, width - 20 - left), std::max(1, height - 60)));
 }
 
 void AddLine(QChart* chart, const QVector<double>& values, bool pointLabels)
@@ -96,6 +156,61 @@ void AddLine(QChart* chart, const QVector<double>& values, bool pointLabels)
     }
     chart->addSeries(line);
     chart->addSeries(symbols);
+}
+
+// The largest radius at which every label outside its sector stays inside
+// the chart and below the title. A label sits at the end of its arm, which
+// reaches a share of the radius beyond the sector at the sector's middle
+// angle, and runs from there outwards on one line, above the arm.
+double OutsideLabelsRadius(const QPieSeries* pie, int width, int height)
+{
+    const double cx = width / 2.0;
+    const double cy = height / 2.0;
+    double radius = std::numeric_limits<double>::max();
+    const auto limit = [&radius](double room, double per) {
+        if (per > 1e-9) radius = std::min(radius, room / per);
+    };
+    for (const QPieSlice* slice : pie->slices()) {
+        const QFontMetrics metrics(slice->labelFont());
+        QString line = slice->label();
+        line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const double text = metrics.horizontalAdvance(line) + kLabelGap;
+        const double high = metrics.height() + kLabelGap;
+        const double reach = 1 + slice->labelArmLengthFactor();
+        const double angle = qDegreesToRadians(slice->startAngle() + slice->angleSpan() / 2);
+        const double across = std::sin(angle) * reach;
+        const double up = std::cos(angle) * reach;
+        if (across >= 0) limit(width - kLabelGap - text - cx, across);
+        else limit(cx - kLabelGap - text, -across);
+        if (up >= 0) limit(cy - kTitleHeight - kLabelGap - high, up);
+        else limit(height - kLabelGap - cy, -up);
+    }
+    return std::max(0.0, radius);
+}
+
+// The legend at the right, one sector a line: its colour and its name, cut
+// with an ellipsis where the name is wider than the legend. Drawn here, so
+// that it shows the names and not the sectors' labels.
+void AddLegend(QChart* chart, const QPieSeries* pie, int width, int height, const QStringList& names)
+{
+    chart->legend()->hide();
+    const QFont font = ChartFont(10);
+    const QFontMetrics metrics(font);
+    const int line = metrics.height();
+    const int x = width - kLegendWidth;
+    const int square = 10;
+    int y = 40;
+    for (int i = 0; i < pie->count() && y + line <= height - kLabelGap; ++i, y += line + 4) {
+        const QPieSlice* slice = pie->slices().at(i);
+        auto* mark = new QGraphicsRectItem(x, y + (line - square) / 2, square, square, chart);
+        mark->setBrush(slice->brush());
+        mark->setPen(slice->pen());
+        const int room = kLegendWidth - kLabelGap - square - 6;
+        auto* text = new QGraphicsSimpleTextItem(metrics.elidedText(names.value(i), Qt::ElideRight, room), chart);
+        text->setFont(font);
+        text->setBrush(Qt::black);
+        text->setPos(x + square + 6, y);
+    }
 }
 
 }  // namespace
@@ -201,7 +316,6 @@ bool CChartBuilder::DrawBarChart(int width, int height, ChartSeries series, CLis
     auto* chart = new QChart;
     SetBackground(chart, false);
     chart->legend()->hide();
-    chart->setPlotArea(QRectF(30, 30, width - 50, height - 60));
     chart->setPlotAreaBackgroundVisible(false);
     AddTitle(chart, width, titleText);
     auto* note = new QGraphicsSimpleTextItem(QStringLiteral("工作时间"), chart);
@@ -228,7 +342,7 @@ bool CChartBuilder::DrawBarChart(int width, int height, ChartSeries series, CLis
     } else {
         AddLine(chart, values, m_valueLabels != 0);
     }
-    AddAxes(chart, labels, values);
+    AddAxes(chart, width, height, labels, values);
     return Show(chart, width, height, QString(), QStringLiteral("{value}"), labels, values);
 }
 
@@ -242,12 +356,11 @@ bool CChartBuilder::DrawLineChart(int width, int height, ChartSeries series, CLi
     auto* chart = new QChart;
     SetBackground(chart, true);
     chart->legend()->hide();
-    chart->setPlotArea(QRectF(30, 30, width - 50, height - 60));
     chart->setPlotAreaBackgroundVisible(true);
     chart->setPlotAreaBackgroundBrush(kBackground);
     AddTitle(chart, width, titleText);
     AddLine(chart, values, true);
-    AddAxes(chart, labels, values);
+    AddAxes(chart, width, height, labels, values);
     return Show(chart, width, height, QStringLiteral("clickable"), QStringLiteral("{label}:({value})"),
                 labels, values);
 }
@@ -266,9 +379,6 @@ bool CChartBuilder::DrawPieChart(int width, int height, ChartSeries series, CLis
 
     auto* pie = new QPieSeries(chart);
     for (int i = 0; i < values.size(); ++i) pie->append(labels[i], values[i]);
-    const double radius = std::max(0.0, std::min(width / 2.0, height / 2.0) - (m_3d ? 30 : 80));
-    const double shorter = std::max(1.0, std::min<double>(width, height));
-    pie->setPieSize(std::min(1.0, 2 * radius / shorter));
     pie->setHorizontalPosition(0.5);
     pie->setVerticalPosition(0.5);
     for (QPieSlice* slice : pie->slices()) {
@@ -282,18 +392,13 @@ bool CChartBuilder::DrawPieChart(int width, int height, ChartSeries series, CLis
         slice->setLabelPosition(m_pieLabelLayout ? QPieSlice::LabelInsideHorizontal
                                                  : QPieSlice::LabelOutside);
     }
+    double radius = std::max(0.0, std::min(width / 2.0, height / 2.0) - (m_3d ? 30 : 80));
+    if (!m_pieLabelLayout) radius = std::min(radius, OutsideLabelsRadius(pie, width, height));
+    const double shorter = std::max(1.0, std::min<double>(width, height));
+    pie->setPieSize(std::min(1.0, 2 * std::max(0.0, radius) / shorter));
     chart->addSeries(pie);
 
-    // Legend at the right, one sector a line.
-    QLegend* legend = chart->legend();
-    legend->setFont(ChartFont(10));
-    legend->setAlignment(Qt::AlignRight);
-    legend->detachFromChart();
-    legend->setBackgroundVisible(false);
-    legend->setGeometry(QRectF(width - 120, 40, 115, std::max(0, height - 50)));
-    int index = 0;
-    for (QLegendMarker* marker : legend->markers()) marker->setLabel(labels.value(index++));
-    legend->show();
+    AddLegend(chart, pie, width, height, labels);
     return Show(chart, width, height, QStringLiteral("clickable"),
                 QStringLiteral("{label}:({percent}%)"), labels, values);
 }

@@ -45,6 +45,8 @@ constexpr int MsgTransferRunning = 4910;
 constexpr int MsgBadFileName = 4911;
 
 const char kFileFilter[] = "所有文件 (*.*)";
+// The grid starts below the tool bar.
+constexpr int kToolBarHeight = 27;
 
 }  // namespace
 
@@ -514,8 +516,13 @@ void CAttachmentDlg::DeleteAllFrom(int bugId, QStringList names, int index)
 void CAttachmentDlg::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_toolBar->setGeometry(0, 0, width(), 27);
-    m_grid->setGeometry(0, 27, width(), qMax(0, height() - 27));
+    m_toolBar->setGeometry(0, 0, width(), kToolBarHeight);
+    m_grid->setGeometry(0, kToolBarHeight, width(), qMax(0, height() - kToolBarHeight));
+}
+
+QSize CAttachmentDlg::minimumSizeHint() const
+{
+    return QSize(m_toolBar->sizeHint().width(), kToolBarHeight + m_grid->minimumSizeHint().height());
 }
 
 void CAttachmentDlg::keyPressEvent(QKeyEvent* event)

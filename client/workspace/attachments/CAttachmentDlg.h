@@ -91,6 +91,11 @@ signals:
     // A transfer and what follows it on the GUI thread have ended.
     void TransferFinished(int result);
 
+public:
+    // As wide as the tool bar with every button shown: none hides behind
+    // the bar's overflow button.
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

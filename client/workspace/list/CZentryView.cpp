@@ -58,7 +58,7 @@ void CZentryView::CreatePanes()
     m_tabs->setDocumentMode(true);
     m_tabs->setUsesScrollButtons(true);
     // Narrow tabs, so that the three captions fit the 165 pixels.
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"));
+    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 2px; }"));
     m_filter = new CQuickFilterDlg(m_context, this, m_tabs);
     m_condition = new CQueryConditionDlg(m_context, this, m_tabs);
     m_quickEdit = new CQuickEditDlg(m_context, this);

@@ -331,3 +331,34 @@ TEST_F(StatisticsTest, ExportCopiesTheChartAndSaysSo)
     EXPECT_EQ(answerer.m_texts.last(), "导出成功");
     EXPECT_EQ(QImage(out.filePath("chart.png")).size(), view->ChartControl()->ChartImage().size());
 }
+
+TEST_F(StatisticsTest, TheChartFitsItsViewAtEverySizeAndTheExportShowsTheSame)
+{
+    QTemporaryDir out;
+    view->show();
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        view->resize(900, 520);
+        view->ChartTypeCombo()->setCurrentIndex(kind);
+        view->ChartButton()->click();
+        const QString sql = view->LastSql();
+        CChartViewControl& chart = *view->ChartControl();
+        EXPECT_EQ(chart.ChartImage().size(), QSize(900, 520 - CQueryDefectForm::kTopArea));
+        EXPECT_EQ(chart.size(), chart.ChartImage().size());
+
+        // A smaller and a larger view: the same chart drawn again to fit,
+        // without asking the server.
+        for (const QSize& size : {QSize(640, 400), QSize(1200, 700)}) {
+            view->resize(size);
+            QApplication::processEvents();
+            EXPECT_EQ(chart.ChartImage().size(), QSize(size.width(), size.height() - CQueryDefectForm::kTopArea));
+            EXPECT_EQ(chart.size(), chart.ChartImage().size());
+            EXPECT_EQ(view->LastSql(), sql);
+            ASSERT_TRUE(view->ExportTo(out.filePath("chart.png")));
+            EXPECT_EQ(QImage(out.filePath("chart.png")).convertToFormat(QImage::Format_ARGB32),
+                      chart.ChartImage().convertToFormat(QImage::Format_ARGB32));
+        }
+        ASSERT_NE(chart.GetChart(), nullptr);
+        EXPECT_EQ(chart.GetChart()->series().size(), kind == 1 ? 2 : 1);
+    }
+}

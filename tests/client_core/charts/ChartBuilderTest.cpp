@@ -11,12 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QPointer>
 #include <QScatterSeries>
+#include <QValueAxis>
 #include <QTemporaryDir>
 #include <QtMath>
 #include <gtest/gtest.h>
@@ -41,6 +43,28 @@ QStringList TextsOf(QChart* chart)
     };
     walk(chart);
     return texts;
+}
+
+// Every item of the chart that shows something, in the chart's picture
+// coordinates, with what it says when it is text.
+struct ShownItem {
+    QRectF bounds;
+    QString text;
+};
+std::vector<ShownItem> ShownItems(QChart* chart)
+{
+    std::vector<ShownItem> items;
+    std::function<void(QGraphicsItem*)> walk = [&](QGraphicsItem* item) {
+        if (!item->isVisible()) return;
+        QString text;
+        if (auto* simple = dynamic_cast<QGraphicsSimpleTextItem*>(item)) text = simple->text();
+        if (auto* rich = dynamic_cast<QGraphicsTextItem*>(item)) text = rich->toPlainText();
+        const QRectF bounds = item->sceneBoundingRect();
+        if (!bounds.isEmpty()) items.push_back({bounds, text});
+        for (QGraphicsItem* child : item->childItems()) walk(child);
+    };
+    for (QGraphicsItem* child : chart->childItems()) walk(child);
+    return items;
 }
 
 void Move(QWidget& widget, QPointF at, Qt::MouseButtons buttons = Qt::NoButton)
@@ -308,4 +332,68 @@ TEST_F(ChartTest, CopyImageReplacesTheTargetWhole)
     EXPECT_EQ(QImage(target).size(), QSize(300, 200));
     EXPECT_EQ(builder->CopyImage(dir.filePath("no/such/folder/x.png")), 0);
     EXPECT_FALSE(builder->LastError().isEmpty());
+}
+
+TEST_F(ChartTest, CountsGetWholeTicksAndNothingReachesOutOfThePicture)
+{
+    // Counts from one to five digits, long labels, at the size of the
+    // statistics view and at a small one.
+    const auto series = [] {
+        return Series({{"zhang", 18}, {"li", 23456}, {"一个很长的项目名称", 3}, {"Zentry演示", 7}});
+    };
+    const QSize sizes[] = {QSize(1024, 545), QSize(420, 260)};
+    for (const QSize& size : sizes) {
+        for (int kind = 0; kind < 6; ++kind) {
+            SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " kind " << kind);
+            builder->SetBarMode(kind == 1 ? 0 : 1);
+            builder->Set3D(kind == 4 ? 1 : 0);
+            builder->SetPieLabelLayout(kind == 5 ? 1 : 0);
+            const int w = size.width();
+            const int h = size.height();
+            const bool drawn = kind <= 1  ? builder->DrawBarChart(w, h, series(), CListString("t"))
+                               : kind == 2 ? builder->DrawLineChart(w, h, series(), CListString("t"))
+                                           : builder->DrawPieChart(w, h, series(), CListString("t"));
+            ASSERT_TRUE(drawn);
+            QChart* chart = viewer.GetChart();
+            const QRectF picture = QRectF(0, 0, w, h).adjusted(-1, -1, 1, 1);
+            for (const ShownItem& item : ShownItems(chart)) {
+                EXPECT_TRUE(picture.contains(item.bounds))
+                    << "'" << item.text.toStdString() << "' at " << item.bounds.x() << "," << item.bounds.y() << " "
+                    << item.bounds.width() << "x" << item.bounds.height();
+                // Counts and their ticks are whole numbers.
+                bool number = false;
+                item.text.toDouble(&number);
+                if (number) {
+                    EXPECT_FALSE(item.text.contains('.')) << item.text.toStdString();
+                }
+            }
+            if (kind > 2) continue;
+            auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+            ASSERT_NE(axis, nullptr);
+            const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+            EXPECT_EQ(step, std::floor(step));
+            EXPECT_GE(axis->max(), 23456);
+            EXPECT_LE(axis->tickCount(), 11);
+        }
+    }
+
+    // Other values keep their fractions.
+    builder->SetBarMode(1);
+    ASSERT_TRUE(builder->DrawBarChart(500, 300, Series({{"a", 0.25}, {"b", 1.5}}), CListString("t")));
+    auto* axis = qobject_cast<QValueAxis*>(viewer.GetChart()->axes(Qt::Vertical).value(0));
+    ASSERT_NE(axis, nullptr);
+    EXPECT_GE(axis->max(), 1.5);
+    EXPECT_LT(axis->max(), 3);
+}
+
+TEST_F(ChartTest, TheImageFileIsThePictureShown)
+{
+    builder->SetBarMode(1);
+    ASSERT_TRUE(builder->DrawBarChart(600, 350, Series({{"a", 3}, {"b", 12}}), CListString("t")));
+    const QString target = dir.filePath("export.png");
+    ASSERT_EQ(builder->CopyImage(target), 1);
+    EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_ARGB32),
+              viewer.ChartImage().convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(viewer.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+              viewer.ChartImage().convertToFormat(QImage::Format_ARGB32));
 }
