@@ -387,6 +387,8 @@ const ScreenCase kScreens[] = {
 
 // Windows of the client no picture shows, each with the reason.
 const std::map<QString, const char*> kNotShown = {
+    {"CInterQueryForm", "the report view: no command of the main frame opens it, Report (2005) keeps its message"},
+    {"CReportForm", "shown beside the report view only"},
 };
 
 // The classes of client/ that are windows: they derive, directly or through
