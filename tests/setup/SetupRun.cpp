@@ -1,9 +1,10 @@
 #include "SetupRun.h"
 
+#include "FolderNames.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -141,16 +142,7 @@ bool SetupRun::Exists(const std::string& path) {
 }
 
 std::vector<std::string> SetupRun::ListFolder(const std::string& path) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(path.c_str());
-    if (!dir) return names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
+    return SortedFolderNames(path);
 }
 
 IniSections SetupRun::ReadIni(const std::string& path) {
