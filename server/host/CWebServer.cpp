@@ -155,7 +155,7 @@ int CWebServer::OnBeginRequest(mg_connection* conn) {
 }
 
 int CWebServer::OnLogMessage(const mg_connection*, const char* message) {
-    LogMessage("%s\n", MaskRequestSecrets(message).c_str());
+    LogMessage("%s\n", ClientTextForLog(MaskRequestSecrets(message)).c_str());
     return 1;
 }
 
@@ -305,7 +305,7 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
             known = DispatchCommand(m_state, name, request);
         } catch (const std::exception& e) {
             // Nothing may unwind into the web server's C code.
-            LogMessage("command %s failed: %s\n", name.c_str(), e.what());
+            LogMessage("command %s failed: %s\n", name.c_str(), ClientTextForLog(e.what()).c_str());
             request.ClearReply();
             request.Write(ErrorReply(m_state, std::string("internal error: ") + e.what()));
         }
