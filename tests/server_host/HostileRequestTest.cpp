@@ -198,8 +198,11 @@ TEST(HostileFormRootTest, OnlyTheFormRootAndASlashNameACommand) {
     for (const auto& c : cases) {
         const std::string reply = Get(server.Port(), c.path);
         EXPECT_EQ(StatusOf(reply), c.status) << c.path << "\n" << reply.substr(0, 300);
-        if (c.body) EXPECT_EQ(BodyOf(reply), c.body) << c.path;
-        else EXPECT_EQ(reply.find("Lumeno Official Version"), std::string::npos) << c.path;
+        if (c.body) {
+            EXPECT_EQ(BodyOf(reply), c.body) << c.path;
+        } else {
+            EXPECT_EQ(reply.find("Lumeno Official Version"), std::string::npos) << c.path;
+        }
     }
 }
 
