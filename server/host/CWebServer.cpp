@@ -213,8 +213,6 @@ int CWebServer::HandleRequest(mg_connection* conn) {
 
 bool CWebServer::IsServedPath(const std::string& path) const {
     if (path.compare(0, 9, "/cgi-bin/") == 0) return true;
-    // A path that climbs out of the root is civetweb's to refuse.
-    if (path.find("..") != std::string::npos) return true;
     struct stat info;
     return stat((m_documentRoot + path).c_str(), &info) == 0;
 }
