@@ -1,29 +1,17 @@
 // Lumeno over the SQLite ODBC driver works on any data source of it: one
 // written with its driver and database only, or with other values for the
 // options the server needs, is served as one that lumenosetup wrote.
+#include "HostTestUtil.h"
 #include "ServerFixture.h"
 #include "TestData.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 namespace {
-
-// What a shell command prints.
-std::string Output(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[256];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-    pclose(pipe);
-    return out;
-}
 
 TEST(DataSourceSetupTest, AnySqliteDataSourceIsServedWithTheOptionsTheServerNeeds) {
     const struct {
@@ -63,7 +51,7 @@ TEST(DataSourceSetupTest, AnySqliteDataSourceIsServedWithTheOptionsTheServerNeed
         EXPECT_TRUE(std::regex_match(slot, std::regex(R"(\d{6}\|\S+)"))) << slot;
         EXPECT_EQ(server.Command("select_next", "id=" + slot + "&count=1"), "n\n1\n");
         ASSERT_TRUE(server.Stop());
-        EXPECT_EQ(Output("sqlite3 '" + server.DatabasePath() + "' 'pragma journal_mode'"), "wal\n");
+        EXPECT_EQ(CommandOutput("sqlite3 '" + server.DatabasePath() + "' 'pragma journal_mode'"), "wal\n");
     }
 }
 

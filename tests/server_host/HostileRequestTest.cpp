@@ -5,10 +5,10 @@
 #include "HostTestUtil.h"
 #include "ServerFixture.h"
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <sys/stat.h>
 #include <thread>
@@ -111,11 +111,8 @@ protected:
         std::ofstream(web + "/pub/.hidden") << "hidden text";
         std::ofstream(web + "/version/Zentry-setup.zip") << "the release";
         // civetweb's password file: user, realm, MD5 of "user:realm:password".
-        FILE* md5 = popen("printf '%s' 'reader:mydomain.com:pw' | md5sum", "r");
-        ASSERT_NE(md5, nullptr);
-        char hash[33] = {0};
-        ASSERT_EQ(fread(hash, 1, 32, md5), 32u);
-        pclose(md5);
+        const std::string hash = CommandOutput("printf '%s' 'reader:mydomain.com:pw' | md5sum").substr(0, 32);
+        ASSERT_EQ(hash.size(), 32u);
         std::ofstream(web + "/priv/.htpasswd") << "reader:mydomain.com:" << hash << "\n";
         ASSERT_TRUE(server.Start()) << server.Output();
     }
@@ -152,19 +149,36 @@ TEST_F(HostilePathTest, EscapedPathsMeetTheSameProtectionAsPlainOnes) {
     EXPECT_EQ(BodyOf(Get(server.Port(), "/pub/a%20b.txt")), "public text");
 }
 
+size_t Collect(char* data, size_t size, size_t count, void* out) {
+    static_cast<std::string*>(out)->append(data, size * count);
+    return size * count;
+}
+
+// The body a GET with HTTP digest login brings, empty on failure.
+std::string DigestGet(const std::string& url, const std::string& account) {
+    std::string body;
+    CURL* curl = curl_easy_init();
+    if (!curl) return body;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_DIGEST);
+    curl_easy_setopt(curl, CURLOPT_USERPWD, account.c_str());
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 10L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    long status = 0;
+    if (curl_easy_perform(curl) != CURLE_OK ||
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 200)
+        body.clear();
+    curl_easy_cleanup(curl);
+    return body;
+}
+
 TEST_F(HostilePathTest, AnAccountOfThePasswordFileReadsEscapedPathsToo) {
     const std::string url = "http://127.0.0.1:" + std::to_string(server.Port());
-    std::string out;
     for (const char* path : {"/priv/secret.txt", "/priv/secret%2etxt", "/priv/%73ecret.txt"}) {
-        const std::string command = "curl -s --digest -u reader:pw '" + url + path + "'";
-        FILE* curl = popen(command.c_str(), "r");
-        ASSERT_NE(curl, nullptr);
-        char buffer[256];
-        out.clear();
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, curl)) > 0) out.append(buffer, got);
-        pclose(curl);
-        EXPECT_EQ(out, "the secret") << path;
+        EXPECT_EQ(DigestGet(url + path, "reader:pw"), "the secret") << path;
+        EXPECT_EQ(DigestGet(url + path, "reader:wrong"), "") << path;
     }
 }
 
