@@ -4,7 +4,6 @@
 #include "COdbcCursor.h"
 #include "CSqlStatement.h"
 #include "EscapeGuard.h"
-#include "OdbcConnectText.h"
 #include "LogWriter.h"
 #include "QueryShape.h"
 
