@@ -1,5 +1,6 @@
 // Log texts without secrets: the values an SQL text gives or compares to a
-// password column are shown as ***, in the SQL and in an error text about it.
+// password column are shown as ***, in the SQL and in an error text about it;
+// and what a client sent, fit for one log line of bounded length.
 #pragma once
 
 #include <cstddef>
