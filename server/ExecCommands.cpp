@@ -41,7 +41,7 @@ void HandleExecSql(CServerState& state, CCommandRequest& request) {
     std::string sql;
     if (!ReadSql(state, request, sql)) return;
     if (state.config.logSql == 1) {
-        const std::string shown = MaskSqlSecrets(sql);
+        const std::string shown = SqlForLog(sql);
         LogMessage("sql=%s\n", shown.c_str());
         LogMessage("execSQL sql=%s\n", shown.c_str());
     }
@@ -65,7 +65,8 @@ void HandleExecSqlPrepare(CServerState& state, CCommandRequest& request) {
         // The session id is a live credential, and the statement that binds
         // the value (maybe to a password column) is not known yet.
         if (state.config.logSql == 1) {
-            LogMessage("id=%s\nparam=%s\nvalue=%s\n", kMaskedValue, name.c_str(), kMaskedValue);
+            LogMessage("id=%s\nparam=%s\nvalue=%s\n", kMaskedValue, ClientTextForLog(name).c_str(),
+                       kMaskedValue);
         }
         switch (StoreParam(state, sessionId, name, value)) {
         case kStored:
@@ -92,8 +93,8 @@ void HandleExecSqlGo(CServerState& state, CCommandRequest& request) {
     CSqlStatement statement;
     state.sessions.BuildStatement(sql.c_str(), request.Get("session_id"), statement);
     if (state.config.logSql == 1) {
-        LogMessage("sql=%s\n", MaskSqlSecrets(sql).c_str());
-        LogMessage("execSQL sql=%s\n", MaskSqlSecrets(statement.GetRewrittenSql()).c_str());
+        LogMessage("sql=%s\n", SqlForLog(sql).c_str());
+        LogMessage("execSQL sql=%s\n", SqlForLog(statement.GetRewrittenSql()).c_str());
     }
     if (state.db.ExecuteWithParams(statement)) {
         request.Write("success");

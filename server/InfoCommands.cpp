@@ -4,6 +4,7 @@
 
 #include "CListString.h"
 #include "Helpers.h"
+#include "LogMask.h"
 #include "LogWriter.h"
 
 #include <cerrno>
@@ -79,7 +80,7 @@ void HandleExecCommand(CServerState& state, CCommandRequest& request) {
 // administrator enabled the command.
 void HandleSetTime(CServerState& state, CCommandRequest& request) {
     const std::string time = request.Get("time");
-    if (state.config.logSql == 1) LogMessage("time=%s\n", time.c_str());
+    if (state.config.logSql == 1) LogMessage("time=%s\n", ClientTextForLog(time).c_str());
     if (state.config.enableSetTime != 1) {
         LogMessage("set_time is disabled (enable_set_time=1 enables it)\n");
     } else if (SetServerTime(time)) {

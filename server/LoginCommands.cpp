@@ -60,7 +60,7 @@ void HandleWebLogin(CServerState& state, CCommandRequest& request) {
     const std::string password = request.Get("password");
     // The password never goes to the log.
     if (state.config.logSql == 1)
-        LogMessage("account=%s,password=%s\n", account.c_str(), kMaskedValue);
+        LogMessage("account=%s,password=%s\n", ClientTextForLog(account).c_str(), kMaskedValue);
     std::string result;
     DoLogin(state, account, password, result);
     request.Write(result.empty() ? std::string("success") : result);

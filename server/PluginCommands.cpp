@@ -1,6 +1,7 @@
 // exec_user_func, reload_user_func and unload_user_func.
 #include "CommandHandlers.h"
 
+#include "LogMask.h"
 #include "LogWriter.h"
 
 #include <cstring>
@@ -14,7 +15,8 @@ bool LoadConfiguredPlugin(CServerState& state) {
 void HandleExecUserFunc(CServerState& state, CCommandRequest& request) {
     const std::string cmd = request.Get("cmd");
     const std::string param = request.Get("param");
-    if (state.config.logSql == 1) LogMessage("cmd=%s,param=%s\n", cmd.c_str(), param.c_str());
+    if (state.config.logSql == 1)
+        LogMessage("cmd=%s,param=%s\n", ClientTextForLog(cmd).c_str(), ClientTextForLog(param).c_str());
     if (state.plugins.GetCount() == 0) {
         request.Write(ErrorReply(state, "Do not load the success of any effective service"));
         return;

@@ -21,7 +21,7 @@ void RunSelect(CServerState& state, CCommandRequest& request, bool header) {
     if (rows <= 0) rows = state.config.maxCount;
     if (rows <= 0) rows = 300;  // no max_count configured: the cap
     const int limit = ClampRowCount(rows);
-    if (state.config.logSql == 1) LogMessage("query sql=%s\n", MaskSqlSecrets(sql).c_str());
+    if (state.config.logSql == 1) LogMessage("query sql=%s\n", SqlForLog(sql).c_str());
     // The rows go straight into the reply text; the limit goes with the
     // call, since queries may run side by side.
     std::string text, error;
@@ -98,11 +98,11 @@ void HandleSelect(CServerState& state, CCommandRequest& request) {
 
 void HandleDesc(CServerState& state, CCommandRequest& request) {
     const std::string table = request.Get("table");
-    LogMessage("t---%s\n", table.c_str());
     if (!IsPlainTableName(table)) {
         request.Write(ErrorReply(state, "Invalid table name"));
         return;
     }
+    LogMessage("t---%s\n", ClientTextForLog(table).c_str());
     CListString out;
     std::string error;
     if (!state.db.DescribeTable(table.c_str(), out, error)) {
@@ -115,7 +115,7 @@ void HandleDesc(CServerState& state, CCommandRequest& request) {
 void HandleSelectPrepare(CServerState& state, CCommandRequest& request) {
     std::string sql;
     if (!ReadSql(state, request, sql)) return;
-    if (state.config.logSql == 1) LogMessage("query sql=%s\n", MaskSqlSecrets(sql).c_str());
+    if (state.config.logSql == 1) LogMessage("query sql=%s\n", SqlForLog(sql).c_str());
     CListString slotId;
     CListString error;
     if (!state.db.SelectPrepare(sql.c_str(), slotId, error)) {

@@ -64,8 +64,8 @@ void CDbConnectionBase::Fail(const std::string& message, const std::string& sql)
         m_errorSql = sql;
         m_errorCode = -1;
     }
-    LogMessage("%s\n", MaskSecretsOf(message, sql).c_str());
-    LogMessage("%s\n", MaskSqlSecrets(sql).c_str());
+    LogMessage("%s\n", ErrorForLog(message, sql).c_str());
+    LogMessage("%s\n", SqlForLog(sql).c_str());
 }
 
 void CDbConnectionBase::SetReadConnections(int count) {
@@ -417,8 +417,8 @@ int CDbConnectionBase::SelectNext(const char* slotId, CResultSet& result, int ba
             m_errorSql = slot->sql;
             m_errorCode = -1;
         }
-        LogMessage("Error:%s\n", MaskSecretsOf(error, slot->sql).c_str());
-        LogMessage("sql=%s\n", MaskSqlSecrets(slot->sql).c_str());
+        LogMessage("Error:%s\n", ErrorForLog(error, slot->sql).c_str());
+        LogMessage("sql=%s\n", SqlForLog(slot->sql).c_str());
         return -1;
     }
     return got;

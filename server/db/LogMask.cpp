@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <strings.h>
 
@@ -110,10 +111,18 @@ std::vector<Token> Tokenize(const std::string& s) {
 class CMasker {
 public:
     explicit CMasker(const std::string& sql) : m_sql(sql), m_tokens(Tokenize(sql)), m_masked(m_tokens.size()) {
+        // A rule for each shape of statement would always miss one: where a
+        // password can be written or compared, every literal is hidden.
+        bool every = false;
         for (size_t i = 0; i < m_tokens.size(); ++i) {
-            if (IsPasswordName(i)) MaskComparisons(i);
-            if (IsWord(i, "insert") || IsWord(i, "replace")) MaskInsert(i);
+            if (IsPasswordName(i)) {
+                every = true;
+                MaskComparisons(i);
+            }
+            if (IsWord(i, "insert") || IsWord(i, "replace")) every = MaskInsert(i) || every;
         }
+        for (size_t i = 0; every && i < m_tokens.size(); ++i)
+            if (KindAt(i) == kString || KindAt(i) == kNumber) m_masked[i] = true;
     }
 
     std::string Text() const {
@@ -191,7 +200,11 @@ private:
     bool IsValueToken(size_t i) const {
         const Kind k = KindAt(i);
         if (k == kString || k == kNumber || k == kQuotedIdent) return true;
-        return k == kIdent && !IsClauseWord(i) && !IsWord(i, "null") && KindAt(i + 1) != kOpen;
+        static const char* const kKeywords[] = {"null", "select", "case", "distinct", "exists"};
+        for (const char* w : kKeywords) {
+            if (IsWord(i, w)) return false;
+        }
+        return k == kIdent && !IsClauseWord(i) && KindAt(i + 1) != kOpen;
     }
 
     // Masks (when mask is set) the values of the expression from i up to a
@@ -229,35 +242,41 @@ private:
         if (name >= 2 && IsComparison(name - 1) && IsValueToken(name - 2)) m_masked[name - 2] = true;
     }
 
-    // "INSERT [OR ...] INTO t [(c1, c2, ...)] VALUES (v1, v2, ...), (...)".
-    void MaskInsert(size_t i) {
+    // "INSERT [OR ...] INTO t [(c1, c2, ...)] VALUES (v1, v2, ...), (...)":
+    // masks the values of password columns; true when the INSERT names no
+    // columns, so that any value may be a password.
+    bool MaskInsert(size_t i) {
         while (i < m_tokens.size() && !IsWord(i, "into")) {
-            if (KindAt(i) == kOpen || Text(i) == ";") return;
+            if (KindAt(i) == kOpen || Text(i) == ";") return false;
             ++i;
         }
-        i += 2;  // INTO and the table
+        // The table, maybe quoted, with its schema or an alias.
+        for (++i; i < m_tokens.size(); ++i) {
+            const bool name = (KindAt(i) == kIdent && !IsWord(i, "values") && !IsWord(i, "select") &&
+                               !IsWord(i, "with") && !IsWord(i, "default")) ||
+                              KindAt(i) == kQuotedIdent || Text(i) == ".";
+            if (!name) break;
+        }
+        if (KindAt(i) != kOpen || IsWord(i + 1, "select") || IsWord(i + 1, "with")) return true;
         std::vector<bool> secret;
-        bool named = false;
-        if (KindAt(i) == kOpen) {
-            named = true;
-            for (++i; i < m_tokens.size() && KindAt(i) != kClose; ++i) {
-                if (KindAt(i) != kComma) secret.push_back(IsPasswordName(i));
-            }
-            ++i;
+        for (++i; i < m_tokens.size() && KindAt(i) != kClose; ++i) {
+            if (KindAt(i) != kComma) secret.push_back(IsPasswordName(i));
         }
-        if (named && std::find(secret.begin(), secret.end(), true) == secret.end()) return;
-        if (!IsWord(i, "values")) return;
+        ++i;
+        if (std::find(secret.begin(), secret.end(), true) == secret.end()) return false;
+        if (!IsWord(i, "values")) return false;
         ++i;
         while (KindAt(i) == kOpen) {
             ++i;
             for (size_t column = 0; i < m_tokens.size() && KindAt(i) != kClose; ++column) {
-                i = MaskExpression(i, !named || (column < secret.size() && secret[column]), false);
+                i = MaskExpression(i, column < secret.size() && secret[column], false);
                 if (KindAt(i) != kClose) ++i;  // the comma (or a stray ';')
             }
             ++i;  // the closing bracket
             if (KindAt(i) != kComma) break;
             ++i;
         }
+        return false;
     }
 
     const std::string& m_sql;
@@ -293,4 +312,40 @@ std::string MaskSecretsOf(const std::string& text, const std::string& sql) {
             out.replace(p, secret.size(), kMaskedValue);
     }
     return out;
+}
+
+std::string ClientTextForLog(const std::string& text) {
+    std::string out;
+    size_t at = 0;
+    for (; at < text.size() && out.size() < kClientTextLogLimit; ++at) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if (c >= 0x20 && c != 0x7f) {
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    if (at == text.size()) return out;
+    // Cut between characters, never inside one.
+    while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xc0) == 0x80) {
+        --at;
+        out.pop_back();
+    }
+    return out + "... (" + std::to_string(text.size()) + " bytes)";
+}
+
+std::string SqlForLog(const std::string& sql) {
+    return ClientTextForLog(MaskSqlSecrets(sql));
+}
+
+std::string ErrorForLog(const std::string& text, const std::string& sql) {
+    return ClientTextForLog(MaskSecretsOf(text, sql));
 }

@@ -1,6 +1,7 @@
 #include "CWebServer.h"
 
 #include "CommandHandlers.h"
+#include "ConnectionSocket.h"
 #include "HttpReply.h"
 #include "LogMask.h"
 #include "LogWriter.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <strings.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -30,6 +32,34 @@ bool SecondSegment(const std::string& path, std::string& name) {
     size_t end = path.find('/', second + 1);
     name = path.substr(second + 1, end == std::string::npos ? std::string::npos : end - second - 1);
     return !name.empty();
+}
+
+// True when the path lies under the form root: the root itself, or the root
+// and "/" and more ("/Lumenox" is not under "/Lumeno").
+bool UnderFormRoot(const std::string& path, const std::string& root) {
+    return path.compare(0, root.size(), root) == 0 &&
+           (path.size() == root.size() || path[root.size()] == '/' || root.back() == '/');
+}
+
+// True when a segment of the decoded path starts with a dot: hidden files
+// (".htpasswd" among them) and "." or ".." are never served.
+bool HasHiddenSegment(const std::string& path) {
+    return path.find("/.") != std::string::npos || (!path.empty() && path[0] == '.');
+}
+
+// How many headers of this name the request holds.
+int HeaderCount(const mg_request_info* info, const char* name) {
+    int count = 0;
+    for (int i = 0; i < info->num_headers; ++i)
+        count += strcasecmp(info->http_headers[i].name, name) == 0 ? 1 : 0;
+    return count;
+}
+
+// The password file guarding the folder a file lies in, empty when none.
+std::string GuardOf(const std::string& file) {
+    const std::string guard = file.substr(0, file.rfind('/') + 1) + ".htpasswd";
+    struct stat info;
+    return stat(guard.c_str(), &info) == 0 ? guard : std::string();
 }
 
 bool IsCommandName(const std::string& name) {
@@ -100,6 +130,7 @@ bool CWebServer::Start(const std::string& documentRoot, int port, int retries) {
                                  "request_timeout_ms", requestTimeout.c_str(),
                                  "keep_alive_timeout_ms", keepAliveTimeout.c_str(),
                                  "enable_keep_alive", "yes",
+                                 "enable_directory_listing", "no",
                                  "decode_url", "no",
                                  "additional_header", "Server: Lumeno",
                                  nullptr};
@@ -124,12 +155,17 @@ int CWebServer::OnBeginRequest(mg_connection* conn) {
 }
 
 int CWebServer::OnLogMessage(const mg_connection*, const char* message) {
-    LogMessage("%s\n", MaskRequestSecrets(message).c_str());
+    LogMessage("%s\n", ClientTextForLog(MaskRequestSecrets(message)).c_str());
     return 1;
 }
 
 int CWebServer::HandleRequest(mg_connection* conn) {
     const mg_request_info* info = mg_get_request_info(conn);
+    // Two lengths leave the end of the body to whoever reads it.
+    if (HeaderCount(info, "Content-Length") > 1) {
+        SendTextReply(conn, 400, "Bad Request: more than one Content-Length", true);
+        return 400;
+    }
     // civetweb leaves the path as it came (decode_url is off): a %00 in it
     // is seen here, before any C text could end at it.
     const std::string raw = info->local_uri ? info->local_uri : "";
@@ -137,6 +173,11 @@ int CWebServer::HandleRequest(mg_connection* conn) {
     if (path.find('\0') != std::string::npos) {
         SendTextReply(conn, 400, "Bad Request: the path holds a NUL character", true);
         return 400;
+    }
+    // Checked on the decoded path: an escaped dot hides nothing.
+    if (HasHiddenSegment(path)) {
+        mg_send_http_error(conn, 404, "%s", "Error 404: Not Found");
+        return 404;
     }
     if (path.empty() || path == "/") {
         mg_response_header_start(conn, 302);
@@ -161,7 +202,7 @@ int CWebServer::HandleRequest(mg_connection* conn) {
                           hasName ? "Form " + name + " is not defined" : "Missing form name");
             return 200;
         }
-    } else if (path.compare(0, root.size(), root) != 0) {
+    } else if (!UnderFormRoot(path, root)) {
         return ServeFile(conn, raw, path);
     } else if (!hasName) {
         SendTextReply(conn, 200, "Missing form name");
@@ -172,8 +213,6 @@ int CWebServer::HandleRequest(mg_connection* conn) {
 
 bool CWebServer::IsServedPath(const std::string& path) const {
     if (path.compare(0, 9, "/cgi-bin/") == 0) return true;
-    // A path that climbs out of the root is civetweb's to refuse.
-    if (path.find("..") != std::string::npos) return true;
     struct stat info;
     return stat((m_documentRoot + path).c_str(), &info) == 0;
 }
@@ -182,21 +221,20 @@ int CWebServer::ServeFile(mg_connection* conn, const std::string& raw, const std
     // A plain path means the same to civetweb: it serves the file, the
     // folder's index or a CGI program itself.
     if (path == raw) return 0;
-    // An escaped one names a file by its decoded name; only plain files and
-    // folder indexes under the root are served that way.
-    bool climbs = false;
-    for (size_t start = 0; start <= path.size();) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string segment = path.substr(start, end - start);
-        climbs = climbs || segment == "." || segment == "..";
-        start = end + 1;
-    }
+    // An escaped one names a file by its decoded name (no segment of it is
+    // hidden: see HandleRequest); only plain files and folder indexes under
+    // the root are served that way, behind the folder's password file as
+    // civetweb keeps a plain path.
     std::string file = m_documentRoot + path;
     struct stat info;
-    if (!climbs && path.compare(0, 9, "/cgi-bin/") != 0 && stat(file.c_str(), &info) == 0) {
+    if (path.compare(0, 9, "/cgi-bin/") != 0 && stat(file.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) file += "/index.htm";
         if (stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            const std::string guard = GuardOf(file);
+            if (!guard.empty() && mg_check_digest_access_authentication(conn, nullptr, guard.c_str()) <= 0) {
+                mg_send_digest_access_authentication_request(conn, nullptr);
+                return 401;
+            }
             mg_send_file(conn, file.c_str());
             return 200;
         }
@@ -206,24 +244,38 @@ int CWebServer::ServeFile(mg_connection* conn, const std::string& raw, const std
 }
 
 // The body of a POST request, read only while it stays within the limit,
-// the shared budget and the request time. mg_read waits until it has all it
-// was asked for, however slowly the bytes come: small pieces let the
-// deadline be checked often.
+// the shared budget and the request time, which counts from the end of the
+// headers. mg_read waits until it has all it was asked for, however slowly
+// the bytes come: it is asked for no more than have arrived (one byte when
+// that is unknown, as in a chunked body), and the deadline is checked after
+// every read.
 int CWebServer::ReadBody(mg_connection* conn, CBodyBudget::CShare& share, std::string& body) {
-    const mg_request_info* info = mg_get_request_info(conn);
-    const long long limit = static_cast<long long>(m_state.config.maxRequestKb) * 1024;
-    if (info->content_length > limit) return 413;
-    if (info->content_length > 0) body.reserve(static_cast<size_t>(info->content_length));
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(m_state.config.requestTimeoutMs);
-    char piece[1024];
-    int got;
-    while ((got = mg_read(conn, piece, sizeof piece)) > 0) {
-        if (static_cast<long long>(body.size()) + got > limit) return 413;
-        if (!share.Take(static_cast<size_t>(got))) return 503;
-        body.append(piece, static_cast<size_t>(got));
+    const mg_request_info* info = mg_get_request_info(conn);
+    const size_t limit = static_cast<size_t>(m_state.config.maxRequestKb) * 1024;
+    if (info->content_length > static_cast<long long>(limit)) return 413;
+    const int socket = info->content_length > 0 ? FindConnectionSocket(info) : -1;
+    const size_t kShare = 1024;  // the budget is taken a KiB at a time
+    size_t taken = 0;
+    for (;;) {
+        size_t want = socket >= 0 ? static_cast<size_t>(ArrivedBytes(socket)) : 0;
+        want = std::max<size_t>(1, std::min(want, limit + 1 - body.size()));
+        while (taken < body.size() + want) {
+            if (!share.Take(kShare)) return 503;
+            taken += kShare;
+        }
+        const size_t at = body.size();
+        body.resize(at + want);
+        const int got = mg_read(conn, &body[at], want);
+        body.resize(at + static_cast<size_t>(std::max(got, 0)));
+        if (got <= 0) break;
+        if (body.size() > limit) return 413;
         if (std::chrono::steady_clock::now() > deadline) return 408;
     }
+    // A read that waited a whole request time without a byte ends early.
+    if (info->content_length > 0 && static_cast<long long>(body.size()) < info->content_length)
+        return 408;
     return 200;
 }
 
@@ -251,7 +303,7 @@ int CWebServer::ServeCommand(mg_connection* conn, const std::string& name) {
             known = DispatchCommand(m_state, name, request);
         } catch (const std::exception& e) {
             // Nothing may unwind into the web server's C code.
-            LogMessage("command %s failed: %s\n", name.c_str(), e.what());
+            LogMessage("command %s failed: %s\n", name.c_str(), ClientTextForLog(e.what()).c_str());
             request.ClearReply();
             request.Write(ErrorReply(m_state, std::string("internal error: ") + e.what()));
         }

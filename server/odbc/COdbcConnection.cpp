@@ -106,6 +106,6 @@ bool COdbcConnection::DescribeTable(const char* table, CListString& out, std::st
 
 bool COdbcConnection::CheckSetup(std::string& problem) {
     CLease lease = LeaseMain();
-    problem = static_cast<COdbcSession&>(lease.Session()).CheckSetup(GetOptions());
+    problem = static_cast<COdbcSession&>(lease.Session()).CheckSetup();
     return problem.empty();
 }

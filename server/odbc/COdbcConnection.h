@@ -38,8 +38,8 @@ public:
     // As DescribeTable; the error text of a failure goes to error.
     bool DescribeTable(const char* table, CListString& out, std::string& error);
     // False with what to change when the connected data source lacks a
-    // setting the server needs (the SQLite driver's StepAPI, a UTF-8
-    // client encoding for PostgreSQL).
+    // setting the server needs that its logon could not give it (a UTF-8
+    // client encoding for PostgreSQL through a driver other than psqlODBC).
     bool CheckSetup(std::string& problem);
 
 protected:

@@ -109,44 +109,40 @@ bool COdbcSession::Logon(const CDbOptions& options, std::string& error) {
     if (m_dbc.IsOpen()) DropConnection();
     StopSqliteMemoryStatistics();
     if (!m_env.IsOpen() && !m_env.Open(error)) return false;
-    if (!OdbcOk(m_dbc.Allocate(m_env.Get()))) {
-        error = m_env.Diagnostics();
-        if (error.empty()) error = "cannot allocate an ODBC connection";
-        return false;
+    // The first logon finds out which driver serves the data source; when
+    // it is one whose options the server sets, it logs on again with them.
+    const bool firstLogon = m_connectText.empty();
+    const std::string text = firstLogon ? BaseConnectText(m_login.server, m_login.user, m_login.password)
+                                        : m_connectText;
+    if (!Connect(text, error)) return false;
+    if (firstLogon) {
+        m_driverKind = DriverKindOf(InfoText(SQL_DBMS_NAME), InfoText(SQL_DRIVER_NAME));
+        const std::string full = WithDriverOptions(text, m_driverKind);
+        if (full != text && !Connect(full, error)) return false;
+        m_connectText = full;
     }
-    SQLRETURN rc;
-    if (m_login.server.find('=') != std::string::npos) {
-        // A whole connection string ("DRIVER=...;DATABASE=...") in place of a DSN.
-        std::string text = m_login.server;
-        if (!m_login.user.empty()) text += ";UID=" + m_login.user;
-        if (!m_login.password.empty()) text += ";PWD=" + m_login.password;
-        SQLCHAR out[1024];
-        SQLSMALLINT outLength = 0;
-        rc = SQLDriverConnect(m_dbc.Get(), nullptr, Sqlc(text), SQL_NTS, out, sizeof out,
-                              &outLength, SQL_DRIVER_NOPROMPT);
-    } else {
-        rc = SQLConnect(m_dbc.Get(), Sqlc(m_login.server), SQL_NTS, Sqlc(m_login.user), SQL_NTS,
-                        Sqlc(m_login.password), SQL_NTS);
+    // After the data source's own settings, still in auto-commit (a
+    // rolled-back transaction would undo it). Left to the setup check for
+    // other drivers.
+    if (m_driverKind == OdbcDriverKind::kPsql) {
+        COdbcStmt stmt;
+        if (!OdbcOk(stmt.Allocate(m_dbc.Get())) ||
+            !OdbcOk(SQLExecDirect(stmt.Get(), Sqlc("SET client_encoding TO 'UTF8'"), SQL_NTS))) {
+            error = stmt.IsOpen() ? stmt.Diagnostics() : m_dbc.Diagnostics();
+            if (error.empty()) error = "cannot set the client encoding";
+            m_dbc.Reset();
+            return false;
+        }
     }
-    if (!OdbcOk(rc)) {
-        error = m_dbc.Diagnostics();
-        if (error.empty()) error = "ODBC call failed";
-        m_dbc.Reset();
-        return false;
-    }
-    m_dbc.connected = true;
     m_commitMode = -1;
     if (!OdbcOk(ApplyCommitMode(options))) {
         error = m_dbc.Diagnostics();
         m_dbc.Reset();
         return false;
     }
-    char name[256] = {0};
-    SQLGetInfo(m_dbc.Get(), SQL_DBMS_NAME, name, sizeof name, nullptr);
-    m_dbms = name;
+    m_dbms = InfoText(SQL_DBMS_NAME);
     m_postgres = m_dbms == "PostgreSQL";
-    SQLGetInfo(m_dbc.Get(), SQL_DRIVER_NAME, name, sizeof name, nullptr);
-    m_resumesCursors = strstr(name, "sqlite") != nullptr;
+    m_resumesCursors = InfoText(SQL_DRIVER_NAME).find("sqlite") != std::string::npos;
     SQLUINTEGER getData = 0;
     SQLGetInfo(m_dbc.Get(), SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr);
     const SQLUINTEGER anyColumn = SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND;
@@ -160,6 +156,32 @@ bool COdbcSession::Logon(const CDbOptions& options, std::string& error) {
     m_connected = true;
     m_everConnected = true;
     return true;
+}
+
+bool COdbcSession::Connect(const std::string& text, std::string& error) {
+    if (!OdbcOk(m_dbc.Allocate(m_env.Get()))) {
+        error = m_env.Diagnostics();
+        if (error.empty()) error = "cannot allocate an ODBC connection";
+        return false;
+    }
+    SQLCHAR out[1024];
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnect(m_dbc.Get(), nullptr, Sqlc(text), SQL_NTS, out, sizeof out,
+                                          &outLength, SQL_DRIVER_NOPROMPT);
+    if (OdbcOk(rc)) {
+        m_dbc.connected = true;
+        return true;
+    }
+    error = m_dbc.Diagnostics();
+    if (error.empty()) error = "ODBC call failed";
+    m_dbc.Reset();
+    return false;
+}
+
+std::string COdbcSession::InfoText(SQLUSMALLINT item) const {
+    char text[256] = {0};
+    SQLGetInfo(m_dbc.Get(), item, text, sizeof text, nullptr);
+    return text;
 }
 
 bool COdbcSession::ConnectionDead() {
@@ -440,21 +462,11 @@ bool COdbcSession::DescribeTable(const std::string& table, const CDbOptions& opt
     return true;
 }
 
-std::string COdbcSession::CheckSetup(const CDbOptions& options) {
+// The logon sets what the SQLite driver and psqlODBC need; another driver
+// to PostgreSQL may still leave another client encoding.
+std::string COdbcSession::CheckSetup() {
     if (!m_connected) return std::string();
-    if (m_dbms == "SQLite" && options.commitType != 0) {
-        // Without StepAPI the driver reads a whole result into memory at
-        // execute (inside a transaction it always does: commit type 0). A
-        // second row that fails tells: a driver that steps fails at fetch.
-        std::unique_ptr<COdbcStatement> stmt;
-        std::string error;
-        if (!NewStatement(stmt, error) ||
-            !OdbcOk(stmt->ExecuteDirect("select 1 union all select abs(-9223372036854775808)")))
-            return "the data source \"" + m_login.server +
-                   "\" uses the SQLite ODBC driver without StepAPI=1; add the line StepAPI=1 to "
-                   "its section of odbc.ini (without it every query reads its whole result "
-                   "first)";
-    } else if (m_postgres) {
+    if (m_postgres) {
         std::unique_ptr<COdbcStatement> stmt;
         std::string error;
         std::vector<std::string> row;

@@ -1,5 +1,6 @@
 // COdbcSession: one ODBC connection of a COdbcConnection. It logs on with
-// the data source (or a whole connection string), runs in auto-commit
+// the data source (or a whole connection string) and the options the
+// server needs of its driver (UTF-8 for psqlODBC), runs in auto-commit
 // unless the commit type is 0, keeps query statements for reuse, and logs
 // on again when it finds the connection gone. Over PostgreSQL a query's
 // row cap goes into its text (LIMIT) and a paged query reads from a cursor
@@ -11,6 +12,7 @@
 #include "COdbcStatement.h"
 #include "COdbcStatementCache.h"
 #include "COdbcWatchdog.h"
+#include "OdbcConnectText.h"
 #include "OdbcHandles.h"
 
 #include <memory>
@@ -57,7 +59,7 @@ public:
                        std::string& error);
     // Empty when the data source gives what the server needs, else what is
     // missing and how to set it.
-    std::string CheckSetup(const CDbOptions& options);
+    std::string CheckSetup();
 
     // For the cursors: a new statement of this connection, the watchdog's
     // deadline on a statement, and the text of a failure (which notes a
@@ -70,6 +72,11 @@ public:
     void Unregister(COdbcCursorBase* cursor) { m_cursors.erase(cursor); }
 
 private:
+    // Logs on with the connection string on a new connection handle (an
+    // earlier one is closed); false with the driver's text.
+    bool Connect(const std::string& text, std::string& error);
+    // A text the driver gives about the connection (SQLGetInfo).
+    std::string InfoText(SQLUSMALLINT item) const;
     bool ConnectionDead();
     // Frees the cursors' statements and the kept ones, then the connection.
     void DropConnection();
@@ -90,6 +97,8 @@ private:
                                          const CDbOptions& options, int rowLimit);
 
     COdbcLogin m_login;
+    std::string m_connectText;  // with the driver's options, once known
+    OdbcDriverKind m_driverKind = OdbcDriverKind::kOther;
     COdbcWatchdog::CWatch m_watch;
     bool m_main;
     COdbcEnv m_env;

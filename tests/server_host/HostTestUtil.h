@@ -1,8 +1,9 @@
-// Small helpers of the host suites: whole files, a process's /proc status
-// and one-shot raw HTTP exchanges.
+// Small helpers of the host suites: whole files, a command's output, a
+// process's /proc status and one-shot raw HTTP exchanges.
 #pragma once
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <fstream>
 #include <netinet/in.h>
 #include <sstream>
@@ -17,6 +18,18 @@ inline std::string ReadAll(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// What a shell command prints on standard output.
+inline std::string CommandOutput(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    pclose(pipe);
+    return out;
 }
 
 // A field of /proc/<pid>/status ("VmHWM", "CapEff"), without its name.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <sys/stat.h>
 #include <vector>
 
@@ -85,10 +86,86 @@ TEST_P(LogSecretsTest, PasswordsTypedValuesAndSessionIdsAreMasked) {
         EXPECT_EQ(console.find(secret), std::string::npos) << secret << " on the console";
     }
     // What is logged is still there, with the secrets masked.
-    for (const char* line : {"account=admin,password=***", "user_passwd='***' where user_name='admin'",
-                             "values('li','***')", "id=***\nparam=stPass\nvalue=***",
+    for (const char* line : {"account=admin,password=***", "user_passwd='***' where user_name='***'",
+                             "values('***','***')", "id=***\nparam=stPass\nvalue=***",
                              "user_passwd=:stPass<char[40]>", "no_such_column"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+}
+
+TEST_P(LogSecretsTest, EveryShapeOfStatementNamingAPasswordColumnIsMasked) {
+    const std::string sid = server->Command("web_login", "account=admin&password=secret");
+    ASSERT_EQ(sid.find("-1"), std::string::npos) << sid;
+    // Each secret in a statement of another shape; whether the database
+    // takes it or not, neither the statement nor its error shows it.
+    const struct {
+        const char* sql;
+        const char* secret;
+    } statements[] = {
+        {"update t_cfg_st_user set (USER_PASSWD) = ('Shape01a') where USER_NAME = 'admin'", "Shape01a"},
+        {"update t_cfg_st_user set (USER_FULLNAME, USER_PASSWD) = ('x','Shape02b') where USER_ID = 1",
+         "Shape02b"},
+        {"insert into t_cfg_st_user(USER_NAME, USER_PASSWD) select 'wu','Shape03c'", "Shape03c"},
+        {"update \"t_cfg_st_user\" set \"USER_PASSWD\" = 'Shape04d' || 'Shape05e' where USER_ID = 1",
+         "Shape05e"},
+        {"insert into t_cfg_st_user select 'zz', 'Shape06f'", "Shape06f"},
+        {"with v(p) as (select 'Shape07g') update t_cfg_st_user set USER_PASSWD = (select p from v)",
+         "Shape07g"},
+        {"update t_cfg_st_user set USER_PASSWD = case when USER_ID = 1 then 'Shape08h' else 'x' end",
+         "Shape08h"},
+        {"update t_cfg_st_user set USER_PASSWD = 'Shape09i' where no_such_column = 'Shape10j'",
+         "Shape10j"},
+        {"update t_cfg_st_user set USER_PASSWD = 8086420975 where USER_ID = 1", "8086420975"},
+    };
+    for (const auto& s : statements) Sql("exec_sql", s.sql, sid);
+    const std::string log = Log();
+    for (const auto& s : statements) {
+        EXPECT_EQ(log.find(s.secret), std::string::npos) << s.secret << " in the log:\n" << log;
+        EXPECT_EQ(server->Output().find(s.secret), std::string::npos) << s.secret << " on the console";
+    }
+    EXPECT_NE(log.find("set (USER_FULLNAME, USER_PASSWD) = ('***','***')"), std::string::npos) << log;
+}
+
+// The lines of a text, each without its line feed.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST_P(LogSecretsTest, ClientTextNeitherForgesNorFloodsTheLog) {
+    const std::string forged = "\naccount=forged,password=***\nLumeno stopping\n";
+    const std::string sid = server->Command("web_login", "account=admin&password=secret");
+    ASSERT_EQ(sid.find("-1"), std::string::npos) << sid;
+    const size_t before = Log().size();
+    // A refused table name is never logged; an accepted one of 1.9 MiB
+    // is logged cut, as is the statement the database refuses.
+    const std::string huge(1900 * 1024, 'n');
+    const struct {
+        const char* cmd;
+        std::string params;
+        std::string session;
+    } requests[] = {
+        {"desc", "table=" + CServerFixture::Escape("t_bug" + forged), ""},
+        {"desc", "table=" + CServerFixture::Escape("t_bug" + forged), sid},
+        {"web_login", "account=" + CServerFixture::Escape("x" + forged) + "&password=p", ""},
+        {"exec_user_func", "cmd=" + CServerFixture::Escape("c" + forged) + "&param=p", sid},
+        {"select2", "sql=" + CServerFixture::Encode("select 1 from t_bug" + forged + "where 1=0"), sid},
+    };
+    for (const auto& r : requests) server->Command(r.cmd, r.params, r.session);
+    Exchange(server->Port(),
+             "GET /Lumeno/desc?table=" + huge + " HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n");
+    const std::string log = Log();
+    for (const std::string& line : Lines(log)) {
+        EXPECT_NE(line, "Lumeno stopping") << log.substr(0, 2000);
+        EXPECT_NE(line, "account=forged,password=***");
+    }
+    EXPECT_EQ(log.find("t---t_bug"), std::string::npos) << "a refused name was logged";
+    EXPECT_NE(log.find("account=x\\naccount=forged"), std::string::npos) << log.substr(before, 4000);
+    // 4 KiB of the name, then its length.
+    EXPECT_NE(log.find("t---" + std::string(4096, 'n') + "... (1945600 bytes)\n"),
+              std::string::npos);
+    EXPECT_LT(log.size() - before, 64u * 1024) << "the log grew by " << log.size() - before;
 }
 
 TEST_P(LogSecretsTest, LogAndMessageFilesAreNotWorldReadable) {

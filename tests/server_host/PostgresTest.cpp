@@ -1,7 +1,8 @@
 // Lumeno over psqlODBC where only a database server brings the case: the
 // server ends the connection under a running Lumeno, literals read with
-// backslash escapes, a data source names a missing database or talks in
-// another encoding, and a large result under a small row cap.
+// backslash escapes, a data source names a missing database, says nothing
+// of the client encoding or names another, and a large result under a
+// small row cap.
 #include "Programs.h"
 #include "ServerFixture.h"
 #include "TestData.h"
@@ -128,18 +129,44 @@ TEST_F(LumenoPgTest, RowCapOfAHugeResultKeepsMemoryFlat) {
     EXPECT_LT(growth, 16 * 1024) << "peak resident size grew by " << growth << " KiB";
 }
 
-TEST_F(LumenoPgTest, ClientEncodingOtherThanUtf8EndsTheStart) {
-    ASSERT_TRUE(server->Prepare());
-    const std::string ini = server->Dir() + "/odbc.ini";
-    std::stringstream text;
-    text << std::ifstream(ini).rdbuf();
-    std::string changed = std::regex_replace(text.str(), std::regex("'UTF8'"), "'LATIN1'");
-    ASSERT_NE(changed, text.str());
-    std::ofstream(ini, std::ios::trunc) << changed;
-    EXPECT_FALSE(server->Start());
-    EXPECT_NE(server->ExitCode(), 0);
-    EXPECT_NE(server->Output().find("client_encoding to 'UTF8'"), std::string::npos)
-        << server->Output();
+TEST_F(LumenoPgTest, AnyPsqlDataSourceTalksUtf8AndKeepsItsOwnSettings) {
+    // The service's environment may name no locale: psqlODBC then picks
+    // SQL_ASCII unless told otherwise.
+    const struct {
+        const char* what;
+        const char* from;
+        const char* to;
+        const char* applicationName;
+    } cases[] = {
+        {"no connection settings", "ConnSettings=[^\n]*\n", "", ""},
+        {"another encoding", "'UTF8'", "'LATIN1'", ""},
+        {"settings of its own", "ConnSettings=[^\n]*", "ConnSettings=set application_name to 'zentry app'",
+         "zentry app"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server = std::make_unique<CServerFixture>("LumenoPg");
+        server->SetLauncher({"/usr/bin/env", "-u", "LANG", "-u", "LANGUAGE", "LC_ALL=C"});
+        ASSERT_TRUE(server->Prepare());
+        ASSERT_TRUE(server->RunSql("create table t_text (id integer, v varchar(20))"));
+        const std::string ini = server->Dir() + "/odbc.ini";
+        std::stringstream text;
+        text << std::ifstream(ini).rdbuf();
+        const std::string changed = std::regex_replace(text.str(), std::regex(c.from), c.to);
+        ASSERT_NE(changed, text.str());
+        std::ofstream(ini, std::ios::trunc) << changed;
+        ASSERT_TRUE(server->Start()) << server->Output();
+        ASSERT_EQ(Sql("exec_sql", "insert into t_text values (1, '缺陷')"), "success");
+        EXPECT_EQ(Sql("select", "select v from t_text"), "缺陷\n");
+        // Stored as two characters, not as the bytes of six.
+        EXPECT_EQ(Sql("select", "select char_length(v) from t_text where v = U&'\\7F3A\\9677'"), "2\n");
+        EXPECT_EQ(Sql("select", "select current_setting('client_encoding')"), "UTF8\n");
+        if (*c.applicationName) {
+            EXPECT_EQ(Sql("select", "select current_setting('application_name')"),
+                      std::string(c.applicationName) + "\n");
+        }
+        server.reset();
+    }
 }
 
 // scripts/make-db with the server's environment; its exit code.
