@@ -3,13 +3,13 @@
 #include "CAppContext.h"
 #include "CAttachmentDlg.h"
 #include "CCustomFieldsDlg.h"
-#include "CDefectEditDlg.h"
 #include "CDefectSave.h"
 #include "CDefectSql.h"
 #include "CLocalizer.h"
 #include "CTreeComboBox.h"
 #include "DialogHelpers.h"
 #include "Helpers.h"
+#include "IDefectEditor.h"
 #include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
@@ -45,7 +45,7 @@ QString DateOnly(const QDate& date)
 
 }  // namespace
 
-CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor, QWidget* parent)
+CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, IDefectEditor* editor, QWidget* parent)
     : QWidget(parent), m_context(context), m_editor(editor)
 {
     auto* grid = new QGridLayout(this);

@@ -10,18 +10,18 @@
 #include <QWidget>
 
 class CAppContext;
-class CDefectEditDlg;
 class CTreeComboBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class IDefectEditor;
 
 class CDefectFieldsDlg : public QWidget {
     Q_OBJECT
 public:
-    CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor, QWidget* parent = nullptr);
+    CDefectFieldsDlg(CAppContext& context, IDefectEditor* editor, QWidget* parent = nullptr);
 
     void ApplyFieldRights();
     void FillLists();
@@ -60,7 +60,7 @@ private:
     bool RunInsert(int id, const QString& description, const QString& comment);
 
     CAppContext& m_context;
-    CDefectEditDlg* m_editor;
+    IDefectEditor* m_editor;
     QList<QLabel*> m_labels;
     QLabel* m_id;
     QLineEdit* m_summary;

@@ -192,6 +192,16 @@ void CZentryView::LayoutPanes()
     m_grid->show();
 }
 
+QString CZentryView::SelectList() const
+{
+    return m_fields ? m_fields->GetSelectList() : QStringLiteral("BG_BUG_ID,BG_STATUS");
+}
+
+QString CZentryView::LastWhere() const
+{
+    return m_condition ? m_condition->m_lastWhere : QString();
+}
+
 void CZentryView::RefreshList(const QString& sql)
 {
     m_lastSql = sql;

@@ -5,6 +5,7 @@
 // without a handler there is disabled).
 #pragma once
 
+#include "IDefectListHost.h"
 #include "IFrameView.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ class QMenu;
 class QTabWidget;
 struct CWorkspaceCommands;
 
-class CZentryView : public QWidget, public IFrameView {
+class CZentryView : public QWidget, public IFrameView, public IDefectListHost {
     Q_OBJECT
 public:
     // commands: the handlers of the commands done elsewhere, for this view
@@ -36,7 +37,7 @@ public:
     bool SaveEdits() override;
 
     // Runs the statement through the grid, then marks, captions and colours.
-    void RefreshList(const QString& sql);
+    void RefreshList(const QString& sql) override;
     void LayoutPanes();
     void MarkAttachments(int first, int last);
 
@@ -51,7 +52,9 @@ public:
     void ToggleAutoSize();
     void ToggleFillBackground();
 
-    CDefectListGrid* Grid() const { return m_grid; }
+    CDefectListGrid* Grid() const override { return m_grid; }
+    QString SelectList() const override;
+    QString LastWhere() const override;
     CQueryConditionDlg* ConditionPanel() const { return m_condition; }
     CQueryFieldsDlg* FieldsPanel() const { return m_fields; }
     CQuickFilterDlg* FilterPanel() const { return m_filter; }
