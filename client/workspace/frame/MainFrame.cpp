@@ -360,8 +360,9 @@ bool CMainFrame::IsCommandEnabled(int commandId) const {
     const bool admin = m_context.m_userName.compare("admin", Qt::CaseInsensitive) == 0;
     switch (commandId) {
     case ids::kCmdNewBug:
-    case ids::kCmdSysManage:
         return admin || m_context.m_canAddDefect;
+    // The sheet refuses everyone else: never enabled only to refuse.
+    case ids::kCmdSysManage:
     case ids::kCmdOptions:
     case ids::kCmdDesignCustom:
         return admin || m_context.m_canSysManage;
