@@ -396,6 +396,8 @@ void CMainFrame::UpdateCommandStates() {
     tick(ids::kCmdStyleXp, m_look == ids::kLookXp);
     tick(ids::kCmdStyleLuna, m_look == ids::kLookLuna);
     tick(ids::kCmdStyleSilver, m_look == ids::kLookSilver);
+    const IFrameView* view = CurrentFrameView();
+    tick(ids::kCmdPreview, view && view->CommandCheck(ids::kCmdPreview) == 1);
 }
 
 void CMainFrame::ApplyLook(int look) {

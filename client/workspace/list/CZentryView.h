@@ -35,6 +35,8 @@ public:
     // The quick-edit panel writes what it shows before the view goes; what
     // it could not write goes only when the user agrees.
     bool SaveEdits() override;
+    // PreView (2012) is ticked while the quick-edit panel is shown.
+    int CommandCheck(int commandId) const override;
 
     // Runs the statement through the grid, then marks, captions and colours.
     void RefreshList(const QString& sql) override;
