@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class CAppContext;
+class CLabelCtrl;
 class CTreeComboBox;
 class QComboBox;
 class QDateEdit;
@@ -48,20 +49,20 @@ public:
     CTreeComboBox* DetectedBy() const { return m_detectedBy; }
     QDateEdit* DetectionDate() const { return m_detectionDate; }
     QDateEdit* ClosingDate() const { return m_closingDate; }
-    QLabel* FieldLabel(int labelId) const;
+    CLabelCtrl* FieldLabel(int labelId) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QLabel* AddLabel(int id, bool marked, bool red);
+    CLabelCtrl* AddLabel(int id, bool marked, bool red);
     void BindFields();
     QVector<CEditedFields*> FieldSets();
     bool RunInsert(int id, const QString& description, const QString& comment);
 
     CAppContext& m_context;
     IDefectEditor* m_editor;
-    QList<QLabel*> m_labels;
+    QList<CLabelCtrl*> m_labels;
     QLabel* m_id;
     QLineEdit* m_summary;
     QPlainTextEdit* m_description;
