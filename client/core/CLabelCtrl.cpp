@@ -8,12 +8,19 @@
 
 CLabelCtrl::CLabelCtrl(const QString& text, QWidget* parent, Qt::Alignment align)
     : QWidget(parent),
-      m_bkColor(QApplication::palette().color(QPalette::Button)),
+      m_bkColor(QApplication::palette().color(QPalette::Window)),
       m_textColor(QApplication::palette().color(QPalette::WindowText)),
       m_useSystemBk(1),
       m_font(QApplication::font()),
       m_align(align),
-      m_text(text) {}
+      m_text(text),
+      m_tracking(0) {
+    // Moves without a button pressed reach the label too.
+    setMouseTracking(true);
+    m_hoverTimer.setSingleShot(true);
+    m_hoverTimer.setInterval(50);
+    connect(&m_hoverTimer, &QTimer::timeout, this, &CLabelCtrl::Hovered);
+}
 
 CLabelCtrl* CLabelCtrl::SetBkColor(const QColor& colour) {
     m_bkColor = colour;
@@ -63,7 +70,8 @@ QRect CLabelCtrl::TextBlockRect() const {
 
 void CLabelCtrl::paintEvent(QPaintEvent*) {
     const QColor background =
-        m_useSystemBk ? QApplication::palette().color(QPalette::Button) : m_bkColor;
+        // The face of the dialog the label sits on, as its parent paints it.
+        m_useSystemBk ? palette().color(QPalette::Window) : m_bkColor;
     QPainter painter(this);
     painter.fillRect(rect(), background);
     const QSize block = BlockSize();
@@ -98,4 +106,21 @@ void CLabelCtrl::paintEvent(QPaintEvent*) {
 void CLabelCtrl::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange) update();
     QWidget::changeEvent(event);
+}
+
+void CLabelCtrl::mouseMoveEvent(QMouseEvent* event) {
+    // Rested: no move for 50 ms since the first one (or since the last one
+    // before the notice).
+    if (!m_tracking || m_hoverTimer.isActive()) m_hoverTimer.start();
+    m_tracking = 1;
+    QWidget::mouseMoveEvent(event);
+}
+
+void CLabelCtrl::leaveEvent(QEvent* event) {
+    m_hoverTimer.stop();
+    if (m_tracking) {
+        m_tracking = 0;
+        emit Left();
+    }
+    QWidget::leaveEvent(event);
 }

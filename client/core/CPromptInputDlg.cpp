@@ -41,6 +41,9 @@ CPromptInputDlg::CPromptInputDlg(CAppContext& context, QWidget* parent)
 int CPromptInputDlg::exec() {
     setWindowTitle(m_title);
     m_edit->setText(m_initialText);
+    // Selected and focused, so that typing replaces the proposal.
+    m_edit->selectAll();
+    m_edit->setFocus();
     return QDialog::exec();
 }
 

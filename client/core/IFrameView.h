@@ -19,5 +19,8 @@ public:
     // window's close); false when that was not written and the user keeps
     // it: the view stays.
     virtual bool SaveEdits() { return true; }
+    // The tick of a frame command the view carries out: 1 ticked, 0 not,
+    // -1 when the command is not the view's.
+    virtual int CommandCheck(int /*commandId*/) const { return -1; }
     void LocalizeCaptions() override {}
 };

@@ -56,7 +56,7 @@ bool ExcelFile::TaverixRun(const char* scriptPath) {
     }
     host.SetLogging(true);
     host.DisableExit();
-    if (!RegisterTaverixInterface(host.GetState())) {
+    if (!RegisterScriptInterface(host.GetState(), tolua_Taverix_open)) {
         ShowMessage("无法注册脚本接口");
         host.Close();
         return false;

@@ -4,13 +4,14 @@
 
 #include <tolua++.h>
 
-// Generated from Taverix.pkg.
-int tolua_Taverix_open(lua_State* tolua_S);
-
 namespace {
 
+struct Opener {
+    ScriptInterfaceOpen open;
+};
+
 int OpenProtected(lua_State* state) {
-    tolua_Taverix_open(state);
+    static_cast<Opener*>(lua_touserdata(state, 1))->open(state);
     return 0;
 }
 
@@ -24,14 +25,16 @@ int LookupProtected(lua_State* state) {
     lua_getfield(state, LUA_GLOBALSINDEX, lookup->name);
     tolua_Error error;
     if (lua_isuserdata(state, -1) && tolua_isusertype(state, -1, "ExcelFile", 0, &error))
+        // The runner's variant derives from ExcelFile without data of its own.
         lookup->found = static_cast<ExcelFile*>(tolua_tousertype(state, -1, nullptr));
     return 0;
 }
 
 }  // namespace
 
-bool RegisterTaverixInterface(lua_State* state) {
-    return state && lua_cpcall(state, OpenProtected, nullptr) == 0;
+bool RegisterScriptInterface(lua_State* state, ScriptInterfaceOpen open) {
+    Opener opener = {open};
+    return state && open && lua_cpcall(state, OpenProtected, &opener) == 0;
 }
 
 ExcelFile* GlobalExcelFile(lua_State* state, const char* name) {

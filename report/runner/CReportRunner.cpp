@@ -8,7 +8,7 @@
 #include "Helpers.h"
 #include "LogWriter.h"
 #include "ReportQuery.h"
-#include "RunnerBinding.h"
+#include "ScriptBinding.h"
 #include "TextFile.h"
 
 #include <cstdio>
@@ -62,7 +62,7 @@ bool CReportRunner::RunReportScript(const char* scriptPath, const char* dataPath
     // The older profile: the script's top level runs before the classes are
     // registered, and a failure there does not stop the run.
     host.RunFile(scriptPath);
-    if (!RegisterRunnerInterface(host.GetState())) return Fail("cannot register the script interface");
+    if (!RegisterScriptInterface(host.GetState(), tolua_Runner_open)) return Fail("cannot register the script interface");
 
     host.SetLogging(false);
     CListString query, dest("reportout.xls"), templatePath;
@@ -80,7 +80,7 @@ bool CReportRunner::RunReportScript(const char* scriptPath, const char* dataPath
         " v = obj:Open(template_file) \t\n obj:ResetReplace()\n");
     // The run's own objects go with the state when it closes.
     OwnBoundGlobal(host.GetState(), "obj", "ExcelFile");
-    ExcelFile* book = RunnerGlobalExcelFile(host.GetState(), "obj");
+    ExcelFile* book = GlobalExcelFile(host.GetState(), "obj");
     const bool opened = book && book->Ok() == 1;
 
     // The data file is taken whole, however long.
@@ -99,7 +99,7 @@ bool CReportRunner::RunReportScript(const char* scriptPath, const char* dataPath
         dest = current;
     host.SetLogging(true);
     bool saved = false;
-    book = RunnerGlobalExcelFile(host.GetState(), "obj");
+    book = GlobalExcelFile(host.GetState(), "obj");
     if (book) {
         book->GoReplaceAll();
         saved = book->SaveAs(dest.CStr());

@@ -1,10 +1,11 @@
 // The views and the cached projects of the composed main frame: the
-// statistics view, New defect refreshing the list, the project selector
-// following what administration did to the projects, and the quick-edit
-// panel's text when the list goes.
+// statistics view, New defect refreshing the list, the editor's field
+// labels, the project selector following what administration did to the
+// projects, and the quick-edit panel's text when the list goes.
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
 #include "CDefectListGrid.h"
+#include "CLabelCtrl.h"
 #include "CQueryConditionDlg.h"
 #include "CQuickEditDlg.h"
 #include "CProjectSettingDlg.h"
@@ -22,7 +23,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 class ComposedFrame : public CDemoServerTest {
@@ -69,6 +73,66 @@ TEST_F(ComposedFrame, MainFrameNewDefectOpensTheEditorThenRefreshesTheList)
     EXPECT_TRUE(opened);
     EXPECT_GT(context.m_currentBugId, 0);
     EXPECT_NE(view->LastSql().indexOf("prj_name='Demo'"), -1) << view->LastSql().toStdString();
+}
+
+// The editor's field labels are label controls: "*" and ":" around the
+// language text, the required ones red, the background colour when the
+// background is filled, and the pointer resting on one and leaving it
+// noticed.
+TEST_F(ComposedFrame, TheEditorsFieldLabelsAreLabelControls)
+{
+    CAppContext& context = client.Context();
+    const QColor red(225, 0, 0);
+    const struct {
+        int id;
+        const char* mark;
+        bool red;
+    } labels[] = {{WorkspaceIds::LabelId, "*", true},          {WorkspaceIds::LabelStatus, "*", true},
+                  {WorkspaceIds::LabelSummary, "*", true},     {WorkspaceIds::LabelResponsible, "*", true},
+                  {WorkspaceIds::LabelDetectedBy, "*", false}, {WorkspaceIds::LabelSeverity, "*", true},
+                  {WorkspaceIds::LabelDescription, "*", true}, {WorkspaceIds::LabelPriority, "", false},
+                  {WorkspaceIds::LabelDetectionDate, "", false}, {WorkspaceIds::LabelDetectionVersion, "", false},
+                  {WorkspaceIds::LabelComment, "", false}};
+    for (const int fill : {0, 1}) {
+        SCOPED_TRACE(fill ? "background filled" : "system background");
+        context.m_fillBackground = fill;
+        CMainFrame& frame = client.Frame();
+        bool checked = false;
+        QTimer::singleShot(100, [&] {
+            auto* editor = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
+            if (!editor) return;
+            checked = true;
+            CDefectFieldsDlg* page = editor->FieldsPage();
+            for (const auto& expected : labels) {
+                CLabelCtrl* label = page->FieldLabel(expected.id);
+                ASSERT_NE(label, nullptr) << expected.id;
+                EXPECT_EQ(label->GetText(), QString::fromLatin1(expected.mark) + context.Text(expected.id) + ":");
+                EXPECT_EQ(label->m_textColor == red, expected.red) << expected.id;
+                EXPECT_EQ(label->m_useSystemBk, fill ? 0 : 1) << expected.id;
+                if (fill) {
+                    EXPECT_EQ(label->m_bkColor, context.m_bgColor) << expected.id;
+                }
+                EXPECT_TRUE(label->rect().contains(label->TextBlockRect())) << expected.id;
+            }
+            // Resting on the summary's label, then moving to its edit, as
+            // the pointer moves over the editor's window.
+            CLabelCtrl* label = page->FieldLabel(WorkspaceIds::LabelSummary);
+            QWindow* window = editor->windowHandle();
+            QSignalSpy hovered(label, &CLabelCtrl::Hovered);
+            QSignalSpy left(label, &CLabelCtrl::Left);
+            QTest::mouseMove(window, label->mapTo(editor, QPoint(3, 3)));
+            EXPECT_EQ(label->m_tracking, 1);
+            EXPECT_TRUE(hovered.wait(1000));
+            EXPECT_EQ(left.count(), 0);
+            QTest::mouseMove(window, page->Summary()->mapTo(editor, QPoint(3, 3)));
+            EXPECT_EQ(left.count(), 1);
+            EXPECT_EQ(label->m_tracking, 0);
+            EXPECT_EQ(hovered.count(), 1);
+            editor->reject();
+        });
+        frame.Action(ids::kCmdNewBug)->trigger();
+        EXPECT_TRUE(checked);
+    }
 }
 
 TEST_F(ComposedFrame, TheFrameFollowsRenamedAndDeletedProjects)

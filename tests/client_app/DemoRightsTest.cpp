@@ -2,6 +2,7 @@
 // developers work on defects, only admin manages the system. Logged in as
 // a tester or a developer, the administration commands are disabled or
 // refused; admin reaches them.
+#include "AdminCommands.h"
 #include "CSysPropSheet.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
@@ -16,7 +17,16 @@
 
 class DemoRights : public CDemoServerTest {
 protected:
-    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions()); }
+    // sysop: the system-management right alone, without the add right.
+    static void SetUpTestSuite()
+    {
+        StartServer(CDemoServer::SuiteOptions(
+            "INSERT INTO t_cfg_st_user (USER_NAME,USER_PASSWD,USER_FULLNAME,USER_MAIL,DEPT_NAME,"
+            "USER_FIELD_RIGHT,USER_FIELD_QUERY) VALUES ('sysop','e10adc3949ba59abbe56e057f20f883e',"
+            "'sysop','','','0010000000111111111111111111111111100000000000000000000000000000',"
+            "'0000000000111110011000000000000000000000000000000000000000000000');"
+            "INSERT INTO t_user_prj (USER_NAME,PRJ_NAME) VALUES ('sysop','Demo');"));
+    }
 
     // Runs a command and tells whether a window other than a message box
     // opened (it is closed again).
@@ -56,18 +66,16 @@ TEST_F(DemoRights, TestersAndDevelopersDoNotManageTheSystem)
         CMainFrame& frame = client.Frame();
         frame.UpdateCommandStates();
         EXPECT_TRUE(frame.Action(ids::kCmdNewBug)->isEnabled());
-        // Options, the layout designer and Init System are disabled.
-        for (int id : {ids::kCmdOptions, ids::kCmdDesignCustom, ids::kCmdInitSystem})
+        // The system button, Options, the layout designer and Init System
+        // are disabled, although the add right is there.
+        for (int id : {ids::kCmdSysManage, ids::kCmdOptions, ids::kCmdDesignCustom, ids::kCmdInitSystem})
             EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
-        // The tool bar's system button follows the add right; the sheet then
-        // refuses, as every administration dialog does.
-        EXPECT_TRUE(frame.Action(ids::kCmdSysManage)->isEnabled());
         const QString noRight = context.Text(9250);
         const QString noAdminRight = context.Text(9361);
         const struct {
             int id;
             const QString& message;
-        } refused[] = {{ids::kCmdSysManage, noRight},     {ids::kCmdUserMgr, noRight},
+        } refused[] = {{ids::kCmdUserMgr, noRight},
                        {ids::kCmdDeptMgr, noRight},       {ids::kCmdListMgr, noAdminRight},
                        {ids::kCmdProjectDlg, noAdminRight}, {ids::kCmdWorkflow, noAdminRight},
                        {ids::kCmdFieldAttr, noRight}};
@@ -92,4 +100,34 @@ TEST_F(DemoRights, AdminManagesTheSystem)
                    ids::kCmdProjectDlg, ids::kCmdWorkflow, ids::kCmdDesignCustom, ids::kCmdFieldAttr})
         EXPECT_TRUE(OpensWindow(frame, id)) << id;
     EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
+}
+
+// The system button and Options are enabled exactly for those the sheet
+// lets in: a command is never enabled only to refuse.
+TEST_F(DemoRights, SystemCommandsAreEnabledExactlyForThoseTheSheetLetsIn)
+{
+    const struct {
+        const char* user;
+        const char* password;
+        bool manages;
+    } users[] = {{"admin", "admin", true}, {"sysop", "123456", true}, {"wang", "123456", false},
+                 {"zhang", "123456", false}};
+    for (const auto& user : users) {
+        SCOPED_TRACE(user.user);
+        CComposedClient client;
+        ASSERT_TRUE(client.Login(*s_server, user.user, user.password));
+        CMainFrame& frame = client.Frame();
+        frame.UpdateCommandStates();
+        for (int id : {ids::kCmdSysManage, ids::kCmdOptions}) {
+            EXPECT_EQ(frame.Action(id)->isEnabled(), user.manages) << id;
+            answerer.m_texts.clear();
+            EXPECT_EQ(OpensWindow(frame, id), user.manages) << id;
+            EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
+        }
+        // Reached some other way, the sheet still refuses.
+        if (!user.manages) {
+            OpenSysSheet(&frame, client.Context(), CSheetPages());
+            EXPECT_EQ(answerer.m_texts, QStringList{client.Context().Text(9250)});
+        }
+    }
 }

@@ -4,6 +4,7 @@
 // prompt dialogs; the start-up; screenshots of the main window and the
 // dialogs for review.
 #include "CClientComposition.h"
+#include "CDefectListGrid.h"
 #include "CLoginDlg.h"
 #include "CMd5Digest.h"
 #include "CModifyPasswordDlg.h"
@@ -31,6 +32,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QCheckBox>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -177,6 +179,61 @@ TEST_F(Frame, BarsPanesAndTitles) {
     frame->RunCommand(ids::kCmdBugMgr);
     QTest::qWait(50);
     Shoot(frame.get(), "main-frame-defect-list");
+    frame->close();
+}
+
+// PreView carries its tick while quick edit is shown, in the main menu as
+// in the list's context menu, whichever of them switched it.
+TEST_F(Frame, PreViewIsTickedWhileQuickEditIsShown) {
+    ASSERT_TRUE(StartApp());
+    auto frame = MakeFrame();
+    frame->RunCommand(ids::kCmdBugMgr);
+    auto* view = qobject_cast<CZentryView*>(frame->CurrentView());
+    ASSERT_NE(view, nullptr);
+    QAction* mainItem = frame->Action(ids::kCmdPreview);
+    QMenu* viewMenu = nullptr;
+    for (QObject* owner : mainItem->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(owner)) viewMenu = menu;
+    ASSERT_NE(viewMenu, nullptr);
+    QAction* contextItem = nullptr;
+    for (QAction* action : view->ContextMenu()->actions())
+        if (action->data().toInt() == ids::kCmdPreview) contextItem = action;
+    ASSERT_NE(contextItem, nullptr);
+
+    // The ticks as the user sees them: each menu opened.
+    const auto mainTick = [&] {
+        viewMenu->popup(frame->mapToGlobal(QPoint(10, 10)));
+        QApplication::processEvents();
+        const bool ticked = mainItem->isChecked();
+        viewMenu->hide();
+        return ticked;
+    };
+    const auto contextTick = [&] {
+        emit view->Grid()->customContextMenuRequested(QPoint(5, 5));
+        QApplication::processEvents();
+        const bool ticked = contextItem->isChecked();
+        view->ContextMenu()->hide();
+        return ticked;
+    };
+    const struct {
+        const char* path;
+        QAction* item;
+    } paths[] = {{"main menu", mainItem}, {"context menu", contextItem}};
+    for (const auto& path : paths) {
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(std::string(path.path) + (round ? ", hidden again" : ", shown"));
+            const bool before = view->QuickEditPanel()->isVisibleTo(view);
+            path.item->trigger();
+            const bool shown = view->QuickEditPanel()->isVisibleTo(view);
+            EXPECT_NE(shown, before);
+            EXPECT_EQ(mainTick(), shown);
+            EXPECT_EQ(contextTick(), shown);
+        }
+    }
+    // Shown when another view comes: that view has no tick.
+    if (!view->QuickEditPanel()->isVisibleTo(view)) mainItem->trigger();
+    frame->RunCommand(ids::kCmdStatistics);
+    EXPECT_FALSE(mainTick());
     frame->close();
 }
 

@@ -18,7 +18,7 @@ namespace {
 class ScriptInterface : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(RegisterTaverixInterface(host.GetState()));
+        ASSERT_TRUE(RegisterScriptInterface(host.GetState(), tolua_Taverix_open));
         ASSERT_TRUE(host.RunString("t = CTable:new_local()\n"
                                    "t:SetSeps(',', ';')\n"
                                    "t:fromString('ID,NAME,2,AMOUNT;1,alpha,two,12.500000;2,beta,zwei,-999;')\n"));
@@ -183,7 +183,7 @@ TEST(ScriptWorkbook, WorkbookMethodsThroughLua) {
                            &output))
         << output;
     CScriptHost host;
-    ASSERT_TRUE(RegisterTaverixInterface(host.GetState()));
+    ASSERT_TRUE(RegisterScriptInterface(host.GetState(), tolua_Taverix_open));
     g_shown.clear();
     SetMessageHandler(Shown);
     const std::string out = dir.File("out.xlsx");

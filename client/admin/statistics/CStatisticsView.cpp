@@ -136,6 +136,7 @@ void CQueryDefectForm::BuildControls()
     connect(m_showChart, &QPushButton::clicked, this, &CQueryDefectForm::OnShowChart);
     connect(m_me, &QPushButton::clicked, this, &CQueryDefectForm::OnPickMe);
     connect(m_export, &QPushButton::clicked, this, &CQueryDefectForm::OnExport);
+    connect(m_chartType, &QComboBox::currentIndexChanged, this, &CQueryDefectForm::OnChartType);
 }
 
 void CQueryDefectForm::FillControls()
@@ -226,6 +227,15 @@ void CQueryDefectForm::OnShowChart()
     m_chart->show();
     m_grid->hide();
     RunStatistic();
+}
+
+void CQueryDefectForm::OnChartType()
+{
+    // The counts already shown, drawn again as the chosen kind; nothing to
+    // draw before the first statistic.
+    if (!m_chartSize.isValid()) return;
+    m_chartKind = m_chartType->currentText();
+    DrawChart();
 }
 
 void CQueryDefectForm::OnPickMe()

@@ -82,6 +82,8 @@ public slots:
     void OnShowGrid();
     void OnShowChart();
     void OnPickMe();
+    // A chart type chosen takes effect at once.
+    void OnChartType();
     void OnExport();
     void LocalizeCaptions() override;
 

@@ -7,12 +7,16 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
+#include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLineSeries>
 #include <QPieSeries>
@@ -26,6 +30,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -186,6 +191,52 @@ double OutsideLabelsRadius(const QPieSeries* pie, int width, int height)
         else limit(height - kLabelGap - cy, -up);
     }
     return std::max(0.0, radius);
+}
+
+// How far the labels the chart library placed outside their sectors (with
+// their arms) reach beyond the picture, less a gap at its edges and below
+// the title; 0 when they all fit. The chart is laid out at its size first.
+double LabelOverflow(QChart* chart, int width, int height)
+{
+    chart->setGeometry(QRectF(0, 0, width, height));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (chart->layout()) chart->layout()->activate();
+    const QRectF room(kLabelGap, kTitleHeight + kLabelGap, width - 2 * kLabelGap,
+                      height - kTitleHeight - 2 * kLabelGap);
+    double overflow = 0;
+    std::function<void(QGraphicsItem*)> walk = [&](QGraphicsItem* item) {
+        if (!item->isVisible()) return;
+        // The sectors' labels are the library's rich text items with a
+        // text; the title and the legend drawn here are simple ones, the
+        // library's legend is hidden and its title empty.
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (text && !text->toPlainText().isEmpty()) {
+            const QRectF box = item->sceneBoundingRect();
+            overflow = std::max({overflow, room.left() - box.left(), box.right() - room.right(),
+                                 room.top() - box.top(), box.bottom() - room.bottom()});
+        }
+        for (QGraphicsItem* child : item->childItems()) walk(child);
+    };
+    for (QGraphicsItem* child : chart->childItems()) walk(child);
+    return overflow;
+}
+
+// Shrinks the pie until its outside labels fit the picture. The estimate
+// of OutsideLabelsRadius does not know every offset the library adds (the
+// gap before an arm, the margins of a label's text), so the laid-out chart
+// is measured; a label moves at least as far as the radius shrinks.
+void FitOutsideLabels(QChart* chart, QPieSeries* pie, int width, int height, double radius)
+{
+    QGraphicsScene scene;
+    scene.addItem(chart);
+    const double shorter = std::max(1.0, std::min<double>(width, height));
+    for (int pass = 0; pass < 8 && radius > 0; ++pass) {
+        const double overflow = LabelOverflow(chart, width, height);
+        if (overflow <= 0) break;
+        radius = std::max(0.0, radius - std::ceil(overflow));
+        pie->setPieSize(std::min(1.0, 2 * radius / shorter));
+    }
+    scene.removeItem(chart);
 }
 
 // The legend at the right, one sector a line: its colour and its name, cut
@@ -397,6 +448,8 @@ bool CChartBuilder::DrawPieChart(int width, int height, ChartSeries series, CLis
     const double shorter = std::max(1.0, std::min<double>(width, height));
     pie->setPieSize(std::min(1.0, 2 * std::max(0.0, radius) / shorter));
     chart->addSeries(pie);
+    chart->legend()->hide();
+    if (!m_pieLabelLayout) FitOutsideLabels(chart, pie, width, height, std::max(0.0, radius));
 
     AddLegend(chart, pie, width, height, labels);
     return Show(chart, width, height, QStringLiteral("clickable"),

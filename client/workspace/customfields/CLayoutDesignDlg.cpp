@@ -12,6 +12,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <vector>
+
 using namespace CustomFieldIds;
 using namespace FormStyles;
 
@@ -48,6 +51,35 @@ void PlacedShape(const QString& editStyle, int& type, CFormRect& rect) {
         type = kStatic;
         rect = {0, 20, 100, 40};
     }
+}
+
+// Where a new field with its caption (size w by h, from the top left)
+// goes on a form of that size: in the first column of fields from the
+// left that has room below its lowest field, else in a new column beside
+// the rightmost one; a form without room anywhere gets it in its top left
+// corner.
+QPoint FreePlace(const std::vector<CFormField>& fields, int w, int h, const QSize& form) {
+    const int gap = 8;
+    int x = 0;
+    while (x + w <= form.width()) {
+        int y = 0;
+        int right = -1;
+        for (const CFormField& field : fields) {
+            // Where it shows: a combo box's rectangle keeps its list's
+            // height, not its place.
+            const QRect shown = field.m_control
+                                    ? field.m_control->geometry()
+                                    : QRect(QPoint(field.m_rect.left, field.m_rect.top),
+                                            QPoint(field.m_rect.right - 1, field.m_rect.bottom - 1));
+            if (shown.right() < x || shown.left() >= x + w) continue;
+            y = std::max(y, shown.bottom() + 1 + gap);
+            right = std::max(right, shown.right() + 1);
+        }
+        if (y + h <= form.height()) return QPoint(x, y);
+        if (right < 0) break;
+        x = right + gap;
+    }
+    return QPoint(0, 0);
 }
 
 }  // namespace
@@ -181,9 +213,18 @@ void CLayoutDesignDlg::PlaceField() {
     field.m_name = column;
     field.m_label = label;
     PlacedShape(editStyle, field.m_type, field.m_rect);
-    m_form.AddField(field);
     CFormField caption(column + QLatin1String("_ST"), label + QLatin1Char(':'), kStatic,
                        {0, 0, field.m_rect.right, 20});
+    // Below (or beside) the fields already there, never on top of them.
+    const QPoint at = FreePlace(m_form.Fields(), field.m_rect.right, field.m_rect.bottom,
+                                m_canvas->size().expandedTo(m_canvas->minimumSize()));
+    for (CFormRect* rect : {&field.m_rect, &caption.m_rect}) {
+        rect->left += at.x();
+        rect->right += at.x();
+        rect->top += at.y();
+        rect->bottom += at.y();
+    }
+    m_form.AddField(field);
     m_form.AddField(caption);
     m_form.DestroyControls();
     m_form.CreateControls(m_canvas);

@@ -3,6 +3,8 @@
 // CAppContext::m_currentBugId below 0 opens it for a new defect.
 #pragma once
 
+#include "IDefectEditor.h"
+
 #include <QDialog>
 
 class CAppContext;
@@ -14,7 +16,7 @@ class QPushButton;
 class QTabWidget;
 struct CWorkspaceCommands;
 
-class CDefectEditDlg : public QDialog {
+class CDefectEditDlg : public QDialog, public IDefectEditor {
     Q_OBJECT
 public:
     // commands: what its attachments page takes from the composition (null:
@@ -22,12 +24,12 @@ public:
     explicit CDefectEditDlg(CAppContext& context, QWidget* parent = nullptr,
                             const CWorkspaceCommands* commands = nullptr);
 
-    void ShowNewButtons(bool isNew);
+    void ShowNewButtons(bool isNew) override;
     void ColourButtons();
 
     CDefectFieldsDlg* FieldsPage() const { return m_fields; }
-    CCustomFieldsDlg* CustomFieldsPage() const { return m_custom; }
-    CAttachmentDlg* AttachmentsPage() const { return m_attachments; }
+    CCustomFieldsDlg* CustomFieldsPage() const override { return m_custom; }
+    CAttachmentDlg* AttachmentsPage() const override { return m_attachments; }
     CStatusHistoryDlg* HistoryPage() const { return m_history; }
     QTabWidget* Tabs() const { return m_tabs; }
     QPushButton* NewButton() const { return m_new; }

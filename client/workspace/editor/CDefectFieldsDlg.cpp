@@ -3,13 +3,14 @@
 #include "CAppContext.h"
 #include "CAttachmentDlg.h"
 #include "CCustomFieldsDlg.h"
-#include "CDefectEditDlg.h"
 #include "CDefectSave.h"
 #include "CDefectSql.h"
+#include "CLabelCtrl.h"
 #include "CLocalizer.h"
 #include "CTreeComboBox.h"
 #include "DialogHelpers.h"
 #include "Helpers.h"
+#include "IDefectEditor.h"
 #include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
@@ -45,7 +46,7 @@ QString DateOnly(const QDate& date)
 
 }  // namespace
 
-CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor, QWidget* parent)
+CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, IDefectEditor* editor, QWidget* parent)
     : QWidget(parent), m_context(context), m_editor(editor)
 {
     auto* grid = new QGridLayout(this);
@@ -102,21 +103,11 @@ CDefectFieldsDlg::CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor,
     grid->setRowStretch(9, 1);
 
     ApplyFieldRights();
-    for (QLabel* label : m_labels) {
+    for (CLabelCtrl* label : m_labels) {
         const int id = label->property("langId").toInt();
-        label->setText(QStringLiteral("%1%2:").arg(label->property("mark").toString(),
-                                                   m_context.Text(id)));
-        if (label->property("red").toBool()) {
-            QPalette pal = label->palette();
-            pal.setColor(QPalette::WindowText, kRequiredColour);
-            label->setPalette(pal);
-        }
-        if (m_context.m_fillBackground == 1) {
-            label->setAutoFillBackground(true);
-            QPalette pal = label->palette();
-            pal.setColor(QPalette::Window, m_context.m_bgColor);
-            label->setPalette(pal);
-        }
+        label->SetText(QStringLiteral("%1%2:").arg(label->property("mark").toString(), m_context.Text(id)));
+        if (label->property("red").toBool()) label->SetTextColor(kRequiredColour);
+        if (m_context.m_fillBackground == 1) label->SetBkColor(m_context.m_bgColor);
     }
     FillLists();
     BindFields();
@@ -186,9 +177,9 @@ QVector<CEditedFields*> CDefectFieldsDlg::FieldSets()
     return sets;
 }
 
-QLabel* CDefectFieldsDlg::AddLabel(int id, bool marked, bool red)
+CLabelCtrl* CDefectFieldsDlg::AddLabel(int id, bool marked, bool red)
 {
-    auto* label = new QLabel(this);
+    auto* label = new CLabelCtrl(QString(), this, Qt::AlignLeft | Qt::AlignVCenter);
     label->setProperty("langId", id);
     label->setProperty("mark", marked ? QStringLiteral("*") : QString());
     label->setProperty("red", red);
@@ -196,9 +187,9 @@ QLabel* CDefectFieldsDlg::AddLabel(int id, bool marked, bool red)
     return label;
 }
 
-QLabel* CDefectFieldsDlg::FieldLabel(int labelId) const
+CLabelCtrl* CDefectFieldsDlg::FieldLabel(int labelId) const
 {
-    for (QLabel* label : m_labels)
+    for (CLabelCtrl* label : m_labels)
         if (label->property("langId").toInt() == labelId) return label;
     return nullptr;
 }
@@ -228,7 +219,7 @@ void CDefectFieldsDlg::ApplyFieldRights()
 {
     if (m_context.m_currentBugId < 0) {
         m_closingVersion->hide();
-        if (QLabel* label = FieldLabel(LabelClosingVersion)) label->hide();
+        if (CLabelCtrl* label = FieldLabel(LabelClosingVersion)) label->hide();
         return;
     }
     struct Field {

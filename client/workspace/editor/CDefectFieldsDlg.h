@@ -10,18 +10,19 @@
 #include <QWidget>
 
 class CAppContext;
-class CDefectEditDlg;
+class CLabelCtrl;
 class CTreeComboBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class IDefectEditor;
 
 class CDefectFieldsDlg : public QWidget {
     Q_OBJECT
 public:
-    CDefectFieldsDlg(CAppContext& context, CDefectEditDlg* editor, QWidget* parent = nullptr);
+    CDefectFieldsDlg(CAppContext& context, IDefectEditor* editor, QWidget* parent = nullptr);
 
     void ApplyFieldRights();
     void FillLists();
@@ -48,20 +49,20 @@ public:
     CTreeComboBox* DetectedBy() const { return m_detectedBy; }
     QDateEdit* DetectionDate() const { return m_detectionDate; }
     QDateEdit* ClosingDate() const { return m_closingDate; }
-    QLabel* FieldLabel(int labelId) const;
+    CLabelCtrl* FieldLabel(int labelId) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QLabel* AddLabel(int id, bool marked, bool red);
+    CLabelCtrl* AddLabel(int id, bool marked, bool red);
     void BindFields();
     QVector<CEditedFields*> FieldSets();
     bool RunInsert(int id, const QString& description, const QString& comment);
 
     CAppContext& m_context;
-    CDefectEditDlg* m_editor;
-    QList<QLabel*> m_labels;
+    IDefectEditor* m_editor;
+    QList<CLabelCtrl*> m_labels;
     QLabel* m_id;
     QLineEdit* m_summary;
     QPlainTextEdit* m_description;

@@ -360,8 +360,9 @@ bool CMainFrame::IsCommandEnabled(int commandId) const {
     const bool admin = m_context.m_userName.compare("admin", Qt::CaseInsensitive) == 0;
     switch (commandId) {
     case ids::kCmdNewBug:
-    case ids::kCmdSysManage:
         return admin || m_context.m_canAddDefect;
+    // The sheet refuses everyone else: never enabled only to refuse.
+    case ids::kCmdSysManage:
     case ids::kCmdOptions:
     case ids::kCmdDesignCustom:
         return admin || m_context.m_canSysManage;
@@ -395,6 +396,8 @@ void CMainFrame::UpdateCommandStates() {
     tick(ids::kCmdStyleXp, m_look == ids::kLookXp);
     tick(ids::kCmdStyleLuna, m_look == ids::kLookLuna);
     tick(ids::kCmdStyleSilver, m_look == ids::kLookSilver);
+    const IFrameView* view = CurrentFrameView();
+    tick(ids::kCmdPreview, view && view->CommandCheck(ids::kCmdPreview) == 1);
 }
 
 void CMainFrame::ApplyLook(int look) {

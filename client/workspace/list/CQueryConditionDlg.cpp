@@ -3,10 +3,9 @@
 #include "CAppContext.h"
 #include "CDefectListGrid.h"
 #include "CLocalizer.h"
-#include "CQueryFieldsDlg.h"
 #include "CTreeComboBox.h"
-#include "CZentryView.h"
 #include "DialogHelpers.h"
+#include "IDefectListHost.h"
 #include "LookupLists.h"
 #include "WorkspaceIds.h"
 
@@ -27,7 +26,7 @@ const char* const kNoChoice = "----------";
 
 }  // namespace
 
-CQueryConditionDlg::CQueryConditionDlg(CAppContext& context, CZentryView* view, QWidget* parent)
+CQueryConditionDlg::CQueryConditionDlg(CAppContext& context, IDefectListHost* view, QWidget* parent)
     : QWidget(parent), m_context(context), m_view(view)
 {
     auto* layout = new QVBoxLayout(this);
@@ -148,9 +147,7 @@ void CQueryConditionDlg::OnQuery()
 {
     if (!m_view) return;
     m_lastWhere = BuildWhere();
-    const QString columns = m_view->FieldsPanel() ? m_view->FieldsPanel()->GetSelectList()
-                                                  : QStringLiteral("BG_BUG_ID,BG_STATUS");
-    m_view->RefreshList(CDefectSql::SelectStatement(columns, m_lastWhere));
+    m_view->RefreshList(CDefectSql::SelectStatement(m_view->SelectList(), m_lastWhere));
 }
 
 void CQueryConditionDlg::Recolour()

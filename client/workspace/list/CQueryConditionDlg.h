@@ -9,7 +9,7 @@
 
 class CAppContext;
 class CTreeComboBox;
-class CZentryView;
+class IDefectListHost;
 class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
@@ -19,7 +19,7 @@ class QPushButton;
 class CQueryConditionDlg : public QWidget {
     Q_OBJECT
 public:
-    CQueryConditionDlg(CAppContext& context, CZentryView* view, QWidget* parent = nullptr);
+    CQueryConditionDlg(CAppContext& context, IDefectListHost* view, QWidget* parent = nullptr);
 
     void RunQuery() { OnQuery(); }
     QString BuildWhere();
@@ -50,7 +50,7 @@ private:
     void Fill();
 
     CAppContext& m_context;
-    CZentryView* m_view;
+    IDefectListHost* m_view;
     QDateTimeEdit* m_startDate;
     QDateTimeEdit* m_closeDate;
     CTreeComboBox* m_responsible;

@@ -3,9 +3,8 @@
 #include "CAppContext.h"
 #include "CDefectSql.h"
 #include "CLocalizer.h"
-#include "CQueryConditionDlg.h"
-#include "CZentryView.h"
 #include "DialogHelpers.h"
+#include "IDefectListHost.h"
 #include "LookupLists.h"
 #include "QtText.h"
 #include "WorkspaceIds.h"
@@ -31,7 +30,7 @@ bool IsProtected(const QString& column)
 
 }  // namespace
 
-CQueryFieldsDlg::CQueryFieldsDlg(CAppContext& context, CZentryView* view, QWidget* parent)
+CQueryFieldsDlg::CQueryFieldsDlg(CAppContext& context, IDefectListHost* view, QWidget* parent)
     : QWidget(parent), m_context(context), m_view(view)
 {
     m_label = CLocalizer::Tag(new QLabel(this), LabelQueryFields, true);
@@ -107,8 +106,7 @@ bool CQueryFieldsDlg::StoreField(const QString& label, bool show)
 void CQueryFieldsDlg::OnRefresh()
 {
     if (!m_view) return;
-    const QString where = m_view->ConditionPanel() ? m_view->ConditionPanel()->m_lastWhere : QString();
-    m_view->RefreshList(CDefectSql::SelectStatement(GetSelectList(), where));
+    m_view->RefreshList(CDefectSql::SelectStatement(GetSelectList(), m_view->LastWhere()));
 }
 
 void CQueryFieldsDlg::resizeEvent(QResizeEvent* event)

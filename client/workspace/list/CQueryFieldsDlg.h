@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class CAppContext;
-class CZentryView;
+class IDefectListHost;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -14,7 +14,7 @@ class QPushButton;
 class CQueryFieldsDlg : public QWidget {
     Q_OBJECT
 public:
-    CQueryFieldsDlg(CAppContext& context, CZentryView* view, QWidget* parent = nullptr);
+    CQueryFieldsDlg(CAppContext& context, IDefectListHost* view, QWidget* parent = nullptr);
 
     // The select list of the chosen columns (always with BG_BUG_ID and BG_STATUS).
     QString GetSelectList() const;
@@ -38,7 +38,7 @@ private:
     bool StoreField(const QString& label, bool show);
 
     CAppContext& m_context;
-    CZentryView* m_view;
+    IDefectListHost* m_view;
     QLabel* m_label;
     QPushButton* m_refresh;
     QListWidget* m_shown;

@@ -3,9 +3,8 @@
 #include "CAppContext.h"
 #include "CDefectSql.h"
 #include "CLocalizer.h"
-#include "CQueryFieldsDlg.h"
-#include "CZentryView.h"
 #include "DialogHelpers.h"
+#include "IDefectListHost.h"
 #include "WorkspaceIds.h"
 
 #include <QLabel>
@@ -14,7 +13,7 @@
 
 using namespace WorkspaceIds;
 
-CQuickFilterDlg::CQuickFilterDlg(CAppContext& context, CZentryView* view, QWidget* parent)
+CQuickFilterDlg::CQuickFilterDlg(CAppContext& context, IDefectListHost* view, QWidget* parent)
     : QWidget(parent), m_context(context), m_view(view)
 {
     auto* layout = new QVBoxLayout(this);
@@ -56,22 +55,12 @@ void CQuickFilterDlg::RunButton(int buttonId)
         RunFilter(condition);
 }
 
-namespace {
-
-QString Columns(CZentryView* view)
-{
-    return view->FieldsPanel() ? view->FieldsPanel()->GetSelectList()
-                               : QStringLiteral("BG_BUG_ID,BG_STATUS");
-}
-
-}  // namespace
-
 void CQuickFilterDlg::RunFilter(const QString& statusCondition)
 {
     if (!m_view) return;
     const QString where =
         CDefectSql::FilterWhere(m_context.m_currentProject, statusCondition, m_context.m_userName);
-    m_view->RefreshList(QStringLiteral("select ") + Columns(m_view) +
+    m_view->RefreshList(QStringLiteral("select ") + m_view->SelectList() +
                         QStringLiteral(" from t_bug where ") + where);
 }
 
@@ -80,7 +69,7 @@ void CQuickFilterDlg::RunFilterSince(const QString& statusCondition, const QStri
     if (!m_view) return;
     const QString where = CDefectSql::FilterWhereSince(m_context.m_currentProject, statusCondition,
                                                        since, m_context.m_userName);
-    m_view->RefreshList(QStringLiteral("select ") + Columns(m_view) +
+    m_view->RefreshList(QStringLiteral("select ") + m_view->SelectList() +
                         QStringLiteral(" from t_bug where ") + where);
 }
 

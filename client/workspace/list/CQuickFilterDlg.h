@@ -6,13 +6,13 @@
 #include <QWidget>
 
 class CAppContext;
-class CZentryView;
+class IDefectListHost;
 class QPushButton;
 
 class CQuickFilterDlg : public QWidget {
     Q_OBJECT
 public:
-    CQuickFilterDlg(CAppContext& context, CZentryView* view, QWidget* parent = nullptr);
+    CQuickFilterDlg(CAppContext& context, IDefectListHost* view, QWidget* parent = nullptr);
 
     void RunFilter(const QString& statusCondition);
     void RunFilterSince(const QString& statusCondition, const QString& since);
@@ -24,6 +24,6 @@ public:
 
 private:
     CAppContext& m_context;
-    CZentryView* m_view;
+    IDefectListHost* m_view;
     QVector<QPushButton*> m_buttons;
 };

@@ -141,7 +141,7 @@ void CZentryView::UpdateMenuState()
         case CmdMail: action->setEnabled(selected && handled(CmdMail)); break;
         case CmdExport: action->setEnabled(handled(CmdExport)); break;
         case CmdAutoSize: action->setChecked(m_autoSizeColumns != 0); break;
-        case CmdPreview: action->setChecked(m_grid->m_quickEditShown != 0); break;
+        case CmdPreview: action->setChecked(CommandCheck(CmdPreview) == 1); break;
         default: break;
         }
     }
@@ -190,6 +190,16 @@ void CZentryView::LayoutPanes()
     m_splitter->show();
     m_quickEdit->show();
     m_grid->show();
+}
+
+QString CZentryView::SelectList() const
+{
+    return m_fields ? m_fields->GetSelectList() : QStringLiteral("BG_BUG_ID,BG_STATUS");
+}
+
+QString CZentryView::LastWhere() const
+{
+    return m_condition ? m_condition->m_lastWhere : QString();
 }
 
 void CZentryView::RefreshList(const QString& sql)
@@ -321,6 +331,12 @@ bool CZentryView::DeleteAttachmentFiles(int bugId)
     // An FTP site that cannot be reached is shown; the defect goes anyway.
     m_context.DeleteBugAttachmentFiles(bugId);
     return true;
+}
+
+int CZentryView::CommandCheck(int commandId) const
+{
+    if (commandId == CmdPreview) return m_grid->m_quickEditShown != 0 ? 1 : 0;
+    return -1;
 }
 
 void CZentryView::TogglePreview()

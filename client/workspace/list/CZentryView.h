@@ -5,6 +5,7 @@
 // without a handler there is disabled).
 #pragma once
 
+#include "IDefectListHost.h"
 #include "IFrameView.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ class QMenu;
 class QTabWidget;
 struct CWorkspaceCommands;
 
-class CZentryView : public QWidget, public IFrameView {
+class CZentryView : public QWidget, public IFrameView, public IDefectListHost {
     Q_OBJECT
 public:
     // commands: the handlers of the commands done elsewhere, for this view
@@ -34,9 +35,11 @@ public:
     // The quick-edit panel writes what it shows before the view goes; what
     // it could not write goes only when the user agrees.
     bool SaveEdits() override;
+    // PreView (2012) is ticked while the quick-edit panel is shown.
+    int CommandCheck(int commandId) const override;
 
     // Runs the statement through the grid, then marks, captions and colours.
-    void RefreshList(const QString& sql);
+    void RefreshList(const QString& sql) override;
     void LayoutPanes();
     void MarkAttachments(int first, int last);
 
@@ -51,7 +54,9 @@ public:
     void ToggleAutoSize();
     void ToggleFillBackground();
 
-    CDefectListGrid* Grid() const { return m_grid; }
+    CDefectListGrid* Grid() const override { return m_grid; }
+    QString SelectList() const override;
+    QString LastWhere() const override;
     CQueryConditionDlg* ConditionPanel() const { return m_condition; }
     CQueryFieldsDlg* FieldsPanel() const { return m_fields; }
     CQuickFilterDlg* FilterPanel() const { return m_filter; }

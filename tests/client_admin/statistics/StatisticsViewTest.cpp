@@ -225,6 +225,10 @@ TEST_F(StatisticsTest, ChartKindsFollowTheChartTypeCombo)
 {
     view->TypeCombo()->setCurrentIndex(5);  // by severity
     const QMap<QString, int> counted = Counted("BG_SEVERITY", "1=1");
+    // Before any statistic a type chosen draws nothing.
+    view->ChartTypeCombo()->setCurrentIndex(1);
+    view->ChartTypeCombo()->setCurrentIndex(0);
+    EXPECT_EQ(view->ChartControl()->GetChart(), nullptr);
 
     view->ChartButton()->click();
     QChart* chart = view->ChartControl()->GetChart();
@@ -234,14 +238,13 @@ TEST_F(StatisticsTest, ChartKindsFollowTheChartTypeCombo)
     EXPECT_EQ(bars->barSets().first()->count(), counted.size());
     EXPECT_EQ(view->LastTitle(), "不同严重情况缺陷数(单位个)");
 
+    // A type chosen takes effect at once, without Chart pressed again.
     view->ChartTypeCombo()->setCurrentIndex(1);
-    view->ChartButton()->click();
     auto* line = qobject_cast<QLineSeries*>(view->ChartControl()->GetChart()->series().value(0));
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->count(), counted.size());
 
     view->ChartTypeCombo()->setCurrentIndex(2);
-    view->ChartButton()->click();
     auto* pie = qobject_cast<QPieSeries*>(view->ChartControl()->GetChart()->series().value(0));
     ASSERT_NE(pie, nullptr);
     ASSERT_EQ(pie->count(), counted.size());

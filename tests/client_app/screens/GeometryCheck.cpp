@@ -1,5 +1,7 @@
 #include "GeometryCheck.h"
 
+#include "CLabelCtrl.h"
+
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -40,6 +42,7 @@ QString ShownText(const QWidget* widget)
 {
     if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
     if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+    if (auto* label = qobject_cast<const CLabelCtrl*>(widget)) return label->GetText();
     return QString();
 }
 
@@ -52,7 +55,8 @@ bool IsOneControl(const QWidget* widget)
            qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QLabel*>(widget) ||
            qobject_cast<const QTabBar*>(widget) || qobject_cast<const QMenuBar*>(widget) ||
            qobject_cast<const QProgressBar*>(widget) || qobject_cast<const QAbstractSlider*>(widget) ||
-           qobject_cast<const QCalendarWidget*>(widget) || qobject_cast<const QSizeGrip*>(widget);
+           qobject_cast<const QCalendarWidget*>(widget) || qobject_cast<const QSizeGrip*>(widget) ||
+           qobject_cast<const CLabelCtrl*>(widget);
 }
 
 QList<QWidget*> ShownChildren(const QWidget* parent)
@@ -116,6 +120,12 @@ void CheckText(const QWidget* widget, QStringList& faults)
             fault(QStringLiteral("text needs %1 wide, has %2").arg(needed.width()).arg(label->width()));
         if (label->height() < line)
             fault(QStringLiteral("text needs %1 high, has %2").arg(line).arg(label->height()));
+        return;
+    }
+    if (auto* label = qobject_cast<const CLabelCtrl*>(widget)) {
+        // Its text block whole inside it.
+        if (!label->rect().contains(label->TextBlockRect()))
+            fault(QStringLiteral("text needs %1, has %2").arg(Size(label->sizeHint()), Size(label->size())));
         return;
     }
     if (auto* button = qobject_cast<const QPushButton*>(widget)) {

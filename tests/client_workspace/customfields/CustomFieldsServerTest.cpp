@@ -126,8 +126,9 @@ TEST_F(CustomFieldsTest, DesignerPlacesDragsAndStoresTheLayout) {
     EXPECT_EQ(QStringList({"BG_USER_01", "BG_USER_02", "BG_USER_04"}), Columns(dialog.PlacedGrid()));
     EXPECT_EQ(7, dialog.AvailableGrid()->rowCount());
     EXPECT_EQ(6, dialog.Form().GetFieldCount());
-    // Placed, not stored yet.
-    EXPECT_TRUE(ctx.m_prjCustomField.contains("BG_USER_02_ST=自定义2:,Static,0,0,160,20,"));
+    // Placed one below the other, not stored yet.
+    EXPECT_TRUE(ctx.m_prjCustomField.contains("BG_USER_02_ST=自定义2:,Static,0,96,160,20,"))
+        << ctx.m_prjCustomField.toStdString();
     EXPECT_EQ("", Value("select PRJ_CUSTOM_FIELD from t_prj where prj_name='Demo'"));
 
     // The user drags two fields and widens one.
@@ -146,11 +147,11 @@ TEST_F(CustomFieldsTest, DesignerPlacesDragsAndStoresTheLayout) {
     const QString expected = QString(kEmptyLayout) +
                              "BG_USER_01=自定义1,Text,200,120,140,20,\n"
                              "BG_USER_01_ST=自定义1:,Static,0,0,100,20,\n"
-                             "BG_USER_04=自定义4,Static,0,20,100,20,\n"
-                             "BG_USER_04_ST=自定义4:,Static,300,30,100,20,\n"
-                             "BG_USER_02=自定义2,ComboBox,30,270,160,220,\n"
-                             "BG_USER_02_ST=自定义2:,Static,0,0,160,20,\n";
-    EXPECT_EQ(expected, Value("select PRJ_CUSTOM_FIELD from t_prj where prj_name='Demo'"));
+                             "BG_USER_04=自定义4,Static,0,68,100,20,\n"
+                             "BG_USER_04_ST=自定义4:,Static,300,78,100,20,\n"
+                             "BG_USER_02=自定义2,ComboBox,30,366,160,220,\n"
+                             "BG_USER_02_ST=自定义2:,Static,0,96,160,20,\n";
+    EXPECT_EQ(expected.toStdString(), Value("select PRJ_CUSTOM_FIELD from t_prj where prj_name='Demo'").toStdString());
     EXPECT_EQ(expected, ctx.m_prjCustomField);
     EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.m_texts.join(" | ").toStdString();
 
@@ -186,11 +187,13 @@ TEST_F(CustomFieldsTest, DesignerModesAndFieldKinds) {
     EXPECT_EQ(ctx.Text(CustomFieldIds::TextToRunMode), mode->text());
     DoubleClickRow(dialog.AvailableGrid(), "BG_USER_03");  // ListBox
     DoubleClickRow(dialog.AvailableGrid(), "BG_USER_04");  // CheckBox: a Static field
-    EXPECT_EQ(QString(kEmptyLayout) + "BG_USER_03=自定义3,ListBox,0,20,160,100,\n"
-                                      "BG_USER_03_ST=自定义3:,Static,0,0,160,20,\n"
-                                      "BG_USER_04=自定义4,Static,0,20,100,20,\n"
-                                      "BG_USER_04_ST=自定义4:,Static,0,0,100,20,\n",
-              ctx.m_prjCustomField);
+    // The second one below the first.
+    EXPECT_EQ((QString(kEmptyLayout) + "BG_USER_03=自定义3,ListBox,0,20,160,100,\n"
+                                       "BG_USER_03_ST=自定义3:,Static,0,0,160,20,\n"
+                                       "BG_USER_04=自定义4,Static,0,148,100,20,\n"
+                                       "BG_USER_04_ST=自定义4:,Static,0,128,100,20,\n")
+                  .toStdString(),
+              ctx.m_prjCustomField.toStdString());
     // Run mode: the fields work as controls and stay where they are.
     QTest::mouseClick(mode, Qt::LeftButton);
     EXPECT_EQ(0, dialog.Form().IsDesignMode());
@@ -201,6 +204,50 @@ TEST_F(CustomFieldsTest, DesignerModesAndFieldKinds) {
     QTest::mouseClick(mode, Qt::LeftButton);
     DragBy(list, list, {50, 50}, {100, 100});
     EXPECT_EQ(QPoint(100, 120), list->pos());
+}
+
+// Every column placed by a double click lands below the fields already
+// there, or beside them when the form has no room left below, never on
+// another field and never outside the form; also after a field was
+// dragged to the middle.
+TEST_F(CustomFieldsTest, DesignerPlacesEachNewFieldBelowOrBesideTheOthers) {
+    for (const bool dragFirst : {false, true}) {
+        SCOPED_TRACE(dragFirst ? "first field dragged" : "as placed");
+        ctx.m_currentProject = QStringLiteral("NoSuchProject");
+        ctx.m_prjCustomField.clear();
+        CLayoutDesignDlg dialog(ctx);
+        dialog.show();
+        const QRect form = dialog.Canvas()->rect();
+        const QStringList columns = Columns(dialog.AvailableGrid());
+        ASSERT_EQ(10, columns.size());
+        QRect previous;
+        for (const QString& column : columns) {
+            DoubleClickRow(dialog.AvailableGrid(), column);
+            QWidget* caption = dialog.Form().FindControl(column + "_ST");
+            QWidget* field = dialog.Form().FindControl(column);
+            ASSERT_TRUE(caption && field) << column.toStdString();
+            const QRect placed = caption->geometry().united(field->geometry());
+            if (previous.isValid()) {
+                EXPECT_TRUE(placed.top() > previous.bottom() || placed.left() > previous.right())
+                    << column.toStdString() << " at " << placed.x() << "," << placed.y();
+            }
+            previous = placed;
+            if (dragFirst && column == columns.first()) {
+                DragBy(field, field, {10, 10}, {150, 150});
+                previous = field->geometry();
+            }
+        }
+        EXPECT_EQ(20, dialog.Form().GetFieldCount());
+        std::vector<QRect> rects;
+        for (const CFormField& field : dialog.Form().Fields()) {
+            const QRect rect = dialog.Form().FindControl(field.m_name)->geometry();
+            EXPECT_TRUE(form.contains(rect)) << field.m_name.toStdString();
+            for (const QRect& other : rects)
+                EXPECT_FALSE(rect.intersects(other)) << field.m_name.toStdString();
+            rects.push_back(rect);
+        }
+        SavePng(dialog, dragFirst ? "layout-designer-full-dragged" : "layout-designer-full");
+    }
 }
 
 TEST_F(CustomFieldsTest, DesignerStoresALongLayoutWhole) {
