@@ -18,8 +18,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -31,15 +29,6 @@ QCheckBox* GroupCheckBox(CZentryView& view)
     for (QCheckBox* box : view.ConditionPanel()->findChildren<QCheckBox*>())
         if (box->property("langId").toInt() == WorkspaceIds::CheckGroup) return box;
     return nullptr;
-}
-
-// A click on the check box's square, as a user ticks it.
-void Click(QCheckBox* box)
-{
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect square = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-    QTest::mouseClick(box, Qt::LeftButton, {}, square.center());
 }
 
 // The list's grouped rows: the group each row of the table shows under,
@@ -82,7 +71,7 @@ TEST_F(WorkspaceTest, GroupCheckBoxShowsTheGroupByBox)
     view.Tabs()->setCurrentWidget(view.ConditionPanel());
     QCheckBox* group = GroupCheckBox(view);
     ASSERT_NE(group, nullptr);
-    Click(group);
+    ClickCheckBox(group);
     ASSERT_TRUE(group->isChecked());
     EXPECT_TRUE(grid.GroupBar()->isVisible());
     // The box sits above the columns, across the grid.
@@ -92,7 +81,7 @@ TEST_F(WorkspaceTest, GroupCheckBoxShowsTheGroupByBox)
 
     DragColumnToGroupBox(grid, grid.FieldColumn("BG_STATUS"));
     ASSERT_EQ(grid.GroupColumns().size(), 1);
-    Click(group);
+    ClickCheckBox(group);
     EXPECT_FALSE(grid.GroupBar()->isVisible());
     EXPECT_TRUE(grid.GroupColumns().isEmpty());
     EXPECT_EQ(grid.model(), grid.Model());
@@ -116,7 +105,7 @@ TEST_F(WorkspaceTest, GroupedListKeepsColoursQuickEditAndEditor)
     CDefectListGrid& grid = *view.Grid();
     CQuickEditDlg& panel = *view.QuickEditPanel();
     view.Tabs()->setCurrentWidget(view.ConditionPanel());
-    Click(GroupCheckBox(view));
+    ClickCheckBox(GroupCheckBox(view));
     DragColumnToGroupBox(grid, grid.FieldColumn("BG_STATUS"));
     CGroupRowsModel& groups = *grid.Groups();
     ASSERT_TRUE(groups.IsGrouped());
