@@ -43,6 +43,8 @@ QVariant CResultGridModel::headerData(int section, Qt::Orientation orientation, 
 void CResultGridModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= m_captions.size()) return;
+    m_sortColumn = column;
+    m_sortOrder = order;
     // Keys are read once per row. Numbers come before texts so that the
     // order is strict even when a column mixes both.
     struct Key {
@@ -84,6 +86,7 @@ void CResultGridModel::Reset(const QStringList& fieldNames, const QStringList& c
     m_fieldNames = fieldNames;
     m_captions = captions;
     m_rows.clear();
+    m_sortColumn = -1;
     endResetModel();
 }
 

@@ -6,6 +6,7 @@
 #include "CDefectFieldsDlg.h"
 #include "CDefectListGrid.h"
 #include "CGroupByBar.h"
+#include "CLocalizer.h"
 #include "CQuickEditDlg.h"
 #include "CStatusHistoryDlg.h"
 #include "DialogHelpers.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -85,6 +87,11 @@ TEST_F(WorkspaceTest, GroupCheckBoxShowsTheGroupByBox)
     EXPECT_FALSE(grid.GroupBar()->isVisible());
     EXPECT_TRUE(grid.GroupColumns().isEmpty());
     EXPECT_EQ(grid.model(), grid.Model());
+
+    // The box's text follows the language.
+    ASSERT_TRUE(ctx.m_langTexts.Load((CServerFixture::BinDir() + "/lang/zh_cn.ini").c_str()));
+    CLocalizer::Apply(&view, ctx);
+    EXPECT_EQ(grid.GroupBar()->Hint()->text(), QString::fromUtf8("拖动列标题到此处，按该列分组"));
 
     // The status history's grid has the box switched off: it never shows.
     CStatusHistoryDlg history(ctx);

@@ -130,8 +130,6 @@ Qt::ItemFlags CGroupRowsModel::flags(const QModelIndex& index) const
 
 void CGroupRowsModel::sort(int column, Qt::SortOrder order)
 {
-    m_sortColumn = column;
-    m_sortOrder = order;
     m_source->sort(column, order);
 }
 
@@ -294,7 +292,7 @@ void CGroupRowsModel::Build()
             m_groups[static_cast<size_t>(group)].rows << row;
         }
         // Groups in the order of their values; the sorted column's as sorted.
-        const bool descending = column == m_sortColumn && m_sortOrder == Qt::DescendingOrder;
+        const bool descending = column == m_source->SortColumn() && m_source->SortOrder() == Qt::DescendingOrder;
         std::vector<std::pair<CGridSortKey, int>> keys;
         keys.reserve(static_cast<size_t>(made.size()));
         for (int group : made) keys.emplace_back(CGridSortKey::Of(m_groups[static_cast<size_t>(group)].value), group);

@@ -100,8 +100,6 @@ private:
     CResultGridModel* m_source;
     QVector<int> m_columns;
     QStringList m_fields;  // field names of the group columns
-    int m_sortColumn = -1;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<Group> m_groups;
     QVector<int> m_top;
     // Shown rows: a row of the table (>= 0) or group g as -(g + 1).

@@ -221,6 +221,12 @@ TEST_F(GroupedGridTest, GroupsOpenAndCloseByClickKeyAndDoubleClick)
     QStringList expected = descending;
     std::sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) { return a > b; });
     EXPECT_EQ(descending, expected);
+    // So does a sort made before grouping.
+    grid.SetGroupColumns({});
+    grid.sortByColumn(status, Qt::AscendingOrder);
+    grid.sortByColumn(status, Qt::DescendingOrder);
+    DragColumnToGroupBox(grid, status);
+    EXPECT_EQ(Walk(grid).top, expected);
 }
 
 TEST_F(GroupedGridTest, BoxesReorderUngroupAndFollowANewResult)
