@@ -2,9 +2,9 @@
 // 200 responsible users) grouped by status, then by responsible, and a
 // group closed and opened again, each up to the grid painted, against
 // filling the same grid ungrouped (rows added and painted), best of three
-// each, in one run. Targets on this machine: the two groupings together
-// within 300 ms, closing or opening a group within 50 ms; the ratios to
-// the fill are printed beside them.
+// each, in one run. Targets: the two groupings together within 12 times
+// the fill, closing or opening a group within 2 times (on this machine,
+// where the fill takes about 25 ms: 300 ms and 50 ms, checked as well).
 #include "CAppContext.h"
 #include "CResultGrid.h"
 
@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kUsers = 200;
+constexpr double kMaxGroupRatio = 12;
+constexpr double kMaxToggleRatio = 2;
 constexpr double kMaxGroupMs = 300;
 constexpr double kMaxToggleMs = 50;
 
@@ -101,13 +103,15 @@ int main(int argc, char** argv)
     std::printf("  fill ungrouped            %8.1f ms\n", fill);
     std::printf("  by status                 %8.1f ms  (%.2f x fill)\n", byStatus, byStatus / fill);
     std::printf("  then by responsible       %8.1f ms  (%.2f x fill)\n", byBoth, byBoth / fill);
-    std::printf("  both groupings            %8.1f ms  (%.2f x fill, target <= %.0f ms)\n", grouping,
-                grouping / fill, kMaxGroupMs);
-    std::printf("  close a status group      %8.1f ms  (%.2f x fill, target <= %.0f ms)\n", close, close / fill,
-                kMaxToggleMs);
-    std::printf("  open it again             %8.1f ms  (%.2f x fill, target <= %.0f ms)\n", open, open / fill,
-                kMaxToggleMs);
-    const bool ok = grouping <= kMaxGroupMs && close <= kMaxToggleMs && open <= kMaxToggleMs;
+    std::printf("  both groupings            %8.1f ms  (%.2f x fill, target <= %.0f x and %.0f ms)\n", grouping,
+                grouping / fill, kMaxGroupRatio, kMaxGroupMs);
+    std::printf("  close a status group      %8.1f ms  (%.2f x fill, target <= %.0f x and %.0f ms)\n", close,
+                close / fill, kMaxToggleRatio, kMaxToggleMs);
+    std::printf("  open it again             %8.1f ms  (%.2f x fill, target <= %.0f x and %.0f ms)\n", open,
+                open / fill, kMaxToggleRatio, kMaxToggleMs);
+    const bool ok = grouping <= kMaxGroupRatio * fill && close <= kMaxToggleRatio * fill &&
+                    open <= kMaxToggleRatio * fill && grouping <= kMaxGroupMs && close <= kMaxToggleMs &&
+                    open <= kMaxToggleMs;
     std::printf("  %s\n", ok ? "PASS" : "FAIL");
     return ok ? 0 : 1;
 }
