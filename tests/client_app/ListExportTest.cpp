@@ -29,15 +29,6 @@ const char* const kManySql =
     "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_RESPONSIBLE,BG_ATTACHMENT) "
     "SELECT 50000+i,CASE WHEN i%3=0 THEN '00-New' ELSE '01-Open' END,'Many','第 '||i||' 个缺陷 \"q\" ''s','li',CASE WHEN i%7=0 THEN 1 ELSE 0 END FROM n;";
 
-class ListExport : public CDemoServerTest {
-protected:
-    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions(kManySql)); }
-    void SetUp() override { ASSERT_TRUE(client.Login(*s_server)) << s_server->Output(); }
-
-    CModalAnswerer answerer;
-    CComposedClient client;
-};
-
 QAction* ContextCommand(CZentryView& view, int id) {
     CDefectListGrid& grid = *view.Grid();
     emit grid.customContextMenuRequested(grid.viewport()->rect().center());
@@ -47,26 +38,47 @@ QAction* ContextCommand(CZentryView& view, int id) {
     return nullptr;
 }
 
+class ListExport : public CDemoServerTest {
+protected:
+    static void SetUpTestSuite() { StartServer(CDemoServer::SuiteOptions(kManySql)); }
+    void SetUp() override { ASSERT_TRUE(client.Login(*s_server)) << s_server->Output(); }
+
+    // The frame's defect list showing sql, still paging.
+    CZentryView* PagingList(const char* sql) {
+        CMainFrame& frame = client.Frame();
+        frame.RunCommand(ids::kCmdBugMgr);
+        auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+        EXPECT_NE(view, nullptr);
+        if (!view) return nullptr;
+        view->RefreshList(sql);
+        EXPECT_TRUE(view->Grid()->IsPaging());
+        return view;
+    }
+    // Export of the list's context menu to path, chosen in its dialog.
+    void ExportTo(CZentryView& view, const QString& path) {
+        CFileDialogAnswerer dialogs;
+        dialogs.Choose(path);
+        QAction* exportCommand = ContextCommand(view, WorkspaceIds::CmdExport);
+        ASSERT_NE(exportCommand, nullptr);
+        ASSERT_TRUE(exportCommand->isEnabled());
+        exportCommand->trigger();
+        EXPECT_EQ(dialogs.m_opened, 1);
+        ASSERT_EQ(answerer.m_texts, QStringList{client.Context().Text(GridExportTexts::Exported) + " " + path + "!"});
+    }
+
+    CModalAnswerer answerer;
+    CComposedClient client;
+};
+
 TEST_F(ListExport, EveryRowOfAListStillPagingIsWritten) {
-    CMainFrame& frame = client.Frame();
-    frame.RunCommand(ids::kCmdBugMgr);
-    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+    CZentryView* view = PagingList("select BG_BUG_ID,BG_ATTACHMENT,BG_SUMMARY,BG_STATUS from t_bug "
+                                   "where PRJ_NAME='Many' order by BG_BUG_ID");
     ASSERT_NE(view, nullptr);
-    view->RefreshList("select BG_BUG_ID,BG_ATTACHMENT,BG_SUMMARY,BG_STATUS from t_bug "
-                      "where PRJ_NAME='Many' order by BG_BUG_ID");
-    ASSERT_TRUE(view->Grid()->IsPaging());
     ASSERT_LT(view->Grid()->RowCount(), 10000);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("many.xlsx");
-    CFileDialogAnswerer dialogs;
-    dialogs.Choose(path);
-    QAction* exportCommand = ContextCommand(*view, WorkspaceIds::CmdExport);
-    ASSERT_NE(exportCommand, nullptr);
-    ASSERT_TRUE(exportCommand->isEnabled());
-    exportCommand->trigger();
-    EXPECT_EQ(dialogs.m_opened, 1);
-    ASSERT_EQ(answerer.m_texts, QStringList{client.Context().Text(GridExportTexts::Exported) + " " + path + "!"});
+    ExportTo(*view, path);
 
     ASSERT_EQ(view->Grid()->RowCount(), 10000);
     const CWorkbookCells book = ReadWorkbook(path);
@@ -80,18 +92,13 @@ TEST_F(ListExport, EveryRowOfAListStillPagingIsWritten) {
 }
 
 TEST_F(ListExport, AGroupedListWritesEveryDefectRowAndNoGroupRow) {
-    CMainFrame& frame = client.Frame();
-    frame.RunCommand(ids::kCmdBugMgr);
-    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+    CZentryView* view =
+        PagingList("select BG_BUG_ID,BG_SUMMARY,BG_STATUS from t_bug where PRJ_NAME='Many' order by BG_BUG_ID");
     ASSERT_NE(view, nullptr);
-    view->RefreshList("select BG_BUG_ID,BG_SUMMARY,BG_STATUS from t_bug where PRJ_NAME='Many' order by BG_BUG_ID");
-    ASSERT_TRUE(view->Grid()->IsPaging());
 
     // Group ticked on the query panel, status dragged into the box.
     view->Tabs()->setCurrentWidget(view->ConditionPanel());
-    QCheckBox* group = nullptr;
-    for (QCheckBox* box : view->ConditionPanel()->findChildren<QCheckBox*>())
-        if (box->property("langId").toInt() == WorkspaceIds::CheckGroup) group = box;
+    QCheckBox* group = FindCheckBox(view->ConditionPanel(), WorkspaceIds::CheckGroup);
     ASSERT_NE(group, nullptr);
     ClickCheckBox(group);
     CDefectListGrid& grid = *view->Grid();
@@ -101,12 +108,7 @@ TEST_F(ListExport, AGroupedListWritesEveryDefectRowAndNoGroupRow) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath("grouped.xlsx");
-    CFileDialogAnswerer dialogs;
-    dialogs.Choose(path);
-    QAction* exportCommand = ContextCommand(*view, WorkspaceIds::CmdExport);
-    ASSERT_NE(exportCommand, nullptr);
-    exportCommand->trigger();
-    ASSERT_EQ(answerer.m_texts, QStringList{client.Context().Text(GridExportTexts::Exported) + " " + path + "!"});
+    ExportTo(*view, path);
 
     const CWorkbookCells book = ReadWorkbook(path);
     ASSERT_TRUE(book.error.isEmpty()) << book.error.toStdString();

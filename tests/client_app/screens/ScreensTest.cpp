@@ -256,9 +256,7 @@ const ScreenCase kScreens[] = {
          // two columns dragged into it group the list.
          CZentryView& view = s.List();
          view.Tabs()->setCurrentWidget(view.ConditionPanel());
-         QCheckBox* group = nullptr;
-         for (QCheckBox* box : view.ConditionPanel()->findChildren<QCheckBox*>())
-             if (box->property("langId").toInt() == WorkspaceIds::CheckGroup) group = box;
+         QCheckBox* group = FindCheckBox(view.ConditionPanel(), WorkspaceIds::CheckGroup);
          ASSERT_NE(group, nullptr);
          ClickCheckBox(group);
          CDefectListGrid& grid = *view.Grid();

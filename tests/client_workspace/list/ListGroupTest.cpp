@@ -28,9 +28,16 @@ namespace {
 
 QCheckBox* GroupCheckBox(CZentryView& view)
 {
-    for (QCheckBox* box : view.ConditionPanel()->findChildren<QCheckBox*>())
-        if (box->property("langId").toInt() == WorkspaceIds::CheckGroup) return box;
-    return nullptr;
+    return FindCheckBox(view.ConditionPanel(), WorkspaceIds::CheckGroup);
+}
+
+// The view shown with the Query panel's tab in front.
+void ShowWithQueryPanel(CZentryView& view)
+{
+    view.resize(1000, 700);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.Tabs()->setCurrentWidget(view.ConditionPanel());
 }
 
 // The list's grouped rows: the group each row of the table shows under,
@@ -63,14 +70,11 @@ Grouped Read(CResultGrid& grid)
 TEST_F(WorkspaceTest, GroupCheckBoxShowsTheGroupByBox)
 {
     CZentryView view(ctx);
-    view.resize(1000, 600);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ShowWithQueryPanel(view);
     QueryAll(view);
     CDefectListGrid& grid = *view.Grid();
     EXPECT_FALSE(grid.GroupBar()->isVisible());
 
-    view.Tabs()->setCurrentWidget(view.ConditionPanel());
     QCheckBox* group = GroupCheckBox(view);
     ASSERT_NE(group, nullptr);
     ClickCheckBox(group);
@@ -104,14 +108,11 @@ TEST_F(WorkspaceTest, GroupCheckBoxShowsTheGroupByBox)
 TEST_F(WorkspaceTest, GroupedListKeepsColoursQuickEditAndEditor)
 {
     CZentryView view(ctx);
-    view.resize(1000, 700);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ShowWithQueryPanel(view);
     QueryAll(view);
     view.TogglePreview();
     CDefectListGrid& grid = *view.Grid();
     CQuickEditDlg& panel = *view.QuickEditPanel();
-    view.Tabs()->setCurrentWidget(view.ConditionPanel());
     ClickCheckBox(GroupCheckBox(view));
     DragColumnToGroupBox(grid, grid.FieldColumn("BG_STATUS"));
     CGroupRowsModel& groups = *grid.Groups();
