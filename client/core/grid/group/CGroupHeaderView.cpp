@@ -14,6 +14,9 @@ constexpr int kEdgeGrip = 4;
 CGroupHeaderView::CGroupHeaderView(const QString& hint, QWidget* parent)
     : QHeaderView(Qt::Horizontal, parent), m_bar(new CGroupByBar(hint, this))
 {
+    // As the table view's own header starts.
+    setSectionsClickable(true);
+    setHighlightSections(true);
     m_bar->hide();
 }
 
