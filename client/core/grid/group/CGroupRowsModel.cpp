@@ -1,19 +1,8 @@
 #include "CGroupRowsModel.h"
 
-#include "CGridSortKey.h"
 #include "CResultGridModel.h"
 
 #include <QFont>
-
-#include <algorithm>
-
-namespace {
-
-// Separators of a group's path, characters no cell holds.
-const QChar kColumnMark(0x1e);
-const QChar kValueEnd(0x1f);
-
-}  // namespace
 
 CGroupRowsModel::CGroupRowsModel(CResultGridModel* source, QObject* parent)
     : QAbstractProxyModel(parent), m_source(source)
@@ -75,7 +64,7 @@ bool CGroupRowsModel::hasChildren(const QModelIndex& parent) const
 int CGroupRowsModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid()) return 0;
-    return IsGrouped() ? static_cast<int>(m_visible.size()) : m_source->rowCount();
+    return IsGrouped() ? m_tree.RowCount() : m_source->rowCount();
 }
 
 int CGroupRowsModel::columnCount(const QModelIndex& parent) const
@@ -155,82 +144,72 @@ bool CGroupRowsModel::IsGroupRow(int row) const
 
 int CGroupRowsModel::GroupAt(int row) const
 {
-    if (!IsGrouped() || row < 0 || row >= static_cast<int>(m_visible.size())) return -1;
-    const int entry = m_visible[static_cast<size_t>(row)];
-    return entry < 0 ? -entry - 1 : -1;
+    return IsGrouped() ? m_tree.GroupAt(row) : -1;
 }
 
 int CGroupRowsModel::SourceRow(int row) const
 {
     if (!IsGrouped()) return row >= 0 && row < m_source->rowCount() ? row : -1;
-    if (row < 0 || row >= static_cast<int>(m_visible.size())) return -1;
-    const int entry = m_visible[static_cast<size_t>(row)];
-    return entry >= 0 ? entry : -1;
+    return m_tree.SourceRow(row);
 }
 
 int CGroupRowsModel::RowOfSource(int sourceRow) const
 {
     if (!IsGrouped()) return sourceRow >= 0 && sourceRow < m_source->rowCount() ? sourceRow : -1;
-    if (sourceRow < 0 || sourceRow >= static_cast<int>(m_rowOfSource.size())) return -1;
-    return m_rowOfSource[static_cast<size_t>(sourceRow)];
+    return m_tree.RowOfSource(sourceRow);
 }
 
 int CGroupRowsModel::ParentRow(int row) const
 {
+    if (!IsGrouped()) return -1;
     const int group = GroupAt(row);
-    int parent = -1;
-    if (group >= 0) {
-        parent = m_groups[static_cast<size_t>(group)].parent;
-    } else {
-        const int source = SourceRow(row);
-        if (IsGrouped() && source >= 0) parent = m_groupOfSource[static_cast<size_t>(source)];
-    }
-    return parent < 0 ? -1 : m_rowOfGroup[static_cast<size_t>(parent)];
+    const int parent = group >= 0 ? m_tree.At(group).parent : m_tree.GroupOfSource(SourceRow(row));
+    return m_tree.RowOfGroup(parent);
 }
 
 int CGroupRowsModel::GroupDepth(int row) const
 {
     const int group = GroupAt(row);
-    return group < 0 ? -1 : m_groups[static_cast<size_t>(group)].depth;
+    return group < 0 ? -1 : m_tree.At(group).depth;
 }
 
 int CGroupRowsModel::GroupColumn(int row) const
 {
     const int group = GroupAt(row);
-    return group < 0 ? -1 : m_groups[static_cast<size_t>(group)].column;
+    return group < 0 ? -1 : m_tree.At(group).column;
 }
 
 QString CGroupRowsModel::GroupValue(int row) const
 {
     const int group = GroupAt(row);
-    return group < 0 ? QString() : m_groups[static_cast<size_t>(group)].value;
+    return group < 0 ? QString() : m_tree.At(group).value;
 }
 
 int CGroupRowsModel::GroupCount(int row) const
 {
     const int group = GroupAt(row);
-    return group < 0 ? 0 : m_groups[static_cast<size_t>(group)].count;
+    return group < 0 ? 0 : m_tree.At(group).count;
 }
 
 bool CGroupRowsModel::IsExpanded(int row) const
 {
     const int group = GroupAt(row);
-    return group >= 0 && m_groups[static_cast<size_t>(group)].expanded;
+    return group >= 0 && m_tree.At(group).expanded;
 }
 
 QString CGroupRowsModel::GroupLabel(int row) const
 {
     const int group = GroupAt(row);
     if (group < 0) return QString();
-    const Group& g = m_groups[static_cast<size_t>(group)];
+    const CGroupTree::Group& g = m_tree.At(group);
     return QStringLiteral("%1: %2 (%3)").arg(m_source->Caption(g.column), g.value).arg(g.count);
 }
 
 void CGroupRowsModel::SetExpanded(int row, bool expanded)
 {
     const int group = GroupAt(row);
-    if (group < 0 || m_groups[static_cast<size_t>(group)].expanded == expanded) return;
-    Group& g = m_groups[static_cast<size_t>(group)];
+    if (group < 0 || m_tree.At(group).expanded == expanded) return;
+    CGroupTree::Group& g = m_tree.At(group);
     g.expanded = expanded;
     if (expanded)
         m_collapsed.remove(g.path);
@@ -241,119 +220,17 @@ void CGroupRowsModel::SetExpanded(int row, bool expanded)
 
 void CGroupRowsModel::Reveal(int sourceRow)
 {
-    if (!IsGrouped() || RowOfSource(sourceRow) >= 0 || sourceRow < 0 ||
-        sourceRow >= static_cast<int>(m_groupOfSource.size()))
-        return;
-    for (int group = m_groupOfSource[static_cast<size_t>(sourceRow)]; group >= 0;
-         group = m_groups[static_cast<size_t>(group)].parent) {
-        m_groups[static_cast<size_t>(group)].expanded = true;
-        m_collapsed.remove(m_groups[static_cast<size_t>(group)].path);
+    if (!IsGrouped() || RowOfSource(sourceRow) >= 0 || m_tree.GroupOfSource(sourceRow) < 0) return;
+    for (int group = m_tree.GroupOfSource(sourceRow); group >= 0; group = m_tree.At(group).parent) {
+        m_tree.At(group).expanded = true;
+        m_collapsed.remove(m_tree.At(group).path);
     }
     Relayout(false);
 }
 
 void CGroupRowsModel::Build()
 {
-    m_groups.clear();
-    m_top.clear();
-    m_groupOfPath.clear();
-    m_groupOfSource.clear();
-    if (!IsGrouped()) {
-        Flatten();
-        return;
-    }
-    const int count = m_source->rowCount();
-    m_groupOfSource.assign(static_cast<size_t>(count), -1);
-    // Splits rows among the groups of one column under parent, in order.
-    const auto split = [this](const QVector<int>& rows, int level, int parent) {
-        const int column = m_columns[level];
-        const QString prefix = parent < 0 ? QString() : m_groups[static_cast<size_t>(parent)].path;
-        QHash<QString, int> byValue;
-        QVector<int> made;
-        for (int row : rows) {
-            const QString value = m_source->Text(row, column);
-            auto found = byValue.constFind(value);
-            int group;
-            if (found == byValue.constEnd()) {
-                group = static_cast<int>(m_groups.size());
-                Group g;
-                g.column = column;
-                g.depth = level;
-                g.parent = parent;
-                g.value = value;
-                g.path = prefix + QString::number(column) + kColumnMark + value + kValueEnd;
-                g.expanded = !m_collapsed.contains(g.path);
-                m_groups.push_back(std::move(g));
-                byValue.insert(value, group);
-                made << group;
-            } else {
-                group = *found;
-            }
-            m_groups[static_cast<size_t>(group)].rows << row;
-        }
-        // Groups in the order of their values; the sorted column's as sorted.
-        const bool descending = column == m_source->SortColumn() && m_source->SortOrder() == Qt::DescendingOrder;
-        std::vector<std::pair<CGridSortKey, int>> keys;
-        keys.reserve(static_cast<size_t>(made.size()));
-        for (int group : made) keys.emplace_back(CGridSortKey::Of(m_groups[static_cast<size_t>(group)].value), group);
-        std::stable_sort(keys.begin(), keys.end(), [descending](const auto& a, const auto& b) {
-            const int c = a.first.Compare(b.first);
-            return descending ? c > 0 : c < 0;
-        });
-        QVector<int> ordered;
-        ordered.reserve(made.size());
-        for (const auto& key : keys) ordered << key.second;
-        return ordered;
-    };
-    QVector<int> all(count);
-    for (int row = 0; row < count; ++row) all[row] = row;
-    m_top = split(all, 0, -1);
-    QVector<int> level = m_top;
-    for (int depth = 1; depth < m_columns.size(); ++depth) {
-        QVector<int> next;
-        for (int parent : level) {
-            const QVector<int> rows = std::move(m_groups[static_cast<size_t>(parent)].rows);
-            m_groups[static_cast<size_t>(parent)].rows.clear();
-            m_groups[static_cast<size_t>(parent)].count = rows.size();
-            const QVector<int> children = split(rows, depth, parent);
-            m_groups[static_cast<size_t>(parent)].children = children;
-            next += children;
-        }
-        level = next;
-    }
-    for (int group : level) {
-        Group& g = m_groups[static_cast<size_t>(group)];
-        g.count = g.rows.size();
-        for (int row : g.rows) m_groupOfSource[static_cast<size_t>(row)] = group;
-    }
-    for (size_t group = 0; group < m_groups.size(); ++group)
-        m_groupOfPath.insert(m_groups[group].path, static_cast<int>(group));
-    Flatten();
-}
-
-void CGroupRowsModel::Flatten()
-{
-    m_visible.clear();
-    m_rowOfSource.clear();
-    m_rowOfGroup.clear();
-    if (!IsGrouped()) return;
-    m_visible.reserve(static_cast<size_t>(m_source->rowCount()) + m_groups.size());
-    m_rowOfSource.assign(static_cast<size_t>(m_source->rowCount()), -1);
-    m_rowOfGroup.assign(m_groups.size(), -1);
-    for (int group : m_top) AddVisible(group);
-}
-
-void CGroupRowsModel::AddVisible(int group)
-{
-    const Group& g = m_groups[static_cast<size_t>(group)];
-    m_rowOfGroup[static_cast<size_t>(group)] = static_cast<int>(m_visible.size());
-    m_visible.push_back(-group - 1);
-    if (!g.expanded) return;
-    for (int child : g.children) AddVisible(child);
-    for (int row : g.rows) {
-        m_rowOfSource[static_cast<size_t>(row)] = static_cast<int>(m_visible.size());
-        m_visible.push_back(row);
-    }
+    m_tree.Build(*m_source, m_columns, m_collapsed);
 }
 
 QList<CGroupRowsModel::Shown> CGroupRowsModel::Remember() const
@@ -362,7 +239,7 @@ QList<CGroupRowsModel::Shown> CGroupRowsModel::Remember() const
     for (const QModelIndex& index : persistentIndexList()) {
         const int group = GroupAt(index.row());
         if (group >= 0)
-            shown.push_back({QPersistentModelIndex(), m_groups[static_cast<size_t>(group)].path, index.column()});
+            shown.push_back({QPersistentModelIndex(), m_tree.At(group).path, index.column()});
         else
             shown.push_back({QPersistentModelIndex(mapToSource(index)), QString(), index.column()});
     }
@@ -378,15 +255,14 @@ void CGroupRowsModel::Restore(const QList<Shown>& shown)
         const Shown& was = shown.value(i);
         int row = -1;
         if (!was.path.isEmpty()) {
-            const auto found = m_groupOfPath.constFind(was.path);
-            if (found != m_groupOfPath.constEnd()) row = m_rowOfGroup[static_cast<size_t>(*found)];
+            row = m_tree.RowOfGroup(m_tree.GroupOfPath(was.path));
         } else if (was.source.isValid()) {
             const int source = was.source.row();
             row = RowOfSource(source);
-            // A row hidden by a collapsed group: that group stands for it.
-            for (int group = IsGrouped() ? m_groupOfSource[static_cast<size_t>(source)] : -1; row < 0 && group >= 0;
-                 group = m_groups[static_cast<size_t>(group)].parent)
-                if (m_rowOfGroup[static_cast<size_t>(group)] >= 0) row = m_rowOfGroup[static_cast<size_t>(group)];
+            // A row hidden by a closed group: that group stands for it.
+            for (int group = IsGrouped() ? m_tree.GroupOfSource(source) : -1; row < 0 && group >= 0;
+                 group = m_tree.At(group).parent)
+                row = m_tree.RowOfGroup(group);
         }
         after << (row < 0 ? QModelIndex() : index(row, was.column));
     }
@@ -401,7 +277,7 @@ void CGroupRowsModel::Relayout(bool regroup)
     if (regroup)
         Build();
     else
-        Flatten();
+        m_tree.Flatten();
     Restore(shown);
     emit layoutChanged();
 }
@@ -434,12 +310,9 @@ void CGroupRowsModel::SourceReset()
 
 bool CGroupRowsModel::ValueLeftItsGroup(int sourceRow) const
 {
-    if (sourceRow < 0 || sourceRow >= static_cast<int>(m_groupOfSource.size())) return true;
-    for (int group = m_groupOfSource[static_cast<size_t>(sourceRow)]; group >= 0;
-         group = m_groups[static_cast<size_t>(group)].parent) {
-        const Group& g = m_groups[static_cast<size_t>(group)];
-        if (m_source->Text(sourceRow, g.column) != g.value) return true;
-    }
+    if (m_tree.GroupOfSource(sourceRow) < 0) return true;
+    for (int group = m_tree.GroupOfSource(sourceRow); group >= 0; group = m_tree.At(group).parent)
+        if (m_source->Text(sourceRow, m_tree.At(group).column) != m_tree.At(group).value) return true;
     return false;
 }
 

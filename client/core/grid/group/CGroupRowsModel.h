@@ -6,14 +6,13 @@
 // changed, so paging and export keep working on it.
 #pragma once
 
+#include "CGroupTree.h"
+
 #include <QAbstractProxyModel>
-#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QVector>
-
-#include <vector>
 
 class CResultGridModel;
 
@@ -66,17 +65,6 @@ signals:
     void GroupColumnsChanged();
 
 private:
-    struct Group {
-        int column;
-        int depth;
-        int parent;
-        QString value;
-        QString path;  // the values from the outermost group, with columns
-        int count = 0;
-        bool expanded = true;
-        QVector<int> children;  // subgroups in order, or
-        QVector<int> rows;      // at the last column, rows of the table
-    };
     // What a persistent index showed before the rows moved.
     struct Shown {
         QPersistentModelIndex source;
@@ -85,8 +73,6 @@ private:
     };
 
     void Build();
-    void Flatten();
-    void AddVisible(int group);
     int GroupAt(int row) const;
     QList<Shown> Remember() const;
     // A layout change that keeps persistent indexes on what they showed;
@@ -100,15 +86,8 @@ private:
     CResultGridModel* m_source;
     QVector<int> m_columns;
     QStringList m_fields;  // field names of the group columns
-    std::vector<Group> m_groups;
-    QVector<int> m_top;
-    // Shown rows: a row of the table (>= 0) or group g as -(g + 1).
-    std::vector<int> m_visible;
-    std::vector<int> m_rowOfSource;
-    std::vector<int> m_rowOfGroup;
-    std::vector<int> m_groupOfSource;  // innermost group of each row
-    QHash<QString, int> m_groupOfPath;
-    QSet<QString> m_collapsed;  // paths of collapsed groups
+    CGroupTree m_tree;
+    QSet<QString> m_collapsed;  // paths of closed groups
     bool m_forwardInsert = false;
     QList<Shown> m_beforeSourceLayout;
     QTimer m_regroup;  // edits that move rows between groups, gathered
