@@ -74,6 +74,9 @@ constexpr int kMsgUserConfigFailed = 9107;
 constexpr int kMsgInvalidPort = 9108;
 constexpr int kMsgUnexpectedReply = 9109;
 
+// Result grid: the group-by box's text while no column groups the rows
+constexpr int kGroupByHint = 9130;
+
 // Main frame: menu pop-ups in the order they are met
 constexpr int kMenuFile = 166;
 constexpr int kMenuView = 167;

@@ -3,6 +3,7 @@
 #include "CSiblingTempFile.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractProxyModel>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTableView>
@@ -68,7 +69,16 @@ bool CGridExport::Write(const QTableView& grid, const QString& sheet, int numeri
     const QAbstractItemModel* model = grid.model();
     if (!model) return Fail(QStringLiteral("The grid has no table"));
     const QVector<int> columns = VisibleSections(*grid.horizontalHeader(), model->columnCount());
-    const QVector<int> rows = VisibleSections(*grid.verticalHeader(), model->rowCount());
+    QVector<int> rows;
+    // Rows shown through a proxy (grouped, with group rows) are written
+    // from its table: every row, in the table's order, no group row.
+    if (auto* proxy = qobject_cast<const QAbstractProxyModel*>(model); proxy && proxy->sourceModel()) {
+        model = proxy->sourceModel();
+        rows.reserve(model->rowCount());
+        for (int row = 0; row < model->rowCount(); ++row) rows.push_back(row);
+    } else {
+        rows = VisibleSections(*grid.verticalHeader(), model->rowCount());
+    }
     // The export is never cut: a grid the sheet cannot hold is refused.
     if (rows.size() >= static_cast<int>(LXW_ROW_MAX))
         return Fail(QStringLiteral("A sheet holds at most %1 rows below its captions; the grid has %2")

@@ -1,12 +1,17 @@
 #include "CResultGrid.h"
 
 #include "CAppContext.h"
+#include "CGroupByBar.h"
+#include "CGroupHeaderView.h"
 #include "CHttpDataClient.h"
+#include "CLocalizer.h"
+#include "ClientIds.h"
 #include "ParamCoding.h"
 #include "QtText.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -47,17 +52,22 @@ QString TypedText(const QString& text, int type)
 }  // namespace
 
 CResultGrid::CResultGrid(CAppContext& context, QWidget* parent)
-    : QTableView(parent), m_context(context), m_model(new CResultGridModel(this))
+    : QTableView(parent), m_context(context), m_model(new CResultGridModel(this)),
+      m_groups(new CGroupRowsModel(m_model, this)), m_header(new CGroupHeaderView(context.Text(ids::kGroupByHint), this))
 {
-    setModel(m_model);
+    CLocalizer::Tag(m_header->Bar()->Hint(), ids::kGroupByHint);
+    setHorizontalHeader(m_header);
+    UseModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(20);
     setWordWrap(false);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex&, const QModelIndex&) { OnSelChanged(); });
+    connect(m_header, &CGroupHeaderView::ColumnDragged, this, &CResultGrid::OnColumnDragged);
+    connect(m_header->Bar(), &CGroupByBar::BoxDragged, this, &CResultGrid::OnBoxDragged);
+    connect(m_groups, &CGroupRowsModel::GroupColumnsChanged, this, &CResultGrid::SyncGroups);
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, &CResultGrid::SyncGroups);
     // Rows that came by page join the order the user chose meanwhile.
     connect(this, &CResultGrid::PagingFinished, this, [this]() {
         const int column = horizontalHeader()->sortIndicatorSection();
@@ -310,7 +320,19 @@ int CResultGrid::FieldColumn(const QString& fieldName) const
 int CResultGrid::CurrentRow() const
 {
     const QModelIndex current = selectionModel()->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    if (!current.isValid()) return -1;
+    return ShowsGroups() ? m_groups->SourceRow(current.row()) : current.row();
+}
+
+void CResultGrid::SetCurrentRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount()) return;
+    int shown = row;
+    if (ShowsGroups()) {
+        m_groups->Reveal(row);
+        shown = m_groups->RowOfSource(row);
+    }
+    setCurrentIndex(model()->index(shown, qMax(0, currentIndex().column())));
 }
 
 QString CResultGrid::SelectedValue(const QString& fieldName) const

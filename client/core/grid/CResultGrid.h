@@ -3,6 +3,7 @@
 // result that reaches the server's row cap is completed by a paged query.
 #pragma once
 
+#include "CGroupRowsModel.h"
 #include "CResultGridModel.h"
 
 #include <QPair>
@@ -12,6 +13,8 @@
 #include <QVector>
 
 class CAppContext;
+class CGroupByBar;
+class CGroupHeaderView;
 class CHttpDataClient;
 class CResultSet;
 
@@ -25,9 +28,17 @@ public:
     void SetRowNumbers(int on) { m_rowNumbers = on; }
     void SetStandardLook();
     void SetAutoSizeColumns(bool on);
-    // Kept for the query panel's Group box; the grid has no group-by area.
-    void SetGroupByBox(bool on) { m_groupByBox = on; }
+    // The group-by box above the column header; hiding it ungroups the rows.
+    void SetGroupByBox(bool on);
     bool GroupByBox() const { return m_groupByBox; }
+    CGroupByBar* GroupBar() const;
+    // Groups the rows by these columns of the table, outermost first.
+    void SetGroupColumns(const QVector<int>& columns);
+    const QVector<int>& GroupColumns() const { return m_groups->GroupColumns(); }
+    // The rows as shown: group rows and the table's rows of expanded groups.
+    CGroupRowsModel* Groups() const { return m_groups; }
+    // Where a group row's sign is drawn: a click there opens or closes it.
+    QRect GroupSignRect(int row) const;
 
     int RunQuery(const QString& sql);
     int RunQueryWidths(const QString& sql, QVector<int> widths);
@@ -40,7 +51,10 @@ public:
     int RowCount() const { return m_model->rowCount(); }
     // Column of a result field (ignoring case), -1 when the result has none.
     int FieldColumn(const QString& fieldName) const;
+    // The table's row that is current, -1 for none or a group row.
     int CurrentRow() const;
+    // Makes a row of the table current, expanding the groups that hide it.
+    void SetCurrentRow(int row);
     // The selected row's value of a result field; empty without one.
     QString SelectedValue(const QString& fieldName) const;
     // True while the rest of a capped result is still being fetched.
@@ -64,8 +78,22 @@ signals:
 protected:
     // Called after the current row changed; derived grids react here.
     virtual void OnSelChanged() {}
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Shows the group rows while grouped, the table as it is otherwise.
+    void SyncGroups();
+    void UseModel(QAbstractItemModel* model);
+    void OnColumnDragged(int column, const QPoint& global, bool released);
+    void OnBoxDragged(int box, const QPoint& global, bool released);
+    // Where a drag over the box would put a column, -1 outside the box.
+    int DropIndex(const QPoint& global) const;
+    bool ShowsGroups() const { return model() == m_groups; }
+    void PaintGroupRow(QPainter& painter, int row);
+
     int Fill(const QString& sql, const QVector<int>& widths, const QVector<int>* types);
     void AppendResult(const CResultSet& result, const QVector<int>* types);
     bool StartPaging(const QString& sql, const QVector<int>* types);
@@ -81,6 +109,8 @@ private:
     bool m_autoSize = false;
     bool m_groupByBox = false;
     CResultGridModel* m_model;
+    CGroupRowsModel* m_groups;
+    CGroupHeaderView* m_header;
     QString m_lastError;
     QString m_slotId;
     QVector<int> m_pageTypes;

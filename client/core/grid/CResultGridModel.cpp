@@ -1,48 +1,9 @@
 #include "CResultGridModel.h"
 
+#include "CGridSortKey.h"
+
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <vector>
-
-namespace {
-
-// A decimal number ("12", "-3.5", "1e6", blanks around allowed) without the
-// cost of QString::toDouble on every cell of a long column.
-bool ReadNumber(const QString& text, double& value)
-{
-    const int size = text.size();
-    if (size == 0 || size > 60) return false;
-    char buffer[64];
-    int n = 0;
-    bool digits = false;
-    for (int i = 0; i < size; ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c >= '0' && c <= '9')
-            digits = true;
-        else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E' && c != ' ')
-            return false;
-        buffer[n++] = static_cast<char>(c);
-    }
-    if (!digits) return false;
-    buffer[n] = 0;
-    char* end = nullptr;
-    value = std::strtod(buffer, &end);
-    while (end && *end == ' ') ++end;
-    return end && *end == 0 && buffer[0] != 0 && std::isfinite(value);
-}
-
-// The text compared without case; plain lower-case ASCII is used as it is.
-QString FoldedKey(const QString& text)
-{
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80 || (u >= 'A' && u <= 'Z')) return text.toCaseFolded();
-    }
-    return text;
-}
-
-}  // namespace
 
 CResultGridModel::CResultGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -82,34 +43,22 @@ QVariant CResultGridModel::headerData(int section, Qt::Orientation orientation, 
 void CResultGridModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= m_captions.size()) return;
+    m_sortColumn = column;
+    m_sortOrder = order;
     // Keys are read once per row. Numbers come before texts so that the
     // order is strict even when a column mixes both.
     struct Key {
-        bool text;
-        double number;
-        QString folded;
+        CGridSortKey key;
         int row;
     };
     const int count = m_rows.size();
     std::vector<Key> keys;
     keys.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const QString& cell = m_rows[i].cells.at(column);
-        double number = 0;
-        const bool isNumber = ReadNumber(cell, number);
-        keys.push_back({!isNumber, isNumber ? number : 0.0,
-                        isNumber ? QString() : FoldedKey(cell), i});
-    }
+    for (int i = 0; i < count; ++i) keys.push_back({CGridSortKey::Of(m_rows[i].cells.at(column)), i});
     const bool ascending = order == Qt::AscendingOrder;
     std::sort(keys.begin(), keys.end(), [ascending](const Key& a, const Key& b) {
-        const Key& x = ascending ? a : b;
-        const Key& y = ascending ? b : a;
-        if (x.text != y.text) return !x.text;
-        if (!x.text && x.number != y.number) return x.number < y.number;
-        if (x.text) {
-            const int c = x.folded.compare(y.folded);
-            if (c != 0) return c < 0;
-        }
+        const int c = a.key.Compare(b.key);
+        if (c != 0) return ascending ? c < 0 : c > 0;
         return a.row < b.row;  // equal keys keep their order
     });
 
@@ -137,6 +86,7 @@ void CResultGridModel::Reset(const QStringList& fieldNames, const QStringList& c
     m_fieldNames = fieldNames;
     m_captions = captions;
     m_rows.clear();
+    m_sortColumn = -1;
     endResetModel();
 }
 

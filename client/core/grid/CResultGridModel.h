@@ -32,6 +32,9 @@ public:
     void ReplaceRow(int row, const QStringList& cells);
 
     const QStringList& FieldNames() const { return m_fieldNames; }
+    // The column of the last sort, -1 while the rows are in the server's order.
+    int SortColumn() const { return m_sortColumn; }
+    Qt::SortOrder SortOrder() const { return m_sortOrder; }
     QString Caption(int column) const { return m_captions.value(column); }
     void SetCaption(int column, const QString& caption);
     QString Text(int row, int column) const;
@@ -47,4 +50,6 @@ private:
     QStringList m_captions;
     QVector<Row> m_rows;
     QVector<QIcon> m_icons;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -62,5 +62,5 @@ void CDefectListGrid::SelectDefect(int bugId)
         selectionModel()->clear();
         return;
     }
-    setCurrentIndex(Model()->index(row, qMax(0, currentIndex().column())));
+    SetCurrentRow(row);
 }

@@ -27,17 +27,21 @@
 #include "CZentryView.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
+#include "CGroupByBar.h"
 #include "FtpServerFixture.h"
 #include "GeometryCheck.h"
+#include "GroupDrag.h"
 #include "WorkspaceIds.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QDirIterator>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -245,6 +249,30 @@ const ScreenCase kScreens[] = {
          grid.setCurrentIndex(selected);
          s.Shot(s.Frame(), "frame-list-preview");
          s.Frame().RunCommand(ids::kCmdPreview);
+     }},
+    {"defect list grouped",
+     [](CScreens& s) {
+         // Group ticked on the query panel shows the box above the columns;
+         // two columns dragged into it group the list.
+         CZentryView& view = s.List();
+         view.Tabs()->setCurrentWidget(view.ConditionPanel());
+         QCheckBox* group = FindCheckBox(view.ConditionPanel(), WorkspaceIds::CheckGroup);
+         ASSERT_NE(group, nullptr);
+         ClickCheckBox(group);
+         CDefectListGrid& grid = *view.Grid();
+         ASSERT_TRUE(grid.GroupBar()->isVisible());
+         s.Shot(s.Frame(), "frame-list-group-box");
+         // The box's text in the language, whole.
+         const QLabel& hint = *grid.GroupBar()->Hint();
+         EXPECT_EQ(hint.text(), s.Context().Text(ids::kGroupByHint));
+         EXPECT_GE(hint.width(), hint.sizeHint().width());
+         EXPECT_TRUE(grid.GroupBar()->rect().contains(hint.geometry()));
+         DragColumnToGroupBox(grid, grid.FieldColumn(QStringLiteral("BG_STATUS")));
+         DragColumnToGroupBox(grid, grid.FieldColumn(QStringLiteral("BG_RESPONSIBLE")));
+         EXPECT_EQ(grid.GroupColumns().size(), 2);
+         s.Shot(s.Frame(), "frame-list-grouped");
+         ClickCheckBox(group);
+         EXPECT_FALSE(grid.GroupBar()->isVisible());
      }},
     {"statistics",
      [](CScreens& s) {
