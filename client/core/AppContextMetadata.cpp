@@ -127,6 +127,9 @@ void CAppContext::ApplyUserConfig(const QString& reply) {
 }
 
 int CAppContext::LoadMetadata() {
+    // A load that stops early leaves no rights of an earlier user behind.
+    m_rights.clear();
+    m_canAddDefect = m_canDeleteDefect = m_canSysManage = 0;
     ProgressWindow progress(*this);
     const QString user = ToQt(m_settings.GetValue("user_name", "common"));
 
@@ -149,8 +152,9 @@ int CAppContext::LoadMetadata() {
         m_currentProject = ToQt(m_projects.GetValueAt(0, 0));
 
     // Rights: the user's own merged with every group's.
-    m_rights = GetUserRights(user);
-    if (m_rights.size() < 21) return 0;
+    const QString rights = GetUserRights(user);
+    if (rights.size() < 21) return 0;
+    m_rights = rights;
     m_canAddDefect = m_rights.mid(0, 1).toInt();
     m_canDeleteDefect = m_rights.mid(1, 1).toInt();
     m_canSysManage = m_rights.mid(2, 1).toInt();
