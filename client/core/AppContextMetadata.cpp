@@ -101,6 +101,23 @@ QString CAppContext::GetUserRights(const QString& userName) {
     return rights;
 }
 
+bool CAppContext::ReadProjectLayout() {
+    // Never another project's layout: none until this one's is read.
+    m_prjCustomField.clear();
+    CResultSet layout;
+    SetBusy(1);
+    const int rows = m_http.Select(
+        Sql("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ", m_currentProject).CStr(), layout,
+        m_lastError);
+    SetBusy(0);
+    if (rows < 0) {
+        ShowMessage(Text(ids::kMsgLayoutNotRead) + QLatin1Char('\n') + ToQt(m_lastError));
+        return false;
+    }
+    if (rows > 0) m_prjCustomField = ToQt(layout.GetValueAt(0, 0));
+    return true;
+}
+
 void CAppContext::ApplyUserConfig(const QString& reply) {
     for (QString item : reply.split('!')) {
         item = item.trimmed();
@@ -204,12 +221,8 @@ int CAppContext::LoadMetadata() {
     progress.SetLine("7.获取别名信息完成", 7);
 
     // Progress line 8: the current project's custom-field layout.
-    CResultSet layout;
-    if (RunSelect(Sql("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ", m_currentProject).CStr(),
-                  layout) < 0)
-        return 0;
+    if (!ReadProjectLayout()) return 0;
     progress.SetLine("8.获取别名信息完成", 8);
-    if (layout.GetRowCount() > 0) m_prjCustomField = ToQt(layout.GetValueAt(0, 0));
 
     // The server's user configuration.
     CListString reply;

@@ -68,6 +68,11 @@ public:
     int LoadMetadata();
     QString GetUserRights(const QString& userName);
     QString MergeRights(const QString& first, const QString& second);
+    // Reads the current project's custom-field layout into m_prjCustomField
+    // (empty for a project without one); after a failed read (shown) the
+    // layout is empty and the result false. Every change of the current
+    // project calls it.
+    bool ReadProjectLayout();
     // Reads the server's user configuration reply into the members.
     void ApplyUserConfig(const QString& reply);
 

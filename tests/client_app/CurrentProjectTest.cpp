@@ -1,0 +1,131 @@
+// The current project and its custom-field layout in the composed client,
+// against a real lumenolite: every way the current project changes (the
+// tool bar's selector, deleting the project, leaving its membership) reads
+// the new project's layout, and a read that fails or finds none leaves no
+// layout of another project behind.
+#include "CProjectSettingDlg.h"
+#include "CUserProjectsDlg.h"
+#include "ClientIds.h"
+#include "ComposedClient.h"
+#include "ProjectAdminIds.h"
+#include "QtText.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace {
+
+// Each project a layout of its own; "Ghost" is one of admin's projects
+// without a t_prj row (so without a layout).
+const char kProjectsSql[] =
+    "UPDATE t_prj SET PRJ_CUSTOM_FIELD='[tessaro]\ntitle=Demo form' WHERE PRJ_NAME='Demo';"
+    "UPDATE t_prj SET PRJ_CUSTOM_FIELD='[tessaro]\ntitle=演示' WHERE PRJ_NAME='Zentry演示';"
+    "INSERT INTO t_prj (PRJ_NAME,PRJ_CUSTOM_FIELD) VALUES ('Third','[tessaro]\ntitle=Third form');"
+    "INSERT INTO t_user_prj (USER_NAME,PRJ_NAME) VALUES ('admin','Third');"
+    "INSERT INTO t_user_prj (USER_NAME,PRJ_NAME) VALUES ('admin','Ghost');";
+
+class CurrentProject : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start(CDemoServer::SuiteOptions(kProjectsSql))) << server.Output();
+        std::string why;
+        ASSERT_TRUE(client.LoginWithOwnSettings(server, m_dir.path(), why)) << why;
+        client.Frame();
+        ASSERT_EQ(client.Context().m_currentProject, "Demo");
+        ASSERT_EQ(client.Context().m_prjCustomField, "[tessaro]\ntitle=Demo form");
+    }
+    // The project chosen in the tool bar's selector, as the user picks it.
+    void Choose(const QString& project) {
+        QComboBox* combo = client.Frame().ProjectCombo();
+        const int index = combo->findText(project);
+        ASSERT_GE(index, 0) << project.toStdString();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    // The layout stored for a project ("" without a row).
+    QString Stored(const QString& project) {
+        return QString::fromStdString(server.Value("select PRJ_CUSTOM_FIELD from t_prj where PRJ_NAME='" +
+                                                   project.toStdString() + "'"));
+    }
+
+    CDemoServer server;
+    CModalAnswerer answerer;
+    CModalCatcher catcher;
+    QTemporaryDir m_dir;
+    CComposedClient client;
+};
+
+TEST_F(CurrentProject, EveryChangeReadsTheNewProjectsLayout) {
+    CAppContext& context = client.Context();
+    const struct {
+        const char* title;
+        const char* from;  // the current project before, chosen in the tool bar
+        std::function<void()> change;
+        bool readFails;
+    } cases[] = {
+        {"chosen in the tool bar", "Demo", [&] { Choose("Third"); }, false},
+        {"chosen in the tool bar, without a layout row", "Demo", [&] { Choose("Ghost"); }, false},
+        {"chosen in the tool bar, the read failing", "Zentry演示",
+         [&] {
+             ASSERT_TRUE(server.server->RunSql("ALTER TABLE t_prj RENAME TO t_prj_away;"));
+             Choose("Third");
+             ASSERT_TRUE(server.server->RunSql("ALTER TABLE t_prj_away RENAME TO t_prj;"));
+         },
+         true},
+        {"the current project deleted in the project list", "Demo",
+         [&] {
+             catcher.Arm([](QWidget* modal) {
+                 auto* dialog = qobject_cast<CProjectSettingDlg*>(modal);
+                 ASSERT_NE(dialog, nullptr);
+                 auto* list = dialog->findChild<QListWidget*>(QString::number(ProjectAdminIds::ListProjects));
+                 const auto items = list->findItems("Demo", Qt::MatchExactly);
+                 ASSERT_EQ(items.size(), 1);
+                 list->setCurrentItem(items[0]);
+                 dialog->findChild<QPushButton*>(QString::number(ProjectAdminIds::ButtonDelete))->click();
+                 dialog->done(QDialog::Accepted);
+             });
+             // A command of the frame that no menu carries.
+             client.Frame().RunCommand(ids::kCmdProjectDlg);
+             catcher.Disarm();
+         },
+         false},
+        {"the membership of the current project left", "Third",
+         [&] {
+             CUserProjectsDlg projects(context, &client.Frame());
+             projects.m_userName = "admin";
+             projects.OnInitDialog();
+             const auto items = projects.m_inProjects->findItems(context.m_currentProject, Qt::MatchExactly);
+             ASSERT_EQ(items.size(), 1);
+             projects.m_inProjects->setCurrentItem(items[0]);
+             projects.OnRemoveProject();
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        Choose(QString::fromUtf8(c.from));
+        const QString before = context.m_currentProject;
+        ASSERT_FALSE(context.m_prjCustomField.isEmpty());
+        answerer.m_texts.clear();
+        c.change();
+        EXPECT_NE(context.m_currentProject, before);
+        EXPECT_EQ(client.Frame().ProjectCombo()->currentText(), context.m_currentProject);
+        if (c.readFails) {
+            EXPECT_EQ(context.m_prjCustomField.toStdString(), "");
+            ASSERT_FALSE(answerer.m_texts.isEmpty());
+            EXPECT_TRUE(answerer.m_texts.last().startsWith(context.Text(ids::kMsgLayoutNotRead)))
+                << answerer.Joined().toStdString();
+        } else {
+            EXPECT_EQ(context.m_prjCustomField.toStdString(), Stored(context.m_currentProject).toStdString());
+            EXPECT_FALSE(answerer.Joined().contains(context.Text(ids::kMsgLayoutNotRead)));
+        }
+    }
+}
+
+}  // namespace
