@@ -2,17 +2,22 @@
 // against a real lumenolite: every way the current project changes (the
 // tool bar's selector, deleting the project, leaving its membership) reads
 // the new project's layout, and a read that fails or finds none leaves no
-// layout of another project behind.
+// layout of another project behind; the layout designer stores nothing while
+// it could not read the custom columns.
+#include "CLayoutDesignDlg.h"
 #include "CProjectSettingDlg.h"
 #include "CUserProjectsDlg.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
+#include "CustomFieldIds.h"
 #include "ProjectAdminIds.h"
 #include "QtText.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -126,6 +131,52 @@ TEST_F(CurrentProject, EveryChangeReadsTheNewProjectsLayout) {
             EXPECT_FALSE(answerer.Joined().contains(context.Text(ids::kMsgLayoutNotRead)));
         }
     }
+}
+
+// The layout designer opened while its read of the custom columns fails
+// holds no layout: Modify and Clear are refused with the reason and the
+// stored layout stays, until Refresh has read the columns.
+TEST_F(CurrentProject, DesignerStoresNothingWhileItsColumnsAreUnread) {
+    CAppContext& context = client.Context();
+    const QString stored = Stored("Demo");
+    ASSERT_FALSE(stored.isEmpty());
+    ASSERT_TRUE(server.server->RunSql("ALTER TABLE t_cfg_sys_list RENAME TO t_cfg_sys_list_away;"));
+    bool refreshed = false;
+    const auto check = [&](CLayoutDesignDlg* designer) {
+        ASSERT_NE(designer, nullptr);
+        auto button = [designer](int id) {
+            return designer->findChild<QPushButton*>(QString::number(id));
+        };
+        EXPECT_EQ(designer->AvailableGrid()->rowCount(), 0);
+        for (int id : {CustomFieldIds::ButtonModify, CustomFieldIds::ButtonClear}) {
+            SCOPED_TRACE(id);
+            answerer.m_texts.clear();
+            button(id)->click();
+            // The reason, and no question before it.
+            ASSERT_EQ(answerer.m_texts.size(), 1) << answerer.Joined().toStdString();
+            EXPECT_TRUE(answerer.m_texts[0].startsWith(context.Text(CustomFieldIds::MsgColumnsNotRead)));
+            EXPECT_TRUE(answerer.m_texts[0].contains("t_cfg_sys_list")) << answerer.m_texts[0].toStdString();
+            EXPECT_EQ(Stored("Demo").toStdString(), stored.toStdString());
+        }
+        // Readable again: Refresh reads the columns and Modify stores.
+        ASSERT_TRUE(server.server->RunSql("ALTER TABLE t_cfg_sys_list_away RENAME TO t_cfg_sys_list;"));
+        button(CustomFieldIds::ButtonRefresh)->click();
+        EXPECT_EQ(designer->AvailableGrid()->rowCount(), 10);
+        answerer.m_texts.clear();
+        button(CustomFieldIds::ButtonModify)->click();
+        EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
+        refreshed = true;
+    };
+    catcher.Arm([&](QWidget* modal) {
+        check(qobject_cast<CLayoutDesignDlg*>(modal));
+        // Closed whatever the checks found.
+        static_cast<QDialog*>(modal)->done(QDialog::Rejected);
+    });
+    answerer.m_texts.clear();
+    client.Frame().Action(ids::kCmdDesignCustom)->trigger();
+    catcher.Disarm();
+    EXPECT_TRUE(refreshed);
+    EXPECT_TRUE(Stored("Demo").contains("title=Demo form")) << Stored("Demo").toStdString();
 }
 
 }  // namespace

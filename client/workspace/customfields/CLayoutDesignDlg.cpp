@@ -94,7 +94,11 @@ CLayoutDesignDlg::CLayoutDesignDlg(CAppContext& context, QWidget* parent)
     connect(m_changeMode, &QPushButton::clicked, this, &CLayoutDesignDlg::OnChangeMode);
     connect(m_modify, &QPushButton::clicked, this, &CLayoutDesignDlg::OnSave);
     connect(m_clear, &QPushButton::clicked, this, &CLayoutDesignDlg::OnClear);
-    connect(m_refresh, &QPushButton::clicked, this, [this] { update(); });
+    connect(m_refresh, &QPushButton::clicked, this, [this] {
+        // The columns that could not be read are tried again.
+        if (!m_columnsRead) ReadColumns();
+        update();
+    });
     OnInitDialog();
 }
 
@@ -113,12 +117,18 @@ bool CLayoutDesignDlg::OnInitDialog() {
     SetTexts();
     ApplyDialogLook(this, m_context);
     ApplyButtonFace(m_context, {m_clear, m_refresh, m_modify, m_changeMode});
+    return ReadColumns();
+}
+
+bool CLayoutDesignDlg::ReadColumns() {
     if (m_context.RunSelect("select USER_LABEL,column_name,edit_style from t_cfg_sys_list where "
                             "column_name like 'BG_USER_%' order by COLUMN_ORDER ",
                             m_columns) < 0) {
         m_columns.Clear();
+        m_readError = ToQt(m_context.m_lastError);
         return false;
     }
+    m_columnsRead = true;
     FillFieldLists();
     m_form.LoadLayoutFile(m_context.m_prjCustomField, kSection);
     m_form.CreateControls(m_canvas);
@@ -212,7 +222,15 @@ void CLayoutDesignDlg::OnChangeMode() {
     update();
 }
 
+bool CLayoutDesignDlg::RefusedUnread() {
+    if (m_columnsRead) return false;
+    // The form does not hold the project's layout: storing it would wipe it.
+    m_context.ShowMessage(m_context.Text(MsgColumnsNotRead) + QLatin1Char('\n') + m_readError);
+    return true;
+}
+
 bool CLayoutDesignDlg::OnSave() {
+    if (RefusedUnread()) return false;
     const QString text = m_form.GetLayoutText();
     if (text.isEmpty()) {
         m_context.ShowMessage(m_form.GetLastError());
@@ -241,6 +259,7 @@ bool CLayoutDesignDlg::OnSave() {
 }
 
 void CLayoutDesignDlg::OnClear() {
+    if (RefusedUnread()) return;
     if (!m_context.AskYesNo(m_context.Text(MsgQuestion))) return;
     m_form.DestroyControls();
     m_form.Clear();
