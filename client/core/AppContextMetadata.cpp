@@ -101,6 +101,12 @@ QString CAppContext::GetUserRights(const QString& userName) {
     return rights;
 }
 
+bool CAppContext::ReloadColumns() {
+    return RunSelect("select COLUMN_NAME,USER_LABEL,COLUMN_ORDER,IS_USED,REF_LIST,EDIT_STYLE,HEIGHT,"
+                     "WIDTH,LSIZE from t_cfg_sys_list  order by COLUMN_ORDER",
+                     m_columns) >= 0;
+}
+
 bool CAppContext::ReadProjectLayout() {
     // Never another project's layout: none until this one's is read.
     m_prjCustomField.clear();
@@ -183,10 +189,7 @@ int CAppContext::LoadMetadata() {
                kNoChoice);
     if (RunSelect(sql.CStr(), m_params) < 0) return 0;
     progress.SetLine("2.获取用户权限完成", 2);
-    if (RunSelect("select COLUMN_NAME,USER_LABEL,COLUMN_ORDER,IS_USED,REF_LIST,EDIT_STYLE,HEIGHT,"
-                  "WIDTH,LSIZE from t_cfg_sys_list  order by COLUMN_ORDER",
-                  m_columns) < 0)
-        return 0;
+    if (!ReloadColumns()) return 0;
 
     // Progress line 3: users and the user's grid columns.
     if (RunSelect("select distinct user_name,user_fullname,dept_name,USER_FIELD_QUERY,USER_MAIL "

@@ -68,6 +68,9 @@ public:
     int LoadMetadata();
     QString GetUserRights(const QString& userName);
     QString MergeRights(const QString& first, const QString& second);
+    // Reads the defect field configuration (t_cfg_sys_list) into m_columns;
+    // false when the query failed (shown).
+    bool ReloadColumns();
     // Reads the current project's custom-field layout into m_prjCustomField
     // (empty for a project without one); after a failed read (shown) the
     // layout is empty and the result false. Every change of the current

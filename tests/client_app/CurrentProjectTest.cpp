@@ -3,9 +3,12 @@
 // tool bar's selector, deleting the project, leaving its membership) reads
 // the new project's layout, and a read that fails or finds none leaves no
 // layout of another project behind; the layout designer stores nothing while
-// it could not read the custom columns.
+// it could not read the custom columns; a field attribute's save changes
+// neither the current project nor its layout.
+#include "CFieldAttributeDlg.h"
 #include "CLayoutDesignDlg.h"
 #include "CProjectSettingDlg.h"
+#include "CSysPropSheet.h"
 #include "CUserProjectsDlg.h"
 #include "ClientIds.h"
 #include "ComposedClient.h"
@@ -14,7 +17,10 @@
 #include "QtText.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -177,6 +183,65 @@ TEST_F(CurrentProject, DesignerStoresNothingWhileItsColumnsAreUnread) {
     catcher.Disarm();
     EXPECT_TRUE(refreshed);
     EXPECT_TRUE(Stored("Demo").contains("title=Demo form")) << Stored("Demo").toStdString();
+}
+
+// Saving a field attribute in System Management reads the field
+// configuration again and nothing else: no load window, the current project
+// stays (though another administrator meanwhile took the user out of it),
+// and layout changes not yet stored stay.
+TEST_F(CurrentProject, SavingAFieldAttributeReadsOnlyTheFieldConfiguration) {
+    CAppContext& context = client.Context();
+    Choose("Zentry演示");
+    context.m_prjCustomField = "[tessaro]\ntitle=not stored yet";
+    ASSERT_TRUE(server.server->RunSql(
+        "DELETE FROM t_user_prj WHERE USER_NAME='admin' AND PRJ_NAME='Zentry演示';"));
+    // Every window shown meanwhile.
+    class ShownWindows : public QObject {
+    public:
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Show && watched->isWidgetType() &&
+                static_cast<QWidget*>(watched)->isWindow())
+                classes << QString::fromLatin1(watched->metaObject()->className());
+            return false;
+        }
+        QStringList classes;
+    } shown;
+    QString column;
+    bool saved = false;
+    const auto save = [&](CSysPropSheet* sheet) {
+        ASSERT_NE(sheet, nullptr);
+        sheet->SetActivePage(4);
+        auto* page = qobject_cast<CFieldAttributeDlg*>(sheet->Page(4));
+        ASSERT_NE(page, nullptr);
+        page->m_custom->click();
+        ASSERT_GT(page->m_labels->count(), 0);
+        page->m_labels->setCurrentRow(0);
+        column = page->m_column->text();
+        ASSERT_FALSE(column.isEmpty());
+        page->m_label->setText("Renamed field");
+        answerer.m_texts.clear();
+        qApp->installEventFilter(&shown);
+        page->m_save->click();
+        qApp->removeEventFilter(&shown);
+        saved = true;
+    };
+    catcher.Arm([&](QWidget* modal) {
+        save(qobject_cast<CSysPropSheet*>(modal));
+        static_cast<QDialog*>(modal)->done(QDialog::Rejected);
+    });
+    client.Frame().Action(ids::kCmdSysManage)->trigger();
+    catcher.Disarm();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(answerer.m_texts, QStringList{context.Text(ids::kMsgSuccess)});
+    EXPECT_FALSE(shown.classes.contains("CLoadProgressDlg")) << shown.classes.join(',').toStdString();
+    // The cached configuration has the new label.
+    QString label;
+    for (int row = 0; row < context.m_columns.GetRowCount(); ++row)
+        if (ToQt(context.m_columns.GetValue(row, "COLUMN_NAME")) == column)
+            label = ToQt(context.m_columns.GetValue(row, "USER_LABEL"));
+    EXPECT_EQ(label.toStdString(), "Renamed field");
+    EXPECT_EQ(context.m_currentProject.toStdString(), "Zentry演示");
+    EXPECT_EQ(context.m_prjCustomField.toStdString(), "[tessaro]\ntitle=not stored yet");
 }
 
 }  // namespace
