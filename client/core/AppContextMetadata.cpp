@@ -116,6 +116,7 @@ bool CAppContext::ReadProjectLayout() {
         Sql("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ", m_currentProject).CStr(), layout,
         m_lastError);
     SetBusy(0);
+    m_prjLayoutFailed = rows < 0;
     if (rows < 0) {
         ShowMessage(Text(ids::kMsgLayoutNotRead) + QLatin1Char('\n') + ToQt(m_lastError));
         return false;

@@ -176,6 +176,9 @@ public:
     QString m_configDir;
     QString m_cacheDir;
     bool m_settingsLoaded;
+    // The last read of the current project's layout failed: m_prjCustomField
+    // is empty for want of the stored one, not because there is none.
+    bool m_prjLayoutFailed = false;
     // The main window once it exists: the parent of the messages.
     QPointer<QWidget> m_mainWindow;
     // The main frame while it exists (it sets and clears this itself): the

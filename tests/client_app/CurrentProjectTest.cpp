@@ -139,50 +139,74 @@ TEST_F(CurrentProject, EveryChangeReadsTheNewProjectsLayout) {
     }
 }
 
-// The layout designer opened while its read of the custom columns fails
-// holds no layout: Modify and Clear are refused with the reason and the
-// stored layout stays, until Refresh has read the columns.
-TEST_F(CurrentProject, DesignerStoresNothingWhileItsColumnsAreUnread) {
+// The layout designer opened while it cannot read the custom columns or the
+// project's layout holds no layout: Modify and Clear are refused with the
+// reason and the stored layout stays, until Refresh has read them.
+TEST_F(CurrentProject, DesignerStoresNothingItCouldNotRead) {
     CAppContext& context = client.Context();
-    const QString stored = Stored("Demo");
-    ASSERT_FALSE(stored.isEmpty());
-    ASSERT_TRUE(server.server->RunSql("ALTER TABLE t_cfg_sys_list RENAME TO t_cfg_sys_list_away;"));
-    bool refreshed = false;
-    const auto check = [&](CLayoutDesignDlg* designer) {
-        ASSERT_NE(designer, nullptr);
-        auto button = [designer](int id) {
-            return designer->findChild<QPushButton*>(QString::number(id));
-        };
-        EXPECT_EQ(designer->AvailableGrid()->rowCount(), 0);
-        for (int id : {CustomFieldIds::ButtonModify, CustomFieldIds::ButtonClear}) {
-            SCOPED_TRACE(id);
-            answerer.m_texts.clear();
-            button(id)->click();
-            // The reason, and no question before it.
-            ASSERT_EQ(answerer.m_texts.size(), 1) << answerer.Joined().toStdString();
-            EXPECT_TRUE(answerer.m_texts[0].startsWith(context.Text(CustomFieldIds::MsgColumnsNotRead)));
-            EXPECT_TRUE(answerer.m_texts[0].contains("t_cfg_sys_list")) << answerer.m_texts[0].toStdString();
-            EXPECT_EQ(Stored("Demo").toStdString(), stored.toStdString());
-        }
-        // Readable again: Refresh reads the columns and Modify stores.
-        ASSERT_TRUE(server.server->RunSql("ALTER TABLE t_cfg_sys_list_away RENAME TO t_cfg_sys_list;"));
-        button(CustomFieldIds::ButtonRefresh)->click();
-        EXPECT_EQ(designer->AvailableGrid()->rowCount(), 10);
-        answerer.m_texts.clear();
-        button(CustomFieldIds::ButtonModify)->click();
-        EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
-        refreshed = true;
+    const struct {
+        const char* title;
+        const char* table;   // unreadable while the designer opens
+        const char* choose;  // the project chosen while the table is away
+        bool backBeforeOpen;
+        int reason;  // the refusal's text, 0: no refusal
+        const char* project;
+        const char* layout;  // what the project's stored layout still holds
+    } cases[] = {
+        {"custom columns unreadable", "t_cfg_sys_list", nullptr, false, CustomFieldIds::MsgColumnsNotRead, "Demo",
+         "title=Demo form"},
+        {"project layout unreadable", "t_prj", "Third", false, ids::kMsgLayoutNotRead, "Third", "title=Third form"},
+        {"project layout unreadable before, readable now", "t_prj", "Zentry演示", true, 0, "Zentry演示",
+         "title=演示"},
     };
-    catcher.Arm([&](QWidget* modal) {
-        check(qobject_cast<CLayoutDesignDlg*>(modal));
-        // Closed whatever the checks found.
-        static_cast<QDialog*>(modal)->done(QDialog::Rejected);
-    });
-    answerer.m_texts.clear();
-    client.Frame().Action(ids::kCmdDesignCustom)->trigger();
-    catcher.Disarm();
-    EXPECT_TRUE(refreshed);
-    EXPECT_TRUE(Stored("Demo").contains("title=Demo form")) << Stored("Demo").toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        const std::string away = std::string("ALTER TABLE ") + c.table + " RENAME TO away;";
+        const std::string back = std::string("ALTER TABLE away RENAME TO ") + c.table + ";";
+        ASSERT_TRUE(server.server->RunSql(away));
+        if (c.choose) Choose(QString::fromUtf8(c.choose));
+        bool isBack = c.backBeforeOpen && server.server->RunSql(back);
+        bool checked = false;
+        const auto check = [&](CLayoutDesignDlg* designer) {
+            ASSERT_NE(designer, nullptr);
+            auto button = [designer](int id) { return designer->findChild<QPushButton*>(QString::number(id)); };
+            for (int id : {CustomFieldIds::ButtonModify, CustomFieldIds::ButtonClear}) {
+                if (!c.reason) break;
+                SCOPED_TRACE(id);
+                answerer.m_texts.clear();
+                button(id)->click();
+                // The reason, and no question before it.
+                ASSERT_EQ(answerer.m_texts.size(), 1) << answerer.Joined().toStdString();
+                EXPECT_TRUE(answerer.m_texts[0].startsWith(context.Text(c.reason)))
+                    << answerer.m_texts[0].toStdString();
+                EXPECT_TRUE(answerer.m_texts[0].contains(c.table)) << answerer.m_texts[0].toStdString();
+            }
+            if (!isBack) {
+                // Readable again: Refresh reads what was missing.
+                ASSERT_TRUE(isBack = server.server->RunSql(back));
+                button(CustomFieldIds::ButtonRefresh)->click();
+            }
+            EXPECT_EQ(designer->AvailableGrid()->rowCount() + designer->PlacedGrid()->rowCount(), 10);
+            EXPECT_EQ(context.m_prjCustomField.toStdString(), Stored(context.m_currentProject).toStdString());
+            answerer.m_texts.clear();
+            button(CustomFieldIds::ButtonModify)->click();
+            EXPECT_TRUE(answerer.m_texts.isEmpty()) << answerer.Joined().toStdString();
+            checked = true;
+        };
+        catcher.Arm([&](QWidget* modal) {
+            check(qobject_cast<CLayoutDesignDlg*>(modal));
+            // Closed whatever the checks found.
+            static_cast<QDialog*>(modal)->done(QDialog::Rejected);
+        });
+        answerer.m_texts.clear();
+        client.Frame().Action(ids::kCmdDesignCustom)->trigger();
+        catcher.Disarm();
+        if (!isBack) {
+            EXPECT_TRUE(server.server->RunSql(back));
+        }
+        EXPECT_TRUE(checked);
+        EXPECT_TRUE(Stored(c.project).contains(QString::fromUtf8(c.layout))) << Stored(c.project).toStdString();
+    }
 }
 
 // Saving a field attribute in System Management reads the field

@@ -2,6 +2,7 @@
 
 #include "CAppContext.h"
 #include "CLocalizer.h"
+#include "ClientIds.h"
 #include "CustomFieldIds.h"
 #include "DialogHelpers.h"
 #include "QtText.h"
@@ -95,8 +96,8 @@ CLayoutDesignDlg::CLayoutDesignDlg(CAppContext& context, QWidget* parent)
     connect(m_modify, &QPushButton::clicked, this, &CLayoutDesignDlg::OnSave);
     connect(m_clear, &QPushButton::clicked, this, &CLayoutDesignDlg::OnClear);
     connect(m_refresh, &QPushButton::clicked, this, [this] {
-        // The columns that could not be read are tried again.
-        if (!m_columnsRead) ReadColumns();
+        // What could not be read is tried again.
+        if (!m_columnsRead || m_context.m_prjLayoutFailed) ReadColumns();
         update();
     });
     OnInitDialog();
@@ -121,14 +122,20 @@ bool CLayoutDesignDlg::OnInitDialog() {
 }
 
 bool CLayoutDesignDlg::ReadColumns() {
-    if (m_context.RunSelect("select USER_LABEL,column_name,edit_style from t_cfg_sys_list where "
-                            "column_name like 'BG_USER_%' order by COLUMN_ORDER ",
-                            m_columns) < 0) {
+    if (!m_columnsRead && m_context.RunSelect("select USER_LABEL,column_name,edit_style from t_cfg_sys_list where "
+                                              "column_name like 'BG_USER_%' order by COLUMN_ORDER ",
+                                              m_columns) < 0) {
         m_columns.Clear();
         m_readError = ToQt(m_context.m_lastError);
         return false;
     }
     m_columnsRead = true;
+    // A project whose layout could not be read has it read now: the form
+    // must never stand for a layout it does not hold.
+    if (m_context.m_prjLayoutFailed && !m_context.ReadProjectLayout()) {
+        m_readError = ToQt(m_context.m_lastError);
+        return false;
+    }
     FillFieldLists();
     m_form.LoadLayoutFile(m_context.m_prjCustomField, kSection);
     m_form.CreateControls(m_canvas);
@@ -223,9 +230,10 @@ void CLayoutDesignDlg::OnChangeMode() {
 }
 
 bool CLayoutDesignDlg::RefusedUnread() {
-    if (m_columnsRead) return false;
+    if (m_columnsRead && !m_context.m_prjLayoutFailed) return false;
     // The form does not hold the project's layout: storing it would wipe it.
-    m_context.ShowMessage(m_context.Text(MsgColumnsNotRead) + QLatin1Char('\n') + m_readError);
+    const int reason = m_columnsRead ? ids::kMsgLayoutNotRead : MsgColumnsNotRead;
+    m_context.ShowMessage(m_context.Text(reason) + QLatin1Char('\n') + m_readError);
     return true;
 }
 

@@ -4,7 +4,8 @@
 // or removes it; in design mode the fields are dragged and resized. Every
 // change goes to the context's layout text at once; Modify stores it in
 // t_prj.PRJ_CUSTOM_FIELD, Clear stores an empty layout; both are refused
-// while the custom columns could not be read (Refresh tries again).
+// while the custom columns or the project's layout could not be read
+// (Refresh tries again).
 #pragma once
 
 #include "CDynamicForm.h"
@@ -42,11 +43,12 @@ public slots:
 
 private:
     bool OnInitDialog();
-    // Reads the custom columns, then lists them and shows the layout; false
-    // (shown) when the read failed.
+    // Reads the custom columns (and the project's layout when its last read
+    // failed), then lists them and shows the layout; false (shown) when a
+    // read failed.
     bool ReadColumns();
-    // Modify and Clear are refused (with the reason) until the columns
-    // were read.
+    // Modify and Clear are refused (with the reason) until the columns and
+    // the project's layout were read.
     bool RefusedUnread();
     // Sets the context's layout to the form's; false (shown) when the form
     // cannot give its text.
