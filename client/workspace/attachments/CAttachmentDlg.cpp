@@ -493,8 +493,9 @@ void CAttachmentDlg::OnDeleteAll()
         if (!DeleteRecord(bugId, name)) break;
         deleted << name;
     }
-    if (deleted.size() == names.size()) SetAttachmentFlag(bugId, 0);
     LoadList();
+    // By the rows left: another project's row is not deleted here.
+    if (deleted.size() == names.size()) SetAttachmentFlag(bugId, RowCount() > 0 ? 1 : 0);
     RemoveFiles(bugId, deleted);
 }
 
