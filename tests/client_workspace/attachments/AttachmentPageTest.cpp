@@ -28,6 +28,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -510,27 +511,32 @@ TEST_F(AttachmentPageTest, RowsGoBeforeTheirFiles) {
     ctx().m_ftpPort = s_ftp->Port();
 }
 
-// Delete removes the row of the current project only: the same defect and
-// name recorded under another project keeps its row and so its file.
+// Delete and Delete all remove the rows of the current project only: the
+// same defect and name recorded under another project keeps its row, so
+// its file and BG_ATTACHMENT stay.
 TEST_F(AttachmentPageTest, DeleteKeepsAnotherProjectsRow) {
-    ctx().m_currentBugId = 17;
-    {
-        CAttachmentDlg uploads(ctx());
-        ASSERT_TRUE(Transfer(uploads, [&] { uploads.UploadFile(LocalFile("shared.txt", "shared")); }));
+    for (const auto& [command, bugId] : {std::pair{2051, 17}, std::pair{2054, 18}}) {
+        SCOPED_TRACE(command);
+        ctx().m_currentBugId = bugId;
+        {
+            CAttachmentDlg uploads(ctx());
+            ASSERT_TRUE(Transfer(uploads, [&] { uploads.UploadFile(LocalFile("shared.txt", "shared")); }));
+        }
+        ASSERT_TRUE(s_server->server->RunSql(
+            "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) VALUES (" +
+            std::to_string(bugId) + ",'shared.txt','2008-01-01 00:00:00',1,'admin','Zentry演示');"));
+        CDefectEditDlg editor(ctx());
+        CAttachmentDlg& page = *editor.AttachmentsPage();
+        ASSERT_EQ(page.RowCount(), 2);
+        ASSERT_TRUE(Select(page, "shared.txt"));
+        page.Action(command)->trigger();
+        ASSERT_TRUE(WaitFor([&] { return !page.IsBusy(); }));
+        EXPECT_EQ(Value("select group_concat(PRJ_NAME) from t_bug_attach where BG_BUG_ID=" + std::to_string(bugId)),
+                  "Zentry演示");
+        EXPECT_EQ(page.RowCount(), 1);
+        EXPECT_TRUE(s_ftp->Exists("attach/" + std::to_string(bugId) + "_shared.txt"));
+        EXPECT_EQ(Flag(bugId), "1");
     }
-    ASSERT_TRUE(s_server->server->RunSql(
-        "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
-        "VALUES (17,'shared.txt','2008-01-01 00:00:00',1,'admin','Zentry演示');"));
-    CDefectEditDlg editor(ctx());
-    CAttachmentDlg& page = *editor.AttachmentsPage();
-    ASSERT_EQ(page.RowCount(), 2);
-    ASSERT_TRUE(Select(page, "shared.txt"));
-    page.Action(2051)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return !page.IsBusy(); }));
-    EXPECT_EQ(Value("select group_concat(PRJ_NAME) from t_bug_attach where BG_BUG_ID=17"), "Zentry演示");
-    EXPECT_EQ(page.RowCount(), 1);
-    EXPECT_TRUE(s_ftp->Exists("attach/17_shared.txt"));
-    EXPECT_EQ(Flag(17), "1");
 }
 
 }  // namespace
