@@ -414,6 +414,26 @@ TEST_F(DataClientServer, LoginWithAndWithoutPasswordCoding) {
     }
 }
 
+// One client, two servers in a row: the password coding follows the server
+// logged in to. A server whose configuration does not ask for coding gets
+// the password itself, even after a server that asked for it.
+TEST_F(DataClientServer, PasswordCodingFollowsTheServer) {
+    CHttpDataClient client;
+    CListString error;
+    ASSERT_TRUE(client.Login("127.0.0.1", s_coded->Port(), "admin", "admin", error)) << error.CStr();
+    ASSERT_TRUE(client.m_usePassEncode);
+    CScriptedHttpServer other;
+    ASSERT_TRUE(other.Start());
+    other.Push("web_form_root=/Lumeno!auth=1");
+    other.Push(kSession);
+    ASSERT_TRUE(client.Login("127.0.0.1", other.Port(), "admin", "admin", error)) << error.CStr();
+    EXPECT_FALSE(client.m_usePassEncode);
+    const std::vector<std::string> requests = other.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    const std::string query = requests[1].substr(requests[1].find('?') + 1);
+    EXPECT_EQ(Var(query, "password"), "admin") << requests[1];
+}
+
 TEST_F(DataClientServer, ServerErrorsAndRows) {
     CHttpDataClient client;
     CListString error;
