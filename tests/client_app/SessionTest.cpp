@@ -43,8 +43,7 @@ protected:
     // followed by Cancel.
     bool LoginFromMenu(const std::string& server, int port, const std::string& user, const std::string& password) {
         bool accepted = false;
-        catcher.Arm([&](QWidget* modal) {
-            auto* dialog = qobject_cast<CLoginDlg*>(modal);
+        const auto fill = [&](CLoginDlg* dialog) {
             ASSERT_NE(dialog, nullptr);
             dialog->findChild<QLineEdit*>(QString::number(ids::kLoginServer))->setText(QString::fromStdString(server));
             dialog->findChild<QLineEdit*>(QString::number(ids::kLoginPort))->setText(QString::number(port));
@@ -59,24 +58,30 @@ protected:
             }));
             accepted = dialog->GetLoginState() == 1;
             if (!accepted) cancel->click();
+        };
+        catcher.Arm([&](QWidget* modal) {
+            fill(qobject_cast<CLoginDlg*>(modal));
+            if (modal->isVisible()) static_cast<QDialog*>(modal)->done(QDialog::Rejected);
         });
         client.Frame().Action(ids::kCmdLogin)->trigger();
         catcher.Disarm();
         return accepted;
     }
 
-    // Edit > Modify Password with these fields; true when it was stored.
+    // File > Modify Password with these fields; true when it was stored.
     bool ChangePasswordFromMenu(const QString& old, const QString& fresh) {
         bool stored = false;
-        catcher.Arm([&](QWidget* modal) {
-            auto* dialog = qobject_cast<CModifyPasswordDlg*>(modal);
+        const auto fill = [&](CModifyPasswordDlg* dialog) {
             ASSERT_NE(dialog, nullptr);
             dialog->findChild<QLineEdit*>(QString::number(ids::kPasswordOld))->setText(old);
             dialog->findChild<QLineEdit*>(QString::number(ids::kPasswordNew))->setText(fresh);
             dialog->findChild<QLineEdit*>(QString::number(ids::kPasswordConfirm))->setText(fresh);
             dialog->findChild<QPushButton*>(QString::number(ids::kOk))->click();
             stored = dialog->result() == QDialog::Accepted;
-            if (dialog->isVisible()) dialog->reject();
+        };
+        catcher.Arm([&](QWidget* modal) {
+            fill(qobject_cast<CModifyPasswordDlg*>(modal));
+            if (modal->isVisible()) static_cast<QDialog*>(modal)->done(QDialog::Rejected);
         });
         client.Frame().Action(ids::kCmdModifyPassword)->trigger();
         catcher.Disarm();
