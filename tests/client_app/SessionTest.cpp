@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,17 @@ protected:
         client.Frame();
     }
 
+    // Triggers a menu command and runs body on the modal dialog it opens;
+    // the dialog is closed whatever body found.
+    void RunWithDialog(int command, const std::function<void(QWidget*)>& body) {
+        catcher.Arm([&](QWidget* modal) {
+            body(modal);
+            if (modal->isVisible()) static_cast<QDialog*>(modal)->done(QDialog::Rejected);
+        });
+        client.Frame().Action(command)->trigger();
+        catcher.Disarm();
+    }
+
     // File > Login with these fields; the dialog's result. A failed login is
     // followed by Cancel.
     bool LoginFromMenu(const std::string& server, int port, const std::string& user, const std::string& password) {
@@ -59,12 +71,7 @@ protected:
             accepted = dialog->GetLoginState() == 1;
             if (!accepted) cancel->click();
         };
-        catcher.Arm([&](QWidget* modal) {
-            fill(qobject_cast<CLoginDlg*>(modal));
-            if (modal->isVisible()) static_cast<QDialog*>(modal)->done(QDialog::Rejected);
-        });
-        client.Frame().Action(ids::kCmdLogin)->trigger();
-        catcher.Disarm();
+        RunWithDialog(ids::kCmdLogin, [&](QWidget* modal) { fill(qobject_cast<CLoginDlg*>(modal)); });
         return accepted;
     }
 
@@ -79,12 +86,8 @@ protected:
             dialog->findChild<QPushButton*>(QString::number(ids::kOk))->click();
             stored = dialog->result() == QDialog::Accepted;
         };
-        catcher.Arm([&](QWidget* modal) {
-            fill(qobject_cast<CModifyPasswordDlg*>(modal));
-            if (modal->isVisible()) static_cast<QDialog*>(modal)->done(QDialog::Rejected);
-        });
-        client.Frame().Action(ids::kCmdModifyPassword)->trigger();
-        catcher.Disarm();
+        RunWithDialog(ids::kCmdModifyPassword,
+                      [&](QWidget* modal) { fill(qobject_cast<CModifyPasswordDlg*>(modal)); });
         return stored;
     }
 
