@@ -20,8 +20,11 @@ bool RefreshProjectCaches(CAppContext& context)
     bool found = false;
     for (int row = 0; row < projects.GetRowCount() && !found; ++row)
         found = ToQt(projects.GetValueAt(row, 0)).compare(context.m_currentProject, Qt::CaseInsensitive) == 0;
-    if (!found)
+    bool read = true;
+    if (!found) {
         context.m_currentProject = projects.GetRowCount() > 0 ? ToQt(projects.GetValueAt(0, 0)) : QString();
+        read = context.ReadProjectLayout();
+    }
     if (context.m_mainFrame) context.m_mainFrame->FillProjectCombo();
-    return true;
+    return read;
 }

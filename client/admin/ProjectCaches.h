@@ -5,5 +5,6 @@ class CAppContext;
 
 // The user's projects, the versions and the main frame's project selector
 // (when there is a frame) are read again; a current project that is gone
-// gives way to the first one. false when a query failed (shown).
+// gives way to the first one, whose custom-field layout is read. false
+// when a query failed (shown).
 bool RefreshProjectCaches(CAppContext& context);

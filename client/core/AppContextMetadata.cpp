@@ -101,6 +101,30 @@ QString CAppContext::GetUserRights(const QString& userName) {
     return rights;
 }
 
+bool CAppContext::ReloadColumns() {
+    return RunSelect("select COLUMN_NAME,USER_LABEL,COLUMN_ORDER,IS_USED,REF_LIST,EDIT_STYLE,HEIGHT,"
+                     "WIDTH,LSIZE from t_cfg_sys_list  order by COLUMN_ORDER",
+                     m_columns) >= 0;
+}
+
+bool CAppContext::ReadProjectLayout() {
+    // Never another project's layout: none until this one's is read.
+    m_prjCustomField.clear();
+    CResultSet layout;
+    SetBusy(1);
+    const int rows = m_http.Select(
+        Sql("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ", m_currentProject).CStr(), layout,
+        m_lastError);
+    SetBusy(0);
+    m_prjLayoutFailed = rows < 0;
+    if (rows < 0) {
+        ShowMessage(Text(ids::kMsgLayoutNotRead) + QLatin1Char('\n') + ToQt(m_lastError));
+        return false;
+    }
+    if (rows > 0) m_prjCustomField = ToQt(layout.GetValueAt(0, 0));
+    return true;
+}
+
 void CAppContext::ApplyUserConfig(const QString& reply) {
     for (QString item : reply.split('!')) {
         item = item.trimmed();
@@ -127,6 +151,9 @@ void CAppContext::ApplyUserConfig(const QString& reply) {
 }
 
 int CAppContext::LoadMetadata() {
+    // A load that stops early leaves no rights of an earlier user behind.
+    m_rights.clear();
+    m_canAddDefect = m_canDeleteDefect = m_canSysManage = 0;
     ProgressWindow progress(*this);
     const QString user = ToQt(m_settings.GetValue("user_name", "common"));
 
@@ -149,8 +176,9 @@ int CAppContext::LoadMetadata() {
         m_currentProject = ToQt(m_projects.GetValueAt(0, 0));
 
     // Rights: the user's own merged with every group's.
-    m_rights = GetUserRights(user);
-    if (m_rights.size() < 21) return 0;
+    const QString rights = GetUserRights(user);
+    if (rights.size() < 21) return 0;
+    m_rights = rights;
     m_canAddDefect = m_rights.mid(0, 1).toInt();
     m_canDeleteDefect = m_rights.mid(1, 1).toInt();
     m_canSysManage = m_rights.mid(2, 1).toInt();
@@ -162,10 +190,7 @@ int CAppContext::LoadMetadata() {
                kNoChoice);
     if (RunSelect(sql.CStr(), m_params) < 0) return 0;
     progress.SetLine("2.获取用户权限完成", 2);
-    if (RunSelect("select COLUMN_NAME,USER_LABEL,COLUMN_ORDER,IS_USED,REF_LIST,EDIT_STYLE,HEIGHT,"
-                  "WIDTH,LSIZE from t_cfg_sys_list  order by COLUMN_ORDER",
-                  m_columns) < 0)
-        return 0;
+    if (!ReloadColumns()) return 0;
 
     // Progress line 3: users and the user's grid columns.
     if (RunSelect("select distinct user_name,user_fullname,dept_name,USER_FIELD_QUERY,USER_MAIL "
@@ -200,12 +225,8 @@ int CAppContext::LoadMetadata() {
     progress.SetLine("7.获取别名信息完成", 7);
 
     // Progress line 8: the current project's custom-field layout.
-    CResultSet layout;
-    if (RunSelect(Sql("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ", m_currentProject).CStr(),
-                  layout) < 0)
-        return 0;
+    if (!ReadProjectLayout()) return 0;
     progress.SetLine("8.获取别名信息完成", 8);
-    if (layout.GetRowCount() > 0) m_prjCustomField = ToQt(layout.GetValueAt(0, 0));
 
     // The server's user configuration.
     CListString reply;

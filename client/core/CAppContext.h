@@ -68,6 +68,14 @@ public:
     int LoadMetadata();
     QString GetUserRights(const QString& userName);
     QString MergeRights(const QString& first, const QString& second);
+    // Reads the defect field configuration (t_cfg_sys_list) into m_columns;
+    // false when the query failed (shown).
+    bool ReloadColumns();
+    // Reads the current project's custom-field layout into m_prjCustomField
+    // (empty for a project without one); after a failed read (shown) the
+    // layout is empty and the result false. Every change of the current
+    // project calls it.
+    bool ReadProjectLayout();
     // Reads the server's user configuration reply into the members.
     void ApplyUserConfig(const QString& reply);
 
@@ -168,6 +176,9 @@ public:
     QString m_configDir;
     QString m_cacheDir;
     bool m_settingsLoaded;
+    // The last read of the current project's layout failed: m_prjCustomField
+    // is empty for want of the stored one, not because there is none.
+    bool m_prjLayoutFailed = false;
     // The main window once it exists: the parent of the messages.
     QPointer<QWidget> m_mainWindow;
     // The main frame while it exists (it sets and clears this itself): the

@@ -87,6 +87,11 @@ void CHttpDataClient::SetMessageTexts(const char* sessionEnded, const char* unex
     if (unexpectedReply && *unexpectedReply) m_unexpectedReplyText = unexpectedReply;
 }
 
+void CHttpDataClient::SetPassword(const char* password) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_password = password ? password : "";
+}
+
 void CHttpDataClient::SetConnection(const char* host, int port, const char* user,
                                     const char* password) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -369,13 +374,26 @@ bool CHttpDataClient::Logout() {
 bool CHttpDataClient::Login(const char* host, int port, const char* user, const char* password,
                             CListString& error) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    // The working session stays until the new one exists: a failed login
+    // leaves server, account, password coding and session as they were.
+    const std::string host0 = m_host, user0 = m_userName, password0 = m_password, session0 = m_sessionId;
+    const int port0 = m_port;
+    const bool encode0 = m_usePassEncode;
+    const auto keepOld = [&] {
+        SetConnection(host0.c_str(), port0, user0.c_str(), password0.c_str());
+        m_sessionId = session0;
+        m_usePassEncode = encode0;
+        return false;
+    };
     SetConnection(host, port, user, password);
     CListString config;
     // A failed get_config leaves the error text empty: the caller shows its
     // own words (the transfer's message stays in GetErrorText).
-    if (!GetConfig(config, error)) return false;
+    if (!GetConfig(config, error)) return keepOld();
     // Items "key=value" joined by '!'; only use_pass_encode matters here
-    // (replies are always parsed with the characters 1 and 2).
+    // (replies are always parsed with the characters 1 and 2). A server
+    // that does not ask for coding gets the password itself.
+    m_usePassEncode = false;
     const std::string& items = config.StdString();
     size_t start = 0;
     while (start <= items.size()) {
@@ -391,13 +409,13 @@ bool CHttpDataClient::Login(const char* host, int port, const char* user, const 
     CListString reply;
     if (!PerformRaw(BuildLoginTail(user, password).c_str(), reply)) {
         error.SetText(kConnectFailed);
-        return false;
+        return keepOld();
     }
     const CListString id = Word(reply);
     if (StartsWithError(reply) || !IsSessionId(id.CStr())) {
         // "-1" with the server's words, or anything that is no SessionId.
         error = reply;
-        return false;
+        return keepOld();
     }
     m_sessionId = id.StdString();
     return true;

@@ -17,9 +17,12 @@ public:
     CHttpDataClient& operator=(const CHttpDataClient&) = delete;
 
     void SetConnection(const char* host, int port, const char* user, const char* password);
+    // The password a renewed session logs in with (after a password change).
+    void SetPassword(const char* password);
     // get_config, then web_login; true when a SessionId of the right shape
     // came back. A failed get_config leaves error empty (the caller has its
-    // own words; GetErrorText keeps the transfer's).
+    // own words; GetErrorText keeps the transfer's). A failure leaves the
+    // connection, the password coding and the session as they were.
     bool Login(const char* host, int port, const char* user, const char* password,
                CListString& error);
     // Leaves the session (web_logout) and forgets it: the client ends

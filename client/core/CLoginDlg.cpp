@@ -32,6 +32,9 @@ T* Named(T* widget, int id) {
     return widget;
 }
 
+// The settings a login writes, section common.
+const char* const kLoginKeys[] = {"server", "user_passwd", "tcp_port", "user_name"};
+
 QLabel* MakeLabel(QWidget* parent, int id) {
     return CLocalizer::Tag(Named(new QLabel(parent), id), id, true);
 }
@@ -145,6 +148,10 @@ void CLoginDlg::OnLogin() {
     m_cancel->setEnabled(false);
 
     CConfigFile& settings = m_context.m_settings;
+    // What the running session logged in with, back in place when this
+    // login fails: the session and its FTP host keep working.
+    m_previous.clear();
+    for (const char* key : kLoginKeys) m_previous << ToQt(settings.GetValue(key, "common"));
     settings.SetValue("server", ToList(m_server->text()).CStr(), "common");
     settings.SetValue("user_passwd", ToList(m_password->text()).CStr(), "common");
     settings.SetInt("tcp_port", port, "common");
@@ -192,6 +199,9 @@ void CLoginDlg::timerEvent(QTimerEvent* event) {
     if (state == -1) {
         JoinWorker();
         SetIdle();
+        for (int i = 0; i < m_previous.size(); ++i)
+            m_context.m_settings.SetValue(kLoginKeys[i], ToList(m_previous[i]).CStr(), "common");
+        m_context.SaveSettings();
         m_lastFailure = m_workerError;
         m_context.ShowMessage(m_lastFailure);
         if (m_giveUpOnFailure) done(QDialog::Rejected);

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <thread>
@@ -77,5 +78,7 @@ private:
     QString m_workerError;          // written by the worker before m_loginState
     QString m_lastFailure;
     QString m_historyEntry;
+    // The login settings as they were before the running login.
+    QStringList m_previous;
     std::thread m_worker;
 };

@@ -88,5 +88,9 @@ void CModifyPasswordDlg::OnOK() {
     sql.Format("update t_cfg_st_user set user_passwd='%s' where user_name='%s'",
                ToList(CAppContext::Quoted(Stored(m_context, m_new->text()))).CStr(),
                ToList(CAppContext::Quoted(user)).CStr());
-    if (m_context.RunExec(sql.CStr())) accept();
+    if (!m_context.RunExec(sql.CStr())) return;
+    // A session renewed after this (the server's "deny") logs in with the
+    // new password.
+    m_context.m_http.SetPassword(m_new->text().toUtf8().constData());
+    accept();
 }

@@ -73,6 +73,7 @@ constexpr int kMsgHomeTitle = 9104;
 constexpr int kMsgUserConfigFailed = 9107;
 constexpr int kMsgInvalidPort = 9108;
 constexpr int kMsgUnexpectedReply = 9109;
+constexpr int kMsgLayoutNotRead = 9115;      // the current project's layout
 
 // Result grid: the group-by box's text while no column groups the rows
 constexpr int kGroupByHint = 9130;

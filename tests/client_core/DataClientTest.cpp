@@ -402,7 +402,8 @@ TEST_F(DataClientServer, LoginWithAndWithoutPasswordCoding) {
         CListString error;
         const bool ok = client.Login("127.0.0.1", c.server->Port(), c.user, c.password, error);
         EXPECT_EQ(ok, c.ok) << c.user << " / " << c.password << ": " << error.CStr();
-        EXPECT_EQ(client.m_usePassEncode, c.server == s_coded.get());
+        // A failed login leaves the client as it was: no coding before any login.
+        EXPECT_EQ(client.m_usePassEncode, ok && c.server == s_coded.get());
         if (!ok) {
             EXPECT_EQ(error.StdString().rfind("-1", 0), 0u) << error.CStr();
             continue;
@@ -411,6 +412,26 @@ TEST_F(DataClientServer, LoginWithAndWithoutPasswordCoding) {
         CResultSet result;
         EXPECT_EQ(client.Select("select count(*) from t_bug", result, error), 1) << error.CStr();
     }
+}
+
+// One client, two servers in a row: the password coding follows the server
+// logged in to. A server whose configuration does not ask for coding gets
+// the password itself, even after a server that asked for it.
+TEST_F(DataClientServer, PasswordCodingFollowsTheServer) {
+    CHttpDataClient client;
+    CListString error;
+    ASSERT_TRUE(client.Login("127.0.0.1", s_coded->Port(), "admin", "admin", error)) << error.CStr();
+    ASSERT_TRUE(client.m_usePassEncode);
+    CScriptedHttpServer other;
+    ASSERT_TRUE(other.Start());
+    other.Push("web_form_root=/Lumeno!auth=1");
+    other.Push(kSession);
+    ASSERT_TRUE(client.Login("127.0.0.1", other.Port(), "admin", "admin", error)) << error.CStr();
+    EXPECT_FALSE(client.m_usePassEncode);
+    const std::vector<std::string> requests = other.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    const std::string query = requests[1].substr(requests[1].find('?') + 1);
+    EXPECT_EQ(Var(query, "password"), "admin") << requests[1];
 }
 
 TEST_F(DataClientServer, ServerErrorsAndRows) {

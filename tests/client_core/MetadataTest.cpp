@@ -153,14 +153,15 @@ TEST_F(Metadata, CurrentProjectFallsBack) {
         ASSERT_EQ(test->context.LoadMetadata(), 1) << c.user << ": " << answerer.Joined().toStdString();
         EXPECT_EQ(test->context.m_currentProject, QString::fromUtf8(c.current)) << c.user << " " << c.defaultProject;
     }
-    // The current project's layout; without a project the old one stays.
+    // The current project's layout; without a project no layout is left
+    // (never an earlier project's).
     auto quoted = Context("o'neil");
     ASSERT_EQ(quoted->context.LoadMetadata(), 1);
     EXPECT_EQ(quoted->context.m_prjCustomField, "[tessaro]\ntitle=O's");
     auto loner = Context("loner");
-    loner->context.m_prjCustomField = "kept";
+    loner->context.m_prjCustomField = "an earlier project's";
     ASSERT_EQ(loner->context.LoadMetadata(), 1);
-    EXPECT_EQ(loner->context.m_prjCustomField, "kept");
+    EXPECT_EQ(loner->context.m_prjCustomField, "");
 }
 
 TEST_F(Metadata, RightsAreTheUnionOfTheUserAndTheGroups) {

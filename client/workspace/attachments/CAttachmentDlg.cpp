@@ -27,6 +27,11 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // Commands of the page's toolbar and their button texts.
@@ -43,6 +48,7 @@ enum Command {
 constexpr int MsgQuestion = 4025;
 constexpr int MsgTransferRunning = 4910;
 constexpr int MsgBadFileName = 4911;
+constexpr int MsgFileNotRemoved = 4912;
 
 const char kFileFilter[] = "所有文件 (*.*)";
 // The grid starts below the tool bar.
@@ -84,8 +90,14 @@ CAttachmentDlg::CAttachmentDlg(CAppContext& context, QWidget* parent,
 
 CAttachmentDlg::~CAttachmentDlg()
 {
+    if (m_worker && m_finishOnClose) {
+        // An upload: its file is wanted, so it is waited for and recorded.
+        m_context.SetBusy(1);
+        FinishTransfer();
+        m_context.SetBusy(0);
+    }
     if (m_worker) {
-        // A running transfer ends at once; its result is dropped.
+        // A download or delete ends at once; its result is dropped.
         m_session.Abort();
         m_worker->wait();
         delete m_worker;
@@ -170,16 +182,19 @@ void CAttachmentDlg::UpdateButtons()
     if (QAction* a = Action(CmdDeleteAll)) a->setEnabled(idle && RowCount() > 0);
 }
 
-int CAttachmentDlg::CheckSameName(const QString& name)
+bool CAttachmentDlg::IsListed(const QString& name, Qt::CaseSensitivity cs) const
 {
     const int column = m_grid->FieldColumn(QStringLiteral("FILE_NAME"));
-    for (int row = 0; column >= 0 && row < RowCount(); ++row) {
-        if (m_grid->Model()->index(row, column).data().toString().compare(name, Qt::CaseInsensitive) == 0) {
-            m_context.ShowMessage(QStringLiteral("Exist The Same File"));
-            return 0;
-        }
-    }
-    return 1;
+    for (int row = 0; column >= 0 && row < RowCount(); ++row)
+        if (m_grid->Model()->index(row, column).data().toString().compare(name, cs) == 0) return true;
+    return false;
+}
+
+int CAttachmentDlg::CheckSameName(const QString& name)
+{
+    if (!IsListed(name, Qt::CaseInsensitive)) return 1;
+    m_context.ShowMessage(QStringLiteral("Exist The Same File"));
+    return 0;
 }
 
 std::string CAttachmentDlg::RemotePath(int bugId, const QString& name) const
@@ -211,7 +226,7 @@ int CAttachmentDlg::Connect()
     return 1;
 }
 
-bool CAttachmentDlg::StartTransfer(Work work, Done done)
+bool CAttachmentDlg::StartTransfer(Work work, Done done, bool finishOnClose)
 {
     if (IsBusy()) {
         m_context.ShowMessage(m_context.Text(MsgTransferRunning));
@@ -221,18 +236,19 @@ bool CAttachmentDlg::StartTransfer(Work work, Done done)
     const std::string user = m_context.m_ftpUser.toStdString();
     const std::string password = m_context.m_ftpPass.toStdString();
     const int port = m_context.m_ftpPort;
-    // The worker touches nothing but the session, which the GUI thread
-    // leaves alone while a transfer runs.
-    m_worker = QThread::create([this, host, user, password, port, work, done] {
+    m_done = std::move(done);
+    m_finishOnClose = finishOnClose;
+    // The worker touches nothing but the session and the outcome, which the
+    // GUI thread leaves alone while a transfer runs.
+    m_worker = QThread::create([this, host, user, password, port, work] {
         int result = 0;
         if (!m_session.IsConnected())
             result = m_session.Open(host.c_str(), port, user.c_str(), password.c_str());
         if (result >= 0) result = work(m_session);
-        const QString error = result < 0 ? QString::fromUtf8(m_session.GetErrorText()) : QString();
-        const bool connected = m_session.IsConnected();
-        QMetaObject::invokeMethod(
-            this, [this, result, error, connected, done] { FinishTransfer(result, error, connected, done); },
-            Qt::QueuedConnection);
+        m_result = result;
+        m_error = result < 0 ? QString::fromUtf8(m_session.GetErrorText()) : QString();
+        m_resultConnected = m_session.IsConnected();
+        QMetaObject::invokeMethod(this, [this] { FinishTransfer(); }, Qt::QueuedConnection);
     });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_worker->start();
@@ -240,19 +256,21 @@ bool CAttachmentDlg::StartTransfer(Work work, Done done)
     return true;
 }
 
-void CAttachmentDlg::FinishTransfer(int result, const QString& error, bool connected, const Done& done)
+void CAttachmentDlg::FinishTransfer()
 {
-    if (m_worker) {
-        m_worker->wait();
-        delete m_worker;
-        m_worker = nullptr;
-    }
+    // Already finished when the page waited for it as it closed.
+    if (!m_worker) return;
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
     QApplication::restoreOverrideCursor();
-    m_connected = connected ? 1 : 0;
+    m_connected = m_resultConnected ? 1 : 0;
+    const Done done = std::move(m_done);
+    m_done = nullptr;
     UpdateButtons();
-    done(result, error, connected);
+    if (done) done(m_result, m_error, m_resultConnected);
     UpdateButtons();
-    emit TransferFinished(result);
+    emit TransferFinished(m_result);
 }
 
 bool CAttachmentDlg::InsertRecord(int bugId, const QString& name, long long bytes)
@@ -275,10 +293,10 @@ bool CAttachmentDlg::SetAttachmentFlag(int bugId, int flag)
 
 bool CAttachmentDlg::DeleteRecord(int bugId, const QString& name)
 {
-    // The id and the name pick the one row; a defect id belongs to one project.
-    const QString sql = QStringLiteral("delete from  t_bug_attach where  BG_BUG_ID=%1 and file_name='%2' ")
-                            .arg(bugId)
-                            .arg(CAppContext::Quoted(name));
+    const QString sql =
+        QStringLiteral("delete from  t_bug_attach where  BG_BUG_ID=%1 and file_name='%2' and prj_name='%3' ")
+            .arg(bugId)
+            .arg(CAppContext::Quoted(name), CAppContext::Quoted(m_context.m_currentProject));
     return m_context.RunExec(sql.toUtf8().constData());
 }
 
@@ -343,7 +361,8 @@ bool CAttachmentDlg::Upload(const QString& localPath, const QString& name, bool 
             if (!recorded) return;
             LoadList();
             SetAttachmentFlag(bugId, RowCount() > 0 ? 1 : 0);
-        });
+        },
+        true);
 }
 
 bool CAttachmentDlg::IsHandledOutside(int command) const
@@ -438,7 +457,7 @@ bool CAttachmentDlg::SaveSelectedAs(const QString& localPath)
 void CAttachmentDlg::OnDeleteSelected()
 {
     QString name;
-    const QString remote = GetSelectedRemotePath(name);
+    GetSelectedRemotePath(name);
     if (name.isEmpty()) return;
     if (IsBusy()) {
         m_context.ShowMessage(m_context.Text(MsgTransferRunning));
@@ -446,25 +465,12 @@ void CAttachmentDlg::OnDeleteSelected()
     }
     if (!m_context.AskYesNo(m_context.Text(MsgQuestion))) return;
     const int bugId = m_context.m_currentBugId;
-    const std::string remotePath = remote.toStdString();
-    StartTransfer(
-        [remotePath](CFtpSession& session) {
-            // A row whose name leads nowhere has no file to delete.
-            if (remotePath.empty()) return 0;
-            if (session.Delete(remotePath.c_str()) < 0)
-                LogMessage("delete file error:%s\n", session.GetErrorText());
-            return 0;
-        },
-        [this, bugId, name](int result, const QString& error, bool) {
-            // Without the FTP site nothing is deleted: the row stays with its file.
-            if (result < 0) {
-                m_context.ShowMessage(error);
-                return;
-            }
-            if (!DeleteRecord(bugId, name)) return;
-            LoadList();
-            SetAttachmentFlag(bugId, RowCount() > 0 ? 1 : 0);
-        });
+    // The row goes first: a row that stays keeps its file, and a file that
+    // stays is at worst an orphan on the FTP site.
+    if (!DeleteRecord(bugId, name)) return;
+    LoadList();
+    SetAttachmentFlag(bugId, RowCount() > 0 ? 1 : 0);
+    RemoveFiles(bugId, {name});
 }
 
 void CAttachmentDlg::OnDeleteAll()
@@ -479,37 +485,53 @@ void CAttachmentDlg::OnDeleteAll()
     QStringList names;
     for (int row = 0; column >= 0 && row < RowCount(); ++row)
         names << m_grid->Model()->index(row, column).data().toString();
-    DeleteAllFrom(m_context.m_currentBugId, names, 0);
+    const int bugId = m_context.m_currentBugId;
+    // The first row that cannot be deleted ends the whole action; the files
+    // of the rows deleted before it go.
+    QStringList deleted;
+    for (const QString& name : names) {
+        if (!DeleteRecord(bugId, name)) break;
+        deleted << name;
+    }
+    LoadList();
+    // By the rows left: another project's row is not deleted here.
+    if (deleted.size() == names.size()) SetAttachmentFlag(bugId, RowCount() > 0 ? 1 : 0);
+    RemoveFiles(bugId, deleted);
 }
 
-void CAttachmentDlg::DeleteAllFrom(int bugId, QStringList names, int index)
+void CAttachmentDlg::RemoveFiles(int bugId, const QStringList& names)
 {
-    if (index >= names.size()) {
-        if (SetAttachmentFlag(bugId, 0)) LoadList();
-        return;
+    std::vector<std::pair<QString, std::string>> files;
+    for (const QString& name : names) {
+        // A row still listed (another project's, which the delete leaves)
+        // keeps its file; a name that leads nowhere has no file.
+        if (IsListed(name, Qt::CaseSensitive)) continue;
+        const std::string path = RemotePath(bugId, name);
+        if (!path.empty()) files.emplace_back(name, path);
     }
-    const QString name = names[index];
-    const std::string remotePath = RemotePath(bugId, name);
+    if (files.empty()) return;
+    const std::string folder = m_context.m_attachPath.toStdString();
+    auto kept = std::make_shared<QStringList>();
     StartTransfer(
-        [remotePath](CFtpSession& session) {
-            if (remotePath.empty()) return 0;
-            if (session.Delete(remotePath.c_str()) < 0)
+        [files, folder, bugId, kept](CFtpSession& session) {
+            for (const auto& [name, path] : files) {
+                if (session.Delete(path.c_str()) >= 0) continue;
+                const QString why = QString::fromUtf8(session.GetErrorText());
                 LogMessage("delete file error:%s\n", session.GetErrorText());
+                // A file that is not there has nothing to remove.
+                std::vector<std::string> listed;
+                const std::string remoteName = AttachmentRemoteName(bugId, name.toStdString());
+                if (session.List(folder.c_str(), listed) >= 0 &&
+                    std::find(listed.begin(), listed.end(), remoteName) == listed.end())
+                    continue;
+                *kept << name + QStringLiteral(": ") + why;
+            }
             return 0;
         },
-        [this, bugId, names, index, name](int result, const QString& error, bool) {
-            if (result < 0) {
-                m_context.ShowMessage(error);
-                return;
-            }
-            // The first row that cannot be deleted ends the whole action.
-            if (!DeleteRecord(bugId, name)) {
-                LoadList();
-                return;
-            }
-            // The next file after this event, so the worker has ended.
-            QMetaObject::invokeMethod(this, [this, bugId, names, index] { DeleteAllFrom(bugId, names, index + 1); },
-                                      Qt::QueuedConnection);
+        [this, kept](int result, const QString& error, bool) {
+            if (result < 0) m_context.ShowMessage(m_context.Text(MsgFileNotRemoved) + '\n' + error);
+            else if (!kept->isEmpty())
+                m_context.ShowMessage(m_context.Text(MsgFileNotRemoved) + '\n' + kept->join('\n'));
         });
 }
 

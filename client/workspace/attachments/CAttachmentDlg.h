@@ -55,6 +55,8 @@ public:
     // 1 when no listed file has this name (case ignored); else the message
     // "Exist The Same File" and 0.
     int CheckSameName(const QString& name);
+    // A listed row has this file name.
+    bool IsListed(const QString& name, Qt::CaseSensitivity cs) const;
     // The selected row's file name and its remote path; "" without a
     // selection (and a path of "" for a stored name that is not plain).
     QString GetSelectedRemotePath(QString& name) const;
@@ -107,15 +109,20 @@ private:
     using Done = std::function<void(int result, const QString& error, bool connected)>;
     // Runs work on the worker thread after opening the session when needed;
     // done on the GUI thread. false (with a message) while one runs.
-    bool StartTransfer(Work work, Done done);
+    // finishOnClose: a page that goes while the work runs waits for it and
+    // still runs done (an upload is recorded); otherwise the work is aborted.
+    bool StartTransfer(Work work, Done done, bool finishOnClose = false);
     // Puts a local file on the FTP site as this defect's attachment name
     // and records it; a screenshot's file goes afterwards.
     bool Upload(const QString& localPath, const QString& name, bool screenshot);
-    void FinishTransfer(int result, const QString& error, bool connected, const Done& done);
+    // Ends the running transfer and runs its done; nothing when none runs.
+    void FinishTransfer();
     bool InsertRecord(int bugId, const QString& name, long long bytes);
     bool SetAttachmentFlag(int bugId, int flag);
     bool DeleteRecord(int bugId, const QString& name);
-    void DeleteAllFrom(int bugId, QStringList names, int index);
+    // Removes the files of attachment rows already deleted; a file that
+    // stays on the FTP site is said.
+    void RemoveFiles(int bugId, const QStringList& names);
     void BuildToolBar();
     std::string RemotePath(int bugId, const QString& name) const;
 
@@ -129,5 +136,12 @@ private:
     CFtpSession m_session;
     int m_connected = 0;
     QThread* m_worker = nullptr;
+    // The running transfer's done and, once the worker ended, its outcome
+    // (written by the worker, read after it was waited for).
+    Done m_done;
+    bool m_finishOnClose = false;
+    int m_result = 0;
+    QString m_error;
+    bool m_resultConnected = false;
     QTimer m_timer;
 };

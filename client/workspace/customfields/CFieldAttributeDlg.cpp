@@ -232,8 +232,9 @@ bool CFieldAttributeDlg::OnSave() {
     LoadLabels(m_system->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
                !m_showUnused->isChecked());
     m_labels->setCurrentRow(index);
-    // The editor, the designer and the lookups read the cached configuration.
-    m_context.LoadMetadata();
+    // The editor, the designer and the lookups read the cached field
+    // configuration: that, and nothing else, is read again.
+    m_context.ReloadColumns();
     m_context.ShowMessage(m_context.Text(MsgSuccess));
     return true;
 }

@@ -2,8 +2,8 @@
 // each column of the defect table it shows and saves the display label,
 // the edit style, whether the field is used, whether a value is required,
 // and the lookup list that feeds it (t_cfg_sys_list). It fills itself the
-// first time it is shown; a save reloads the client's metadata, so the
-// editor and the layout designer follow.
+// first time it is shown; a save reads the client's cached field
+// configuration again, so the editor and the layout designer follow.
 #pragma once
 
 #include "ISheetPage.h"

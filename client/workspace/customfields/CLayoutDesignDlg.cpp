@@ -2,6 +2,7 @@
 
 #include "CAppContext.h"
 #include "CLocalizer.h"
+#include "ClientIds.h"
 #include "CustomFieldIds.h"
 #include "DialogHelpers.h"
 #include "QtText.h"
@@ -126,7 +127,11 @@ CLayoutDesignDlg::CLayoutDesignDlg(CAppContext& context, QWidget* parent)
     connect(m_changeMode, &QPushButton::clicked, this, &CLayoutDesignDlg::OnChangeMode);
     connect(m_modify, &QPushButton::clicked, this, &CLayoutDesignDlg::OnSave);
     connect(m_clear, &QPushButton::clicked, this, &CLayoutDesignDlg::OnClear);
-    connect(m_refresh, &QPushButton::clicked, this, [this] { update(); });
+    connect(m_refresh, &QPushButton::clicked, this, [this] {
+        // What could not be read is tried again.
+        if (!m_columnsRead || m_context.m_prjLayoutFailed) ReadColumns();
+        update();
+    });
     OnInitDialog();
 }
 
@@ -145,10 +150,22 @@ bool CLayoutDesignDlg::OnInitDialog() {
     SetTexts();
     ApplyDialogLook(this, m_context);
     ApplyButtonFace(m_context, {m_clear, m_refresh, m_modify, m_changeMode});
-    if (m_context.RunSelect("select USER_LABEL,column_name,edit_style from t_cfg_sys_list where "
-                            "column_name like 'BG_USER_%' order by COLUMN_ORDER ",
-                            m_columns) < 0) {
+    return ReadColumns();
+}
+
+bool CLayoutDesignDlg::ReadColumns() {
+    if (!m_columnsRead && m_context.RunSelect("select USER_LABEL,column_name,edit_style from t_cfg_sys_list where "
+                                              "column_name like 'BG_USER_%' order by COLUMN_ORDER ",
+                                              m_columns) < 0) {
         m_columns.Clear();
+        m_readError = ToQt(m_context.m_lastError);
+        return false;
+    }
+    m_columnsRead = true;
+    // A project whose layout could not be read has it read now: the form
+    // must never stand for a layout it does not hold.
+    if (m_context.m_prjLayoutFailed && !m_context.ReadProjectLayout()) {
+        m_readError = ToQt(m_context.m_lastError);
         return false;
     }
     FillFieldLists();
@@ -253,7 +270,16 @@ void CLayoutDesignDlg::OnChangeMode() {
     update();
 }
 
+bool CLayoutDesignDlg::RefusedUnread() {
+    if (m_columnsRead && !m_context.m_prjLayoutFailed) return false;
+    // The form does not hold the project's layout: storing it would wipe it.
+    const int reason = m_columnsRead ? ids::kMsgLayoutNotRead : MsgColumnsNotRead;
+    m_context.ShowMessage(m_context.Text(reason) + QLatin1Char('\n') + m_readError);
+    return true;
+}
+
 bool CLayoutDesignDlg::OnSave() {
+    if (RefusedUnread()) return false;
     const QString text = m_form.GetLayoutText();
     if (text.isEmpty()) {
         m_context.ShowMessage(m_form.GetLastError());
@@ -282,6 +308,7 @@ bool CLayoutDesignDlg::OnSave() {
 }
 
 void CLayoutDesignDlg::OnClear() {
+    if (RefusedUnread()) return;
     if (!m_context.AskYesNo(m_context.Text(MsgQuestion))) return;
     m_form.DestroyControls();
     m_form.Clear();

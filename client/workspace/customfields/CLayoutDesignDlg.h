@@ -3,7 +3,9 @@
 // or placed; a double click places a column (with its caption) on the form
 // or removes it; in design mode the fields are dragged and resized. Every
 // change goes to the context's layout text at once; Modify stores it in
-// t_prj.PRJ_CUSTOM_FIELD, Clear stores an empty layout.
+// t_prj.PRJ_CUSTOM_FIELD, Clear stores an empty layout; both are refused
+// while the custom columns or the project's layout could not be read
+// (Refresh tries again).
 #pragma once
 
 #include "CDynamicForm.h"
@@ -41,6 +43,13 @@ public slots:
 
 private:
     bool OnInitDialog();
+    // Reads the custom columns (and the project's layout when its last read
+    // failed), then lists them and shows the layout; false (shown) when a
+    // read failed.
+    bool ReadColumns();
+    // Modify and Clear are refused (with the reason) until the columns and
+    // the project's layout were read.
+    bool RefusedUnread();
     // Sets the context's layout to the form's; false (shown) when the form
     // cannot give its text.
     bool TakeLayoutText();
@@ -55,4 +64,6 @@ private:
     QWidget* m_canvas;
     CDynamicForm m_form;
     CResultSet m_columns;
+    bool m_columnsRead = false;
+    QString m_readError;
 };

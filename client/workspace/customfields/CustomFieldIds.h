@@ -44,6 +44,7 @@ constexpr int MsgSuccess = 4003;
 constexpr int MsgQuestion = 4025;
 constexpr int MsgChooseField = 4970;
 constexpr int MsgLayoutNotSent = 4971;
+constexpr int MsgColumnsNotRead = 4975;
 constexpr int MsgNoSystemRight = 9250;  // the administration's refusal
 
 }  // namespace CustomFieldIds

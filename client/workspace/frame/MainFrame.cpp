@@ -501,12 +501,7 @@ void CMainFrame::OnProjectSelected(int index) {
     if (index < 0) return;
     m_context.m_currentProject = m_projectCombo->itemText(index);
     m_context.m_settings.SetValue("default_prj", ToList(m_context.m_currentProject).CStr(), "pstyle");
-    CListString sql;
-    sql.Format("select PRJ_CUSTOM_FIELD from t_prj where prj_name='%s' ",
-               ToList(CAppContext::Quoted(m_context.m_currentProject)).CStr());
-    CResultSet layout;
-    if (m_context.RunSelect(sql.CStr(), layout) >= 0 && layout.GetRowCount() > 0)
-        m_context.m_prjCustomField = ToQt(layout.GetValueAt(0, 0));
+    m_context.ReadProjectLayout();
     if (IFrameView* view = ViewIfShown(ids::kViewDefectList)) view->OnRefresh();
 }
 

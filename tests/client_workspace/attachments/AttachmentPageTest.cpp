@@ -20,11 +20,15 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -227,24 +231,23 @@ TEST_F(AttachmentPageTest, FailuresChangeNoTable) {
     EXPECT_FALSE(m_answerer.m_texts[0].isEmpty());
     EXPECT_FALSE(QFile::exists(ctx().TempDir() + "/gone.txt"));
 
-    // The FTP site down: nothing is uploaded or recorded, and a delete keeps its row.
+    // The FTP site down: nothing is uploaded or recorded.
     CAttachmentDlg offline(ctx());
     ctx().m_ftpPort = CServerFixture::FreePort();
     ASSERT_TRUE(Transfer(offline, [&] { offline.UploadFile(LocalFile("b.txt", "b")); }));
     EXPECT_TRUE(m_answerer.m_texts.last().startsWith("Cannot open host: ")) << m_answerer.Joined().toStdString();
     EXPECT_EQ(Count(4), "1");
     EXPECT_EQ(Flag(4), "0");
-    ASSERT_TRUE(Select(offline, "gone.txt"));
-    ASSERT_TRUE(Transfer(offline, [&] { offline.OnDeleteSelected(); }));
-    EXPECT_TRUE(m_answerer.m_texts.last().startsWith("Cannot open host: "));
-    EXPECT_EQ(Count(4), "1");
 
-    // Reachable again: a row whose file is missing is deleted all the same.
+    // Reachable again: a row whose file is missing is deleted all the same,
+    // and the missing file is no failure.
     ctx().m_ftpPort = s_ftp->Port();
+    m_answerer.m_texts.clear();
     ASSERT_TRUE(Select(offline, "gone.txt"));
     ASSERT_TRUE(Transfer(offline, [&] { offline.OnDeleteSelected(); }));
     EXPECT_EQ(Count(4), "0");
     EXPECT_EQ(offline.RowCount(), 0);
+    EXPECT_EQ(m_answerer.m_texts, QStringList{ctx().Text(4025)});
 }
 
 TEST_F(AttachmentPageTest, DeleteAllStopsAtTheFirstRowThatStays) {
@@ -340,15 +343,39 @@ TEST_F(AttachmentPageTest, OneTransferAtATimeAndClosingDuringOneIsSafe) {
         EXPECT_EQ(page.RowCount(), 1);
         EXPECT_TRUE(page.Action(2045)->isEnabled());
     }
-    // The page goes while its upload runs: the transfer ends, nothing is recorded.
+    // The editor is closed while its upload runs: the upload is waited for
+    // and recorded, so no file is left on the FTP site without its row.
     ctx().m_currentBugId = 10;
     {
-        CAttachmentDlg page(ctx());
+        auto editor = std::make_unique<CDefectEditDlg>(ctx());
+        CAttachmentDlg& page = *editor->AttachmentsPage();
         ASSERT_TRUE(page.UploadFile(big));
+        ASSERT_TRUE(page.IsBusy());
+        // The editor's Close button, as the user presses it; the list then
+        // destroys the editor.
+        QPushButton* close = nullptr;
+        for (QPushButton* button : editor->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly))
+            if (button->text() == ctx().Text(4004)) close = button;
+        ASSERT_NE(close, nullptr);
+        close->click();
+        EXPECT_FALSE(editor->isVisible());
+        editor.reset();
     }
     QApplication::processEvents();
-    EXPECT_EQ(Count(10), "0");
-    EXPECT_EQ(Flag(10), "0");
+    EXPECT_EQ(Count(10), "1");
+    EXPECT_EQ(Flag(10), "1");
+    EXPECT_TRUE(s_ftp->Exists("attach/10_big.bin"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // A download is not waited for: closing ends it at once and records nothing.
+    {
+        CAttachmentDlg page(ctx());
+        ASSERT_TRUE(Select(page, "big.bin"));
+        page.m_openFile = [](const QString&) { ADD_FAILURE() << "a closed page opened a file"; };
+        page.Action(2049)->trigger();
+        ASSERT_TRUE(page.IsBusy());
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(Count(10), "1");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -411,6 +438,105 @@ TEST_F(AttachmentPageTest, AScreenCaptureIsAttachedAsAJpegWithItsSize) {
     // A capture that saved nothing attaches nothing.
     EXPECT_FALSE(page.AttachScreenshot(QString(), QString()));
     EXPECT_EQ(Count(12), "1");
+}
+
+// Delete and Delete all when one side fails, pressed on the editor's
+// attachments page: the row goes first and its file after it, so a row never
+// points at a removed file; a file that stays on the FTP site is said.
+TEST_F(AttachmentPageTest, RowsGoBeforeTheirFiles) {
+    ASSERT_TRUE(s_server->server->RunSql(
+        "CREATE TRIGGER IF NOT EXISTS keep_row BEFORE DELETE ON t_bug_attach "
+        "WHEN old.FILE_NAME='kept.txt' BEGIN SELECT RAISE(ABORT,'row is kept'); END;"));
+    const struct {
+        const char* title;
+        int bugId;
+        int command;  // Delete (2051) or Delete all (2054)
+        bool ftpDown;
+        std::vector<std::string> files;
+        const char* selected;
+        const char* rowsLeft;
+        std::vector<std::string> filesLeft;
+        const char* flag;
+        bool saysFileKept;
+    } cases[] = {
+        {"delete, the row refused", 13, 2051, false, {"kept.txt", "b.txt"}, "kept.txt", "b.txt,kept.txt",
+         {"kept.txt", "b.txt"}, "1", false},
+        {"delete, the FTP site down", 14, 2051, true, {"x.txt", "y.txt"}, "x.txt", "y.txt", {"x.txt", "y.txt"},
+         "1", true},
+        {"delete all, a row refused", 15, 2054, false, {"one.txt", "kept.txt", "three.txt"}, nullptr,
+         "kept.txt,three.txt", {"kept.txt", "three.txt"}, "1", false},
+        {"delete all, the FTP site down", 16, 2054, true, {"p.txt", "q.txt"}, nullptr, "", {"p.txt", "q.txt"}, "0",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        ctx().m_currentBugId = c.bugId;
+        ctx().m_ftpPort = s_ftp->Port();
+        {
+            CAttachmentDlg uploads(ctx());
+            for (const std::string& name : c.files)
+                ASSERT_TRUE(Transfer(uploads, [&] { uploads.UploadFile(LocalFile(QString::fromStdString(name), name)); }));
+        }
+        ASSERT_EQ(Flag(c.bugId), "1");
+        if (c.ftpDown) ctx().m_ftpPort = CServerFixture::FreePort();
+        CDefectEditDlg editor(ctx());
+        CAttachmentDlg& page = *editor.AttachmentsPage();
+        if (c.selected) {
+            ASSERT_TRUE(Select(page, c.selected));
+        }
+        m_answerer.m_texts.clear();
+        ASSERT_TRUE(page.Action(c.command)->isEnabled());
+        page.Action(c.command)->trigger();
+        ASSERT_TRUE(WaitFor([&] { return !page.IsBusy(); }));
+        QApplication::processEvents();
+
+        EXPECT_EQ(Value("select coalesce(group_concat(FILE_NAME),'') from (select FILE_NAME from t_bug_attach "
+                        "where BG_BUG_ID=" + std::to_string(c.bugId) + " order by FILE_NAME)"),
+                  c.rowsLeft);
+        for (const std::string& name : c.files) {
+            const bool left = std::find(c.filesLeft.begin(), c.filesLeft.end(), name) != c.filesLeft.end();
+            EXPECT_EQ(s_ftp->Exists("attach/" + std::to_string(c.bugId) + "_" + name), left) << name;
+        }
+        EXPECT_EQ(Flag(c.bugId), c.flag);
+        EXPECT_EQ(page.RowCount(), int(std::count(c.rowsLeft, c.rowsLeft + strlen(c.rowsLeft), ',')) +
+                                       (*c.rowsLeft ? 1 : 0));
+        ASSERT_GE(m_answerer.m_texts.size(), 2) << m_answerer.Joined().toStdString();
+        EXPECT_EQ(m_answerer.m_texts.first(), ctx().Text(4025));
+        EXPECT_EQ(m_answerer.m_texts.last().startsWith(ctx().Text(4912)), c.saysFileKept)
+            << m_answerer.Joined().toStdString();
+        if (!c.saysFileKept) {
+            EXPECT_TRUE(m_answerer.m_texts.last().contains("row is kept"));
+        }
+    }
+    ctx().m_ftpPort = s_ftp->Port();
+}
+
+// Delete and Delete all remove the rows of the current project only: the
+// same defect and name recorded under another project keeps its row, so
+// its file and BG_ATTACHMENT stay.
+TEST_F(AttachmentPageTest, DeleteKeepsAnotherProjectsRow) {
+    for (const auto& [command, bugId] : {std::pair{2051, 17}, std::pair{2054, 18}}) {
+        SCOPED_TRACE(command);
+        ctx().m_currentBugId = bugId;
+        {
+            CAttachmentDlg uploads(ctx());
+            ASSERT_TRUE(Transfer(uploads, [&] { uploads.UploadFile(LocalFile("shared.txt", "shared")); }));
+        }
+        ASSERT_TRUE(s_server->server->RunSql(
+            "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) VALUES (" +
+            std::to_string(bugId) + ",'shared.txt','2008-01-01 00:00:00',1,'admin','Zentry演示');"));
+        CDefectEditDlg editor(ctx());
+        CAttachmentDlg& page = *editor.AttachmentsPage();
+        ASSERT_EQ(page.RowCount(), 2);
+        ASSERT_TRUE(Select(page, "shared.txt"));
+        page.Action(command)->trigger();
+        ASSERT_TRUE(WaitFor([&] { return !page.IsBusy(); }));
+        EXPECT_EQ(Value("select group_concat(PRJ_NAME) from t_bug_attach where BG_BUG_ID=" + std::to_string(bugId)),
+                  "Zentry演示");
+        EXPECT_EQ(page.RowCount(), 1);
+        EXPECT_TRUE(s_ftp->Exists("attach/" + std::to_string(bugId) + "_shared.txt"));
+        EXPECT_EQ(Flag(bugId), "1");
+    }
 }
 
 }  // namespace
