@@ -148,10 +148,12 @@ void CLoginDlg::OnLogin() {
     m_cancel->setEnabled(false);
 
     CConfigFile& settings = m_context.m_settings;
-    // What the running session logged in with, back in place when this
-    // login fails: the session and its FTP host keep working.
+    // With a session running (File > Login), what it logged in with goes
+    // back in place when this login fails: the session and its FTP host keep
+    // working. At start-up there is none, and what was typed stays saved.
     m_previous.clear();
-    for (const char* key : kLoginKeys) m_previous << ToQt(settings.GetValue(key, "common"));
+    if (!m_context.m_http.GetSessionId().empty())
+        for (const char* key : kLoginKeys) m_previous << ToQt(settings.GetValue(key, "common"));
     settings.SetValue("server", ToList(m_server->text()).CStr(), "common");
     settings.SetValue("user_passwd", ToList(m_password->text()).CStr(), "common");
     settings.SetInt("tcp_port", port, "common");
@@ -199,9 +201,11 @@ void CLoginDlg::timerEvent(QTimerEvent* event) {
     if (state == -1) {
         JoinWorker();
         SetIdle();
-        for (int i = 0; i < m_previous.size(); ++i)
-            m_context.m_settings.SetValue(kLoginKeys[i], ToList(m_previous[i]).CStr(), "common");
-        m_context.SaveSettings();
+        if (!m_previous.isEmpty()) {
+            for (int i = 0; i < m_previous.size(); ++i)
+                m_context.m_settings.SetValue(kLoginKeys[i], ToList(m_previous[i]).CStr(), "common");
+            m_context.SaveSettings();
+        }
         m_lastFailure = m_workerError;
         m_context.ShowMessage(m_lastFailure);
         if (m_giveUpOnFailure) done(QDialog::Rejected);

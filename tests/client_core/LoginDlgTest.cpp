@@ -200,6 +200,9 @@ TEST_F(LoginDialog, FailuresShowTheirTextAndLeaveTheDialogIdle) {
         EXPECT_TRUE(f.cancel->isEnabled());
         EXPECT_EQ(f.progress->value(), 0);
         EXPECT_EQ(f.server->text(), c.server);  // the fields as typed
+        // No session ran before this login: what was typed stays saved.
+        EXPECT_NE(ReadText(m_test->context.SettingsPath()).find("tcp_port=" + std::to_string(port)),
+                  std::string::npos);
         EXPECT_EQ(ReadLoginHistory(m_test->context.LoginHistoryPath()).size(), 3);
     }
     // A port that is no number logs in to nothing.
