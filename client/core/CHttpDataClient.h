@@ -8,6 +8,8 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CHttpDataClient {
 public:
@@ -42,6 +44,11 @@ public:
     // Sends one long value for a later ExecSqlGo, in pieces through
     // exec_sql_prepare. Parameter number 1 resets the session's parameters.
     bool UploadLongParam(const char* value, const char* name, int number, int pieceSize);
+    // Sends several long values (name, text) side by side: each request
+    // carries the next piece of up to nine of them, so values of one piece
+    // each travel in one request. reset first clears the session's values.
+    bool UploadLongParams(const std::vector<std::pair<std::string, std::string>>& values,
+                          bool reset, int pieceSize, CListString& error);
 
     // libcurl's message of the last failed transfer, or the client's own.
     const char* GetErrorText() const { return m_errorBuffer; }

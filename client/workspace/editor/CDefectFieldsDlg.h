@@ -57,7 +57,8 @@ private:
     QLabel* AddLabel(int id, bool marked, bool red);
     void BindFields();
     QVector<CEditedFields*> FieldSets();
-    bool RunInsert(int id, const QString& description, const QString& comment);
+    // The insert under this id, the long texts already sent.
+    bool RunInsert(int id);
 
     CAppContext& m_context;
     CDefectEditDlg* m_editor;
