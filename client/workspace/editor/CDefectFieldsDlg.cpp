@@ -320,6 +320,13 @@ void CDefectFieldsDlg::LoadDefect(int bugId)
     });
 }
 
+void CDefectFieldsDlg::RestoreKept(const KeptDefect& kept)
+{
+    for (const KeptField& field : kept.fields)
+        for (CEditedFields* set : FieldSets())
+            if (set->Restore(field.column, field.stored, field.text)) break;
+}
+
 int CDefectFieldsDlg::CheckRequired()
 {
     struct Required {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CEditedFields.h"
+#include "CKeptEdits.h"
 
 #include <QWidget>
 
@@ -31,6 +32,8 @@ public:
     int CheckRequired();
     int SaveDefect();
     int InsertDefect();
+    // Shows text kept from an earlier quick edit of the loaded defect.
+    void RestoreKept(const KeptDefect& kept);
 
     int DefectId() const { return m_defectId; }
     const QString& LoadedStatus() const { return m_loadedStatus; }

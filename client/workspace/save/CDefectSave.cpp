@@ -9,10 +9,7 @@
 
 using namespace WorkspaceIds;
 
-namespace {
-
-// A value as the conflict message quotes it: long texts cut short.
-QString Shown(const QString& value)
+QString CDefectSave::Shown(const QString& value)
 {
     constexpr int kShownLength = 120;
     QString text = value;
@@ -20,8 +17,6 @@ QString Shown(const QString& value)
     if (text.size() > kShownLength) text = text.left(kShownLength) + QChar(0x2026);
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
-
-}  // namespace
 
 bool CDefectSave::Wrote(const QString& column) const
 {

@@ -47,6 +47,8 @@ public:
     // stored values (true), or the failure. Refused gives the answer, the
     // other results false.
     bool Tell(Result result, int id);
+    // A value as a message quotes it: long texts cut short.
+    static QString Shown(const QString& value);
 
 private:
     // The rows read (-1 with Error(), 0 when the defect is gone).
