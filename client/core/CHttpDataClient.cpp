@@ -324,11 +324,19 @@ bool CHttpDataClient::ExecSqlPrepare(const char* params, CListString& error) {
 bool CHttpDataClient::UploadLongParam(const char* value, const char* name, int number,
                                       int pieceSize) {
     CListString error;
-    return UploadLongParams({{name, value ? value : ""}}, number == 1, pieceSize, error);
+    return SendLongValues({{name, value ? value : ""}}, number, pieceSize, 1, error);
 }
 
 bool CHttpDataClient::UploadLongParams(const std::vector<std::pair<std::string, std::string>>& values,
-                                       bool reset, int pieceSize, CListString& error) {
+                                       int firstNumber, int pieceSize, CListString& error) {
+    firstNumber = std::max(1, std::min(firstNumber, 9));
+    // The server reads the parameters param1 to param9 of a request.
+    return SendLongValues(values, firstNumber, pieceSize, static_cast<size_t>(10 - firstNumber), error);
+}
+
+bool CHttpDataClient::SendLongValues(const std::vector<std::pair<std::string, std::string>>& values,
+                                     int firstNumber, int pieceSize, size_t perRequest,
+                                     CListString& error) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (pieceSize < 1) pieceSize = 3000;
     // Every value cut into pieces that end on character boundaries, so no
@@ -353,16 +361,15 @@ bool CHttpDataClient::UploadLongParams(const std::vector<std::pair<std::string, 
     // server appends a value's pieces in the order they arrive.
     std::stable_sort(pieces.begin(), pieces.end(),
                      [](const Piece& a, const Piece& b) { return a.round < b.round; });
-    constexpr size_t kSlots = 9;
-    for (size_t first = 0; first < pieces.size(); first += kSlots) {
+    for (size_t first = 0; first < pieces.size(); first += perRequest) {
         CListString request;
-        if (reset && first == 0) request.SetText("index=0&");
-        for (size_t i = first; i < pieces.size() && i < first + kSlots; ++i) {
+        if (firstNumber == 1 && first == 0) request.SetText("index=0&");
+        for (size_t i = first; i < pieces.size() && i < first + perRequest; ++i) {
             const Piece& piece = pieces[i];
-            const int slot = static_cast<int>(i - first) + 1;
+            const int slot = static_cast<int>(i - first) + firstNumber;
             const char* name = piece.name->c_str();
             CListString head;
-            head.Format("%sparam%d=%s&value%d=", slot > 1 ? "&" : "", slot, name, slot);
+            head.Format("%sparam%d=%s&value%d=", i > first ? "&" : "", slot, name, slot);
             request.Append(head);
             if (strncmp(name, "st", 2) == 0 || strncmp(name, "cl", 2) == 0) {
                 request.Append(EncodeParam(piece.text.c_str()));

@@ -487,6 +487,70 @@ TEST(DataClientUpload, PiecesAndTheirRequests) {
     EXPECT_EQ(server.Requests().size(), 8u);
 }
 
+TEST(DataClientUpload, SeveralValuesTravelSideBySide) {
+    CScriptedHttpServer server;
+    ASSERT_TRUE(server.Start());
+    CHttpDataClient client;
+    ScriptedLogin(server, client);
+    const size_t before = server.Requests().size();
+    // Two values of one piece, one of three and an empty one: their first
+    // pieces share a request, the rest fill the next one.
+    CListString error;
+    ASSERT_TRUE(client.UploadLongParams({{"clDesc", "short"},
+                                         {"clDescWas", std::string(7000, 'y')},
+                                         {"clComment", ""},
+                                         {"plain", "a+b"}},
+                                        1, 3000, error))
+        << error.CStr();
+    std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    const std::string query = QueryOf(requests[before]);
+    EXPECT_EQ(Var(query, "index"), "0");
+    struct Sent {
+        const char* name;
+        std::string value;
+    };
+    const Sent sent[] = {{"clDesc", "short"}, {"clDescWas", std::string(3000, 'y')}, {"clComment", ""},
+                          {"plain", "a+b"}, {"clDescWas", std::string(3000, 'y')},
+                          {"clDescWas", std::string(1000, 'y')}};
+    for (int n = 1; n <= 6; ++n) {
+        const Sent& piece = sent[n - 1];
+        EXPECT_EQ(Var(query, ("param" + std::to_string(n)).c_str()), piece.name) << n;
+        const std::string value = Var(query, ("value" + std::to_string(n)).c_str());
+        EXPECT_EQ(std::string(piece.name) == "plain" ? value : DecodeParamText(value), piece.value) << n;
+    }
+    // More than nine pieces take another request, which clears nothing.
+    ASSERT_TRUE(client.UploadLongParams({{"clDesc", std::string(30000, 'z')}}, 1, 3000, error));
+    requests = server.Requests();
+    ASSERT_EQ(requests.size(), before + 3);
+    EXPECT_EQ(Var(QueryOf(requests[before + 2]), "index"), "<absent>");
+    EXPECT_EQ(DecodeParamText(Var(QueryOf(requests[before + 2]), "value1")), std::string(3000, 'z'));
+    EXPECT_EQ(Var(QueryOf(requests[before + 2]), "param2"), "<absent>");
+}
+
+TEST_F(DataClientServer, SideBySideValuesBindWhole) {
+    CHttpDataClient client;
+    CListString error;
+    ASSERT_TRUE(client.Login("127.0.0.1", s_coded->Port(), "admin", "admin", error));
+    std::string description;
+    while (description.size() < 20000) description += "张三 O'Brien & 100% + #1\r\n";
+    ASSERT_TRUE(client.UploadLongParams({{"clDesc", description}, {"clComment", "c 'two'"}}, 1, 3000, error))
+        << error.CStr();
+    ASSERT_TRUE(client.ExecSqlGo("insert into t_bug (BG_BUG_ID,PRJ_NAME,BG_STATUS,BG_DESCRIPTION,"
+                                 "BG_DEV_COMMENTS) values (9002,'Demo','00-New',"
+                                 ":clDesc<varchar_long>,:clComment<varchar_long>)",
+                                 error))
+        << error.CStr();
+    CListString text;
+    ASSERT_EQ(client.SelectText("select BG_DESCRIPTION,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=9002",
+                                text, error), 1);
+    CResultSet result;
+    result.Parse(text.CStr());
+    EXPECT_EQ(result.GetValueAt(0, 0).StdString(), description);
+    EXPECT_EQ(result.GetValueAt(0, 1).StdString(), "c 'two'");
+    EXPECT_TRUE(client.ExecSql("delete from t_bug where BG_BUG_ID=9002", error));
+}
+
 TEST(DataClientSession, LostSessionIsRenewedAgainstARealServer) {
     CDemoServer server;
     ASSERT_TRUE(server.Start()) << server.server->Output();

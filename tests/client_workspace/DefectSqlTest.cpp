@@ -176,6 +176,56 @@ TEST(DefectSql, ChangedUpdateWritesTheGivenFieldsOnly)
               "select BG_SUMMARY,BG_STATUS,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=7 ");
 }
 
+TEST(DefectSql, HeldUpdateAppliesOnlyWhileTheStoredValuesHold)
+{
+    const auto field = [](const char* column, FieldKind kind, const char* value = "v",
+                          const char* param = "") {
+        FieldEdit f;
+        f.column = column;
+        f.value = value;
+        f.kind = kind;
+        f.param = param;
+        return f;
+    };
+    struct Case {
+        FieldEdit field;
+        const char* held;  // nullptr: not held
+        const char* update;
+    };
+    const Case cases[] = {
+        {field("BG_SUMMARY", FieldKind::Text), "it's", "BG_SUMMARY='v' where BG_BUG_ID=7 and BG_SUMMARY='it''s' "},
+        {field("BG_USER_01", FieldKind::Text), "",
+         "BG_USER_01='v' where BG_BUG_ID=7 and (BG_USER_01 is null or BG_USER_01='') "},
+        {field("BG_DETECTION_DATE", FieldKind::Date, ""), "2024-01-02",
+         "BG_DETECTION_DATE=NULL where BG_BUG_ID=7 and BG_DETECTION_DATE='2024-01-02' "},
+        {field("BG_DESCRIPTION", FieldKind::LongText, "", "clDesc"), "old",
+         "BG_DESCRIPTION=:clDesc<varchar_long> where BG_BUG_ID=7 and "
+         "BG_DESCRIPTION=:clDescWas<varchar_long> "},
+        {field("BG_DEV_COMMENTS", FieldKind::LongText, "c", "clComment"), "",
+         "BG_DEV_COMMENTS=:clComment<varchar_long> where BG_BUG_ID=7 and "
+         "(BG_DEV_COMMENTS is null or BG_DEV_COMMENTS='') "},
+        {field("BG_ATTACHMENT", FieldKind::Number, "1"), "0", "BG_ATTACHMENT=1 where BG_BUG_ID=7 and BG_ATTACHMENT=0 "},
+        {field("BG_ATTACHMENT", FieldKind::Number, "1"), "", "BG_ATTACHMENT=1 where BG_BUG_ID=7 and BG_ATTACHMENT is null "},
+        // A stored text that is no number matches no number column.
+        {field("BG_ATTACHMENT", FieldKind::Number, "1"), "1 or 1=1", "BG_ATTACHMENT=1 where BG_BUG_ID=7 and 1=0 "},
+        {field("BG_ATTACHMENT", FieldKind::Expression, "(select 1)"), "0",
+         "BG_ATTACHMENT=(select 1) where BG_BUG_ID=7 "},
+        {field("BG_SUMMARY", FieldKind::Text), nullptr, "BG_SUMMARY='v' where BG_BUG_ID=7 "},
+    };
+    for (const Case& c : cases) {
+        QHash<QString, QString> held;
+        if (c.held) held.insert(c.field.column, QString::fromUtf8(c.held));
+        EXPECT_EQ(CDefectSql::HeldUpdate(7, {c.field}, held).toStdString(),
+                  std::string("update t_bug set ") + c.update)
+            << c.field.column.toStdString();
+    }
+    EXPECT_TRUE(CDefectSql::HeldUpdate(7, {}, {}).isEmpty());
+    FieldEdit flag = field("BG_ATTACHMENT", FieldKind::Expression, "(select 1)");
+    EXPECT_EQ(CDefectSql::StoredSelect(7, {field("BG_STATUS", FieldKind::Text), flag}).toStdString(),
+              "select BG_STATUS,BG_ATTACHMENT,((select 1)) as BG_ATTACHMENT_NOW from t_bug "
+              "where BG_BUG_ID=7 ");
+}
+
 TEST(DefectSql, EditorStatements)
 {
     DefectRecord r;

@@ -416,7 +416,7 @@ int CDefectFieldsDlg::InsertDefect()
     if (!m_context.m_http.UploadLongParams(
             {{"clDesc", m_description->toPlainText().toStdString()},
              {"clComment", m_comment->toPlainText().toStdString()}},
-            true, 3000, error)) {
+            1, 3000, error)) {
         const QString why = error.IsEmpty() ? QString::fromUtf8(m_context.m_http.GetErrorText())
                                              : ToQt(error);
         m_context.ShowMessage(why);

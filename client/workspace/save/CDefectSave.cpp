@@ -135,7 +135,7 @@ bool CDefectSave::WriteHeld(int id, const QVector<FieldEdit>& written)
     if (!longValues.empty()) {
         CListString error;
         m_context.SetBusy(1);
-        const bool sent = m_context.m_http.UploadLongParams(longValues, true, 3000, error);
+        const bool sent = m_context.m_http.UploadLongParams(longValues, 1, 3000, error);
         m_context.SetBusy(0);
         if (!sent) {
             m_error = ToQt(error);
