@@ -6,6 +6,7 @@
 // hold and reads back what the server holds takes at most one request more
 // than the check and the write alone (with the long text's pieces and the
 // status history row).
+#include "BenchClient.h"
 #include "CAppContext.h"
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
@@ -47,17 +48,9 @@ int main(int argc, char** argv)
         "BG_RESPONSIBLE,BG_DETECTED_BY,BG_DETECTION_DATE,BG_DESCRIPTION,BG_DEV_COMMENTS) "
         "SELECT 8000+i,'01-Open','Demo','summary '||i,'01-中','02-低','zhang','wang','2024-01-02',"
         "'description '||i,'comment '||i FROM n;";
-    if (!server.Start(CDemoServer::SuiteOptions(sql))) {
-        fprintf(stderr, "the server did not start\n%s", server.Output().c_str());
-        return 1;
-    }
     CTestContext test(CSettingsValues{});
     CAppContext& context = test.context;
-    context.m_unattended = true;
-    if (!server.Login(context)) {
-        fprintf(stderr, "login failed: %s\n", context.m_lastMessage.toUtf8().constData());
-        return 1;
-    }
+    if (!StartAndLogIn(server, sql, context)) return 1;
     context.m_currentProject = QStringLiteral("Demo");
     CRelayProxy relay(server.Port());
     if (!relay.Start()) {
@@ -80,30 +73,28 @@ int main(int argc, char** argv)
          1 + 1 + 1},
     };
 
+    const auto medianMs = [](const std::function<void(int run)>& step) {
+        std::vector<double> times;
+        for (int run = 0; run < kRuns; ++run) {
+            QElapsedTimer clock;
+            clock.start();
+            step(run);
+            times.push_back(clock.nsecsElapsed() / 1e6);
+        }
+        return Median(times);
+    };
+    CResultSet row;
+    CListString error;
     // One bare request: the select of one row.
-    std::vector<double> bare;
-    for (int run = 0; run < kRuns; ++run) {
-        CResultSet row;
-        CListString error;
-        QElapsedTimer clock;
-        clock.start();
+    const double bareMs = medianMs([&](int) {
         context.m_http.Select("select BG_SUMMARY from t_bug where BG_BUG_ID=8001 ", row, error);
-        bare.push_back(clock.nsecsElapsed() / 1e6);
-    }
-    const double bareMs = Median(bare);
+    });
     // The check and an unconditional write of a summary, bare.
-    std::vector<double> plain;
-    for (int run = 0; run < kRuns; ++run) {
-        CResultSet row;
-        CListString error;
-        QElapsedTimer clock;
-        clock.start();
+    const double plainMs = medianMs([&](int run) {
         context.m_http.Select("select BG_SUMMARY from t_bug where BG_BUG_ID=8200 ", row, error);
         context.m_http.ExecSql(QStringLiteral("update t_bug set BG_SUMMARY='plain %1' where BG_BUG_ID=8200 ")
                                    .arg(run).toUtf8().constData(), error);
-        plain.push_back(clock.nsecsElapsed() / 1e6);
-    }
-    const double plainMs = Median(plain);
+    });
     printf("one bare request: %.2f ms; a bare check and write of a summary: %.2f ms\n", bareMs, plainMs);
 
     bool met = true;

@@ -40,6 +40,20 @@ protected:
         return s_server->Value(context, QStringLiteral("select BG_SUMMARY from t_bug where BG_BUG_ID=%1").arg(id));
     }
     QString KeptFile() const { return m_dir.path() + "/unsaved_edits.json"; }
+    // The defect list opened from the frame's command, the quick-edit panel
+    // on and showing the defect; null when that failed.
+    static CQuickEditDlg* PanelOn(CMainFrame& frame, int id)
+    {
+        frame.Action(ids::kCmdBugMgr)->trigger();
+        auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
+        if (!view) return nullptr;
+        view->ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
+        view->ConditionPanel()->OnQuery();
+        view->TogglePreview();
+        CDefectListGrid& grid = *view->Grid();
+        grid.setCurrentIndex(grid.Model()->index(grid.RowOfDefect(id), 0));
+        return view->QuickEditPanel()->ShownId() == id ? view->QuickEditPanel() : nullptr;
+    }
 
     CModalAnswerer answerer;
     QTemporaryDir m_dir;
@@ -72,16 +86,9 @@ TEST_F(KeptEdits, TextTheEndingProgramCannotWriteIsOfferedAtTheNextStart)
             std::string why;
             ASSERT_TRUE(client.LoginWithOwnSettings(*s_server, m_dir.path(), why)) << why;
             CMainFrame& frame = client.Frame();
-            frame.Action(ids::kCmdBugMgr)->trigger();
-            auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
-            ASSERT_NE(view, nullptr);
-            view->ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
-            view->ConditionPanel()->OnQuery();
-            view->TogglePreview();
-            CDefectListGrid& grid = *view->Grid();
-            grid.setCurrentIndex(grid.Model()->index(grid.RowOfDefect(c.id), 0));
-            CQuickEditDlg& panel = *view->QuickEditPanel();
-            ASSERT_EQ(panel.ShownId(), c.id);
+            CQuickEditDlg* shown = PanelOn(frame, c.id);
+            ASSERT_NE(shown, nullptr);
+            CQuickEditDlg& panel = *shown;
             panel.SummaryEdit()->setText(typed);
             panel.CommentEdit()->setPlainText("a comment\nof two lines");
 
@@ -179,15 +186,9 @@ TEST_F(KeptEdits, ClosingTheEditorKeepsTheTextAndTheUsersOwnDiscardKeepsNothing)
     std::string why;
     ASSERT_TRUE(client.LoginWithOwnSettings(*s_server, m_dir.path(), why)) << why;
     CMainFrame& frame = client.Frame();
-    frame.Action(ids::kCmdBugMgr)->trigger();
-    auto* view = qobject_cast<CZentryView*>(frame.CurrentView());
-    ASSERT_NE(view, nullptr);
-    view->ConditionPanel()->StartDate()->setDate(QDate(2000, 1, 1));
-    view->ConditionPanel()->OnQuery();
-    view->TogglePreview();
-    view->Grid()->setCurrentIndex(view->Grid()->Model()->index(view->Grid()->RowOfDefect(10), 0));
-    ASSERT_EQ(view->QuickEditPanel()->ShownId(), 10);
-    view->QuickEditPanel()->SummaryEdit()->setText("refused by the server");
+    CQuickEditDlg* panel = PanelOn(frame, 10);
+    ASSERT_NE(panel, nullptr);
+    panel->SummaryEdit()->setText("refused by the server");
     CRelayProxy relay(s_server->Port());
     ASSERT_TRUE(relay.Start());
     relay.DropNext("/Lumeno/select2");

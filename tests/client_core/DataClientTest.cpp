@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,24 @@ std::string DecodeParamText(const std::string& coded) {
     std::string bytes;
     if (!DecodeParamBytes(coded.data(), coded.size(), bytes)) return "<invalid>";
     return bytes;
+}
+
+// Inserts defect id with the session's clDesc and clComment bound, reads
+// both back and deletes the defect; empty texts when a step failed.
+std::pair<std::string, std::string> StoredLongTexts(CHttpDataClient& client, int id) {
+    CListString error;
+    const std::string insert = "insert into t_bug (BG_BUG_ID,PRJ_NAME,BG_STATUS,BG_DESCRIPTION,"
+                               "BG_DEV_COMMENTS) values (" + std::to_string(id) +
+                               ",'Demo','00-New',:clDesc<varchar_long>,:clComment<varchar_long>)";
+    CListString text;
+    const std::string select =
+        "select BG_DESCRIPTION,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=" + std::to_string(id);
+    if (!client.ExecSqlGo(insert.c_str(), error) || client.SelectText(select.c_str(), text, error) != 1)
+        return {};
+    CResultSet result;
+    result.Parse(text.CStr());
+    client.ExecSql(("delete from t_bug where BG_BUG_ID=" + std::to_string(id)).c_str(), error);
+    return {result.GetValueAt(0, 0).StdString(), result.GetValueAt(0, 1).StdString()};
 }
 
 }  // namespace
@@ -442,19 +461,7 @@ TEST_F(DataClientServer, LongValuesInPiecesWithTypedParameters) {
     while (value.size() < 7000) value += "O'Brien & 张三 = 100% + #1\r\n";
     ASSERT_TRUE(client.UploadLongParam(value.c_str(), "clDesc", 1, 3000));
     ASSERT_TRUE(client.UploadLongParam("comment 'two'", "clComment", 2, 3000));
-    ASSERT_TRUE(client.ExecSqlGo("insert into t_bug (BG_BUG_ID,PRJ_NAME,BG_STATUS,BG_DESCRIPTION,"
-                                 "BG_DEV_COMMENTS) values (9001,'Demo','00-New',"
-                                 ":clDesc<varchar_long>,:clComment<varchar_long>)",
-                                 error))
-        << error.CStr();
-    CListString text;
-    ASSERT_EQ(client.SelectText("select BG_DESCRIPTION,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=9001",
-                                text, error), 1);
-    CResultSet result;
-    result.Parse(text.CStr());
-    EXPECT_EQ(result.GetValueAt(0, 0).StdString(), value);
-    EXPECT_EQ(result.GetValueAt(0, 1).StdString(), "comment 'two'");
-    EXPECT_TRUE(client.ExecSql("delete from t_bug where BG_BUG_ID=9001", error));
+    EXPECT_EQ(StoredLongTexts(client, 9001), std::make_pair(value, std::string("comment 'two'")));
 }
 
 TEST(DataClientUpload, PiecesAndTheirRequests) {
@@ -536,19 +543,7 @@ TEST_F(DataClientServer, SideBySideValuesBindWhole) {
     while (description.size() < 20000) description += "张三 O'Brien & 100% + #1\r\n";
     ASSERT_TRUE(client.UploadLongParams({{"clDesc", description}, {"clComment", "c 'two'"}}, 1, 3000, error))
         << error.CStr();
-    ASSERT_TRUE(client.ExecSqlGo("insert into t_bug (BG_BUG_ID,PRJ_NAME,BG_STATUS,BG_DESCRIPTION,"
-                                 "BG_DEV_COMMENTS) values (9002,'Demo','00-New',"
-                                 ":clDesc<varchar_long>,:clComment<varchar_long>)",
-                                 error))
-        << error.CStr();
-    CListString text;
-    ASSERT_EQ(client.SelectText("select BG_DESCRIPTION,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=9002",
-                                text, error), 1);
-    CResultSet result;
-    result.Parse(text.CStr());
-    EXPECT_EQ(result.GetValueAt(0, 0).StdString(), description);
-    EXPECT_EQ(result.GetValueAt(0, 1).StdString(), "c 'two'");
-    EXPECT_TRUE(client.ExecSql("delete from t_bug where BG_BUG_ID=9002", error));
+    EXPECT_EQ(StoredLongTexts(client, 9002), std::make_pair(description, std::string("c 'two'")));
 }
 
 TEST(DataClientSession, LostSessionIsRenewedAgainstARealServer) {
