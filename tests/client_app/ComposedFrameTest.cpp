@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -154,10 +155,14 @@ TEST_F(ComposedFrame, TheQuickEditPanelWritesWhatItShowsBeforeTheListGoes)
     EXPECT_EQ(view->QuickEditPanel()->SummaryEdit()->text(), "typed, then refused");
     EXPECT_EQ(summary(), "saved elsewhere again");
 
-    // Unattended, the window closes all the same and writes nothing.
+    // Unattended, the window closes all the same and writes nothing; the
+    // text waits in the user's folder for the next start.
     ASSERT_TRUE(savedElsewhere("saved elsewhere once more"));
+    QTemporaryDir folder;
+    context.m_configDir = folder.path();
     context.m_unattended = true;
     frame.close();
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(summary(), "saved elsewhere once more");
+    EXPECT_NE(ReadText(folder.path() + "/unsaved_edits.json").find("typed, then refused"), std::string::npos);
 }
