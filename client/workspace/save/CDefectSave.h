@@ -38,8 +38,6 @@ public:
     // or Unchanged): their values become the form's baselines.
     const QVector<FieldEdit>& Settled() const { return m_settled; }
     bool Wrote(const QString& column) const;
-    // The stored text of a field the save read, as it was before the write.
-    QString StoredBefore(const QString& column) const { return m_before.value(column.toUpper()); }
     const QString& Error() const { return m_error; }
 
     // Shows why the save did not write: the conflicts (caption, the form's
