@@ -6,6 +6,7 @@
 //    and filled (the editor with the layout less the editor without one),
 //    against the same 60 plain Qt controls made and the row fetched alone;
 //  - placing one more field in the layout designer and redrawing it.
+#include "BenchClient.h"
 #include "CAppContext.h"
 #include "CCustomFieldsDlg.h"
 #include "CDefectEditDlg.h"
@@ -121,18 +122,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     CDemoServer server;
-    CDemoServer::Options options = CDemoServer::SuiteOptions(BenchSql());
-    if (!server.Start(options)) {
-        fprintf(stderr, "the server did not start\n%s", server.Output().c_str());
-        return 1;
-    }
     CTestContext test(CSettingsValues{});
     CAppContext& context = test.context;
-    context.m_unattended = true;
-    if (!server.Login(context)) {
-        fprintf(stderr, "login failed: %s\n", context.m_lastMessage.toUtf8().constData());
-        return 1;
-    }
+    if (!StartAndLogIn(server, BenchSql(), context)) return 1;
     context.m_currentProject = QStringLiteral("Bench");
     const QString layout =
         server.Value(context, QStringLiteral("select PRJ_CUSTOM_FIELD from t_prj where prj_name='Bench'"));

@@ -7,7 +7,10 @@
 #include "CZentryApp.h"
 #include "CZentryView.h"
 #include "ClientIds.h"
+#include "KeptEditsOffer.h"
 #include "MainFrame.h"
+
+#include <QTimer>
 
 CClientComposition::CClientComposition(CZentryApp& app)
     : m_app(app), m_sheetPages(StandardSheetPages())
@@ -28,6 +31,10 @@ std::unique_ptr<CMainFrame> CClientComposition::CreateMainFrame()
     auto frame = std::make_unique<CMainFrame>(m_app.m_context);
     ComposeViews(*frame);
     ComposeCommands(*frame);
+    // What quick edit kept as the program last ended, once the window is up.
+    QTimer::singleShot(0, frame.get(), [this, window = frame.get()] {
+        OfferKeptEdits(m_app.m_context, window, &m_workspace);
+    });
     return frame;
 }
 

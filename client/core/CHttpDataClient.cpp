@@ -6,6 +6,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -327,36 +328,63 @@ bool CHttpDataClient::ExecSqlPrepare(const char* params, CListString& error) {
 
 bool CHttpDataClient::UploadLongParam(const char* value, const char* name, int number,
                                       int pieceSize) {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const char* text = value ? value : "";
-    const size_t length = strlen(text);
-    const bool coded = strncmp(name, "st", 2) == 0 || strncmp(name, "cl", 2) == 0;
-    CListString head;
-    head.Format("param%d=%s&value%d=", number, name, number);
     CListString error;
-    CListString first;
-    if (number == 1) first.SetText("index=0&");
-    first.Append(head);
-    if (length == 0) return ExecSqlPrepare(first.CStr(), error);
+    return SendLongValues({{name, value ? value : ""}}, number, pieceSize, 1, error);
+}
+
+bool CHttpDataClient::UploadLongParams(const std::vector<std::pair<std::string, std::string>>& values,
+                                       int firstNumber, int pieceSize, CListString& error) {
+    firstNumber = std::max(1, std::min(firstNumber, 9));
+    // The server reads the parameters param1 to param9 of a request.
+    return SendLongValues(values, firstNumber, pieceSize, static_cast<size_t>(10 - firstNumber), error);
+}
+
+bool CHttpDataClient::SendLongValues(const std::vector<std::pair<std::string, std::string>>& values,
+                                     int firstNumber, int pieceSize, size_t perRequest,
+                                     CListString& error) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (pieceSize < 1) pieceSize = 3000;
-    size_t offset = 0;
-    bool isFirst = true;
-    while (offset < length) {
-        // Pieces end on character boundaries, so no piece holds half a
-        // UTF-8 character.
-        const size_t count = Utf8Cut(text + offset, length - offset, static_cast<size_t>(pieceSize));
-        const std::string piece(text + offset, count);
-        CListString request(isFirst ? first : head);
-        if (coded) {
-            request.Append(EncodeParam(piece.c_str()));
-        } else {
-            // The server decodes twice; one escape of our own keeps '+', '&'
-            // and '=' of plain values whole.
-            request.AppendText(Escape(piece.c_str()).c_str());
+    // Every value cut into pieces that end on character boundaries, so no
+    // piece holds half a UTF-8 character; an empty value is one empty piece.
+    struct Piece {
+        const std::string* name;
+        std::string text;
+        size_t round;
+    };
+    std::vector<Piece> pieces;
+    for (const auto& [name, text] : values) {
+        size_t offset = 0;
+        size_t round = 0;
+        do {
+            const size_t count = Utf8Cut(text.c_str() + offset, text.size() - offset,
+                                         static_cast<size_t>(pieceSize));
+            pieces.push_back(Piece{&name, text.substr(offset, count), round++});
+            offset += count;
+        } while (offset < text.size());
+    }
+    // The n-th pieces of all values go before any (n+1)-th piece, as the
+    // server appends a value's pieces in the order they arrive.
+    std::stable_sort(pieces.begin(), pieces.end(),
+                     [](const Piece& a, const Piece& b) { return a.round < b.round; });
+    for (size_t first = 0; first < pieces.size(); first += perRequest) {
+        CListString request;
+        if (firstNumber == 1 && first == 0) request.SetText("index=0&");
+        for (size_t i = first; i < pieces.size() && i < first + perRequest; ++i) {
+            const Piece& piece = pieces[i];
+            const int slot = static_cast<int>(i - first) + firstNumber;
+            const char* name = piece.name->c_str();
+            CListString head;
+            head.Format("%sparam%d=%s&value%d=", i > first ? "&" : "", slot, name, slot);
+            request.Append(head);
+            if (strncmp(name, "st", 2) == 0 || strncmp(name, "cl", 2) == 0) {
+                request.Append(EncodeParam(piece.text.c_str()));
+            } else {
+                // The server decodes twice; one escape of our own keeps '+', '&'
+                // and '=' of plain values whole.
+                request.AppendText(Escape(piece.text.c_str()).c_str());
+            }
         }
         if (!ExecSqlPrepare(request.CStr(), error)) return false;
-        offset += count;
-        isFirst = false;
     }
     return true;
 }

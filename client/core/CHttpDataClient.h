@@ -8,6 +8,8 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CHttpDataClient {
 public:
@@ -45,6 +47,11 @@ public:
     // Sends one long value for a later ExecSqlGo, in pieces through
     // exec_sql_prepare. Parameter number 1 resets the session's parameters.
     bool UploadLongParam(const char* value, const char* name, int number, int pieceSize);
+    // Sends several long values (name, text) side by side, as many pieces
+    // to a request as its parameters numbered from firstNumber to 9 hold (1
+    // first clears the session's values): short values travel in one request.
+    bool UploadLongParams(const std::vector<std::pair<std::string, std::string>>& values,
+                          int firstNumber, int pieceSize, CListString& error);
 
     // libcurl's message of the last failed transfer, or the client's own.
     const char* GetErrorText() const { return m_errorBuffer; }
@@ -73,6 +80,10 @@ public:
     int m_maxCount;        // the row limit Select asks for
 
 private:
+    // The pieces of the values, the n-th of each before any (n+1)-th,
+    // perRequest of them to an exec_sql_prepare numbered from firstNumber.
+    bool SendLongValues(const std::vector<std::pair<std::string, std::string>>& values,
+                        int firstNumber, int pieceSize, size_t perRequest, CListString& error);
     // One command with the session, logging in again once when the server
     // answers "deny". Transport failure: false with the libcurl text. A
     // session that cannot be renewed: false with the session-ended text.

@@ -168,6 +168,7 @@ QString CDefectSql::ChangedUpdate(int id, const QVector<FieldEdit>& fields)
         case FieldKind::LongText:
             sets << f.column + QStringLiteral("=:") + f.param + QStringLiteral("<varchar_long>");
             break;
+        case FieldKind::Expression: sets << f.column + QLatin1Char('=') + f.value; break;
         }
     }
     if (sets.isEmpty()) return QString();
@@ -175,10 +176,50 @@ QString CDefectSql::ChangedUpdate(int id, const QVector<FieldEdit>& fields)
            QStringLiteral(" where BG_BUG_ID=%1 ").arg(id);
 }
 
+QString CDefectSql::HeldUpdate(int id, const QVector<FieldEdit>& fields,
+                               const QHash<QString, QString>& held)
+{
+    QString sql = ChangedUpdate(id, fields);
+    if (sql.isEmpty()) return sql;
+    for (const FieldEdit& f : fields) {
+        const auto it = held.find(f.column.toUpper());
+        if (it == held.end() || f.kind == FieldKind::Expression) continue;
+        const QString& text = it.value();
+        QString term;
+        if (f.kind == FieldKind::Number) {
+            // A number the select printed; anything else cannot match.
+            bool isNumber = false;
+            const double number = text.trimmed().toDouble(&isNumber);
+            term = text.isEmpty() ? f.column + QStringLiteral(" is null")
+                   : isNumber     ? f.column + QLatin1Char('=') + QString::number(number, 'g', 17)
+                                  : QStringLiteral("1=0");
+        } else if (text.isEmpty()) {
+            // A select prints NULL and the empty text alike.
+            term = QStringLiteral("(%1 is null or %1='')").arg(f.column);
+        } else if (f.kind == FieldKind::LongText) {
+            term = f.column + QStringLiteral("=:") + HeldParam(f.param) + QStringLiteral("<varchar_long>");
+        } else {
+            term = f.column + QStringLiteral("='") + Quote(text) + QLatin1Char('\'');
+        }
+        sql += QStringLiteral("and ") + term + QLatin1Char(' ');
+    }
+    return sql;
+}
+
+QString CDefectSql::AttachmentFlagExpression()
+{
+    return QStringLiteral("case when exists (select 1 from t_bug_attach where "
+                          "t_bug_attach.BG_BUG_ID=t_bug.BG_BUG_ID) then 1 else 0 end");
+}
+
 QString CDefectSql::StoredSelect(int id, const QVector<FieldEdit>& fields)
 {
     QStringList columns;
-    for (const FieldEdit& f : fields) columns << f.column;
+    for (const FieldEdit& f : fields) {
+        columns << f.column;
+        if (f.kind == FieldKind::Expression)
+            columns << QStringLiteral("(%1) as %2").arg(f.value, ComputedName(f.column));
+    }
     return QStringLiteral("select ") + columns.join(QLatin1Char(',')) +
            QStringLiteral(" from t_bug where BG_BUG_ID=%1 ").arg(id);
 }
@@ -204,6 +245,14 @@ QString CDefectSql::StatusHistoryInsert(int id, const QString& when, const QStri
 {
     return QStringLiteral("insert into t_bug_status(BG_BUG_ID,BG_STATUS_DATE,BG_STATUS_FROM,"
                           "BG_STATUS_TO,BG_RESPONSIBLE) values(%1,'%2','%3','%4','%5')")
+        .arg(QString::number(id), Quote(when), Quote(from), Quote(to), Quote(user));
+}
+
+QString CDefectSql::StatusHistoryDelete(int id, const QString& when, const QString& from,
+                                        const QString& to, const QString& user)
+{
+    return QStringLiteral("delete from t_bug_status where BG_BUG_ID=%1 and BG_STATUS_DATE='%2' and "
+                          "BG_STATUS_FROM='%3' and BG_STATUS_TO='%4' and BG_RESPONSIBLE='%5'")
         .arg(QString::number(id), Quote(when), Quote(from), Quote(to), Quote(user));
 }
 

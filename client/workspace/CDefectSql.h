@@ -7,6 +7,7 @@
 #include "FieldEdit.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -71,11 +72,26 @@ public:
     // The update of the given fields only, in their order; empty for none.
     // Long texts are named as bound parameters.
     static QString ChangedUpdate(int id, const QVector<FieldEdit>& fields);
-    // The select of the stored values of the given fields.
+    // The same update, applied only while each field still holds the text
+    // held gives for its upper-case column (as a select returned it; empty
+    // is NULL or ''): fields held does not name, and server-computed ones,
+    // are not compared. A held long text is compared with the long
+    // parameter HeldParam(param).
+    static QString HeldUpdate(int id, const QVector<FieldEdit>& fields,
+                              const QHash<QString, QString>& held);
+    static QString HeldParam(const QString& param) { return param + QStringLiteral("Was"); }
+    // The attachment flag as the defect's attachment rows give it.
+    static QString AttachmentFlagExpression();
+    // The select of the stored values of the given fields; a server-computed
+    // field also gives what it computes now, named ComputedName(column).
     static QString StoredSelect(int id, const QVector<FieldEdit>& fields);
+    static QString ComputedName(const QString& column) { return column + QStringLiteral("_NOW"); }
 
     static QString DefectInsert(const DefectRecord& record);
     static QString StatusHistoryInsert(int id, const QString& when, const QString& from,
+                                       const QString& to, const QString& user);
+    // Removes the row StatusHistoryInsert with the same values added.
+    static QString StatusHistoryDelete(int id, const QString& when, const QString& from,
                                        const QString& to, const QString& user);
     static QString StatusHistorySelect(int id);
     // Children first, the defect row last.

@@ -101,5 +101,8 @@ constexpr int MsgStoredValue = 4921;
 constexpr int MsgTakeStored = 4922;
 constexpr int MsgDefectGone = 4923;
 constexpr int MsgDiscardEdits = 4924;
+// Quick-edit text kept as the program ended, offered at the next start
+constexpr int MsgKeptEdits = 4935;
+constexpr int MsgRestoreKept = 4936;
 
 }  // namespace WorkspaceIds

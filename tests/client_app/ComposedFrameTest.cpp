@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -218,10 +219,14 @@ TEST_F(ComposedFrame, TheQuickEditPanelWritesWhatItShowsBeforeTheListGoes)
     EXPECT_EQ(view->QuickEditPanel()->SummaryEdit()->text(), "typed, then refused");
     EXPECT_EQ(summary(), "saved elsewhere again");
 
-    // Unattended, the window closes all the same and writes nothing.
+    // Unattended, the window closes all the same and writes nothing; the
+    // text waits in the user's folder for the next start.
     ASSERT_TRUE(savedElsewhere("saved elsewhere once more"));
+    QTemporaryDir folder;
+    context.m_configDir = folder.path();
     context.m_unattended = true;
     frame.close();
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(summary(), "saved elsewhere once more");
+    EXPECT_NE(ReadText(folder.path() + "/unsaved_edits.json").find("typed, then refused"), std::string::npos);
 }

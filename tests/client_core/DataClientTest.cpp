@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,24 @@ std::string DecodeParamText(const std::string& coded) {
     std::string bytes;
     if (!DecodeParamBytes(coded.data(), coded.size(), bytes)) return "<invalid>";
     return bytes;
+}
+
+// Inserts defect id with the session's clDesc and clComment bound, reads
+// both back and deletes the defect; empty texts when a step failed.
+std::pair<std::string, std::string> StoredLongTexts(CHttpDataClient& client, int id) {
+    CListString error;
+    const std::string insert = "insert into t_bug (BG_BUG_ID,PRJ_NAME,BG_STATUS,BG_DESCRIPTION,"
+                               "BG_DEV_COMMENTS) values (" + std::to_string(id) +
+                               ",'Demo','00-New',:clDesc<varchar_long>,:clComment<varchar_long>)";
+    CListString text;
+    const std::string select =
+        "select BG_DESCRIPTION,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=" + std::to_string(id);
+    if (!client.ExecSqlGo(insert.c_str(), error) || client.SelectText(select.c_str(), text, error) != 1)
+        return {};
+    CResultSet result;
+    result.Parse(text.CStr());
+    client.ExecSql(("delete from t_bug where BG_BUG_ID=" + std::to_string(id)).c_str(), error);
+    return {result.GetValueAt(0, 0).StdString(), result.GetValueAt(0, 1).StdString()};
 }
 
 }  // namespace
@@ -463,19 +482,7 @@ TEST_F(DataClientServer, LongValuesInPiecesWithTypedParameters) {
     while (value.size() < 7000) value += "O'Brien & 张三 = 100% + #1\r\n";
     ASSERT_TRUE(client.UploadLongParam(value.c_str(), "clDesc", 1, 3000));
     ASSERT_TRUE(client.UploadLongParam("comment 'two'", "clComment", 2, 3000));
-    ASSERT_TRUE(client.ExecSqlGo("insert into t_bug (BG_BUG_ID,PRJ_NAME,BG_STATUS,BG_DESCRIPTION,"
-                                 "BG_DEV_COMMENTS) values (9001,'Demo','00-New',"
-                                 ":clDesc<varchar_long>,:clComment<varchar_long>)",
-                                 error))
-        << error.CStr();
-    CListString text;
-    ASSERT_EQ(client.SelectText("select BG_DESCRIPTION,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=9001",
-                                text, error), 1);
-    CResultSet result;
-    result.Parse(text.CStr());
-    EXPECT_EQ(result.GetValueAt(0, 0).StdString(), value);
-    EXPECT_EQ(result.GetValueAt(0, 1).StdString(), "comment 'two'");
-    EXPECT_TRUE(client.ExecSql("delete from t_bug where BG_BUG_ID=9001", error));
+    EXPECT_EQ(StoredLongTexts(client, 9001), std::make_pair(value, std::string("comment 'two'")));
 }
 
 TEST(DataClientUpload, PiecesAndTheirRequests) {
@@ -506,6 +513,58 @@ TEST(DataClientUpload, PiecesAndTheirRequests) {
     server.Push("-1\x01 no session");
     EXPECT_FALSE(client.UploadLongParam(value.c_str(), "clDesc", 1, 3000));
     EXPECT_EQ(server.Requests().size(), 8u);
+}
+
+TEST(DataClientUpload, SeveralValuesTravelSideBySide) {
+    CScriptedHttpServer server;
+    ASSERT_TRUE(server.Start());
+    CHttpDataClient client;
+    ScriptedLogin(server, client);
+    const size_t before = server.Requests().size();
+    // Two values of one piece, one of three and an empty one: their first
+    // pieces share a request, the rest fill the next one.
+    CListString error;
+    ASSERT_TRUE(client.UploadLongParams({{"clDesc", "short"},
+                                         {"clDescWas", std::string(7000, 'y')},
+                                         {"clComment", ""},
+                                         {"plain", "a+b"}},
+                                        1, 3000, error))
+        << error.CStr();
+    std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), before + 1);
+    const std::string query = QueryOf(requests[before]);
+    EXPECT_EQ(Var(query, "index"), "0");
+    struct Sent {
+        const char* name;
+        std::string value;
+    };
+    const Sent sent[] = {{"clDesc", "short"}, {"clDescWas", std::string(3000, 'y')}, {"clComment", ""},
+                          {"plain", "a+b"}, {"clDescWas", std::string(3000, 'y')},
+                          {"clDescWas", std::string(1000, 'y')}};
+    for (int n = 1; n <= 6; ++n) {
+        const Sent& piece = sent[n - 1];
+        EXPECT_EQ(Var(query, ("param" + std::to_string(n)).c_str()), piece.name) << n;
+        const std::string value = Var(query, ("value" + std::to_string(n)).c_str());
+        EXPECT_EQ(std::string(piece.name) == "plain" ? value : DecodeParamText(value), piece.value) << n;
+    }
+    // More than nine pieces take another request, which clears nothing.
+    ASSERT_TRUE(client.UploadLongParams({{"clDesc", std::string(30000, 'z')}}, 1, 3000, error));
+    requests = server.Requests();
+    ASSERT_EQ(requests.size(), before + 3);
+    EXPECT_EQ(Var(QueryOf(requests[before + 2]), "index"), "<absent>");
+    EXPECT_EQ(DecodeParamText(Var(QueryOf(requests[before + 2]), "value1")), std::string(3000, 'z'));
+    EXPECT_EQ(Var(QueryOf(requests[before + 2]), "param2"), "<absent>");
+}
+
+TEST_F(DataClientServer, SideBySideValuesBindWhole) {
+    CHttpDataClient client;
+    CListString error;
+    ASSERT_TRUE(client.Login("127.0.0.1", s_coded->Port(), "admin", "admin", error));
+    std::string description;
+    while (description.size() < 20000) description += "张三 O'Brien & 100% + #1\r\n";
+    ASSERT_TRUE(client.UploadLongParams({{"clDesc", description}, {"clComment", "c 'two'"}}, 1, 3000, error))
+        << error.CStr();
+    EXPECT_EQ(StoredLongTexts(client, 9002), std::make_pair(description, std::string("c 'two'")));
 }
 
 TEST(DataClientSession, LostSessionIsRenewedAgainstARealServer) {

@@ -139,29 +139,35 @@ TEST(DefectSql, SelectListFromMask)
               "select BG_BUG_ID,BG_STATUS from t_bug where 1=1");
 }
 
+namespace {
+
+FieldEdit Field(const char* column, const char* value, FieldKind kind = FieldKind::Text,
+                const char* param = "")
+{
+    FieldEdit f;
+    f.column = column;
+    f.value = value;
+    f.kind = kind;
+    f.param = param;
+    return f;
+}
+
+}  // namespace
+
 TEST(DefectSql, ChangedUpdateWritesTheGivenFieldsOnly)
 {
-    const auto field = [](const char* column, const char* value, FieldKind kind = FieldKind::Text,
-                          const char* param = "") {
-        FieldEdit f;
-        f.column = column;
-        f.value = value;
-        f.kind = kind;
-        f.param = param;
-        return f;
-    };
     EXPECT_TRUE(CDefectSql::ChangedUpdate(7, {}).isEmpty());
-    EXPECT_EQ(CDefectSql::ChangedUpdate(7, {field("BG_STATUS", "02-Fixed")}).toStdString(),
+    EXPECT_EQ(CDefectSql::ChangedUpdate(7, {Field("BG_STATUS", "02-Fixed")}).toStdString(),
               "update t_bug set BG_STATUS='02-Fixed' where BG_BUG_ID=7 ");
     const QVector<FieldEdit> fields = {
-        field("BG_SUMMARY", "it's"),
-        field("BG_STATUS", "02-Fixed"),
-        field("BG_DEV_COMMENTS", "c'", FieldKind::LongText, "clComment"),
-        field("BG_DESCRIPTION", "d", FieldKind::LongText, "clDesc"),
-        field("BG_DETECTION_DATE", "2027-03-01", FieldKind::Date),
-        field("BG_CLOSING_DATE", "", FieldKind::Date),
-        field("BG_ATTACHMENT", "1", FieldKind::Number),
-        field("BG_USER_01", "x"),
+        Field("BG_SUMMARY", "it's"),
+        Field("BG_STATUS", "02-Fixed"),
+        Field("BG_DEV_COMMENTS", "c'", FieldKind::LongText, "clComment"),
+        Field("BG_DESCRIPTION", "d", FieldKind::LongText, "clDesc"),
+        Field("BG_DETECTION_DATE", "2027-03-01", FieldKind::Date),
+        Field("BG_CLOSING_DATE", "", FieldKind::Date),
+        Field("BG_ATTACHMENT", "1", FieldKind::Number),
+        Field("BG_USER_01", "x"),
     };
     EXPECT_EQ(CDefectSql::ChangedUpdate(7, fields).toStdString(),
               "update t_bug set BG_SUMMARY='it''s',BG_STATUS='02-Fixed',"
@@ -169,11 +175,54 @@ TEST(DefectSql, ChangedUpdateWritesTheGivenFieldsOnly)
               "BG_DETECTION_DATE='2027-03-01',BG_CLOSING_DATE=NULL,BG_ATTACHMENT=1,"
               "BG_USER_01='x' where BG_BUG_ID=7 ");
     // A number is never pasted as text.
-    EXPECT_EQ(CDefectSql::ChangedUpdate(7, {field("BG_ATTACHMENT", "1;drop", FieldKind::Number)})
+    EXPECT_EQ(CDefectSql::ChangedUpdate(7, {Field("BG_ATTACHMENT", "1;drop", FieldKind::Number)})
                   .toStdString(),
               "update t_bug set BG_ATTACHMENT=0 where BG_BUG_ID=7 ");
     EXPECT_EQ(CDefectSql::StoredSelect(7, fields.mid(0, 3)).toStdString(),
               "select BG_SUMMARY,BG_STATUS,BG_DEV_COMMENTS from t_bug where BG_BUG_ID=7 ");
+}
+
+TEST(DefectSql, HeldUpdateAppliesOnlyWhileTheStoredValuesHold)
+{
+    const auto field = [](const char* column, FieldKind kind, const char* value = "v",
+                          const char* param = "") { return Field(column, value, kind, param); };
+    struct Case {
+        FieldEdit field;
+        const char* held;  // nullptr: not held
+        const char* update;
+    };
+    const Case cases[] = {
+        {field("BG_SUMMARY", FieldKind::Text), "it's", "BG_SUMMARY='v' where BG_BUG_ID=7 and BG_SUMMARY='it''s' "},
+        {field("BG_USER_01", FieldKind::Text), "",
+         "BG_USER_01='v' where BG_BUG_ID=7 and (BG_USER_01 is null or BG_USER_01='') "},
+        {field("BG_DETECTION_DATE", FieldKind::Date, ""), "2024-01-02",
+         "BG_DETECTION_DATE=NULL where BG_BUG_ID=7 and BG_DETECTION_DATE='2024-01-02' "},
+        {field("BG_DESCRIPTION", FieldKind::LongText, "", "clDesc"), "old",
+         "BG_DESCRIPTION=:clDesc<varchar_long> where BG_BUG_ID=7 and "
+         "BG_DESCRIPTION=:clDescWas<varchar_long> "},
+        {field("BG_DEV_COMMENTS", FieldKind::LongText, "c", "clComment"), "",
+         "BG_DEV_COMMENTS=:clComment<varchar_long> where BG_BUG_ID=7 and "
+         "(BG_DEV_COMMENTS is null or BG_DEV_COMMENTS='') "},
+        {field("BG_ATTACHMENT", FieldKind::Number, "1"), "0", "BG_ATTACHMENT=1 where BG_BUG_ID=7 and BG_ATTACHMENT=0 "},
+        {field("BG_ATTACHMENT", FieldKind::Number, "1"), "", "BG_ATTACHMENT=1 where BG_BUG_ID=7 and BG_ATTACHMENT is null "},
+        // A stored text that is no number matches no number column.
+        {field("BG_ATTACHMENT", FieldKind::Number, "1"), "1 or 1=1", "BG_ATTACHMENT=1 where BG_BUG_ID=7 and 1=0 "},
+        {field("BG_ATTACHMENT", FieldKind::Expression, "(select 1)"), "0",
+         "BG_ATTACHMENT=(select 1) where BG_BUG_ID=7 "},
+        {field("BG_SUMMARY", FieldKind::Text), nullptr, "BG_SUMMARY='v' where BG_BUG_ID=7 "},
+    };
+    for (const Case& c : cases) {
+        QHash<QString, QString> held;
+        if (c.held) held.insert(c.field.column, QString::fromUtf8(c.held));
+        EXPECT_EQ(CDefectSql::HeldUpdate(7, {c.field}, held).toStdString(),
+                  std::string("update t_bug set ") + c.update)
+            << c.field.column.toStdString();
+    }
+    EXPECT_TRUE(CDefectSql::HeldUpdate(7, {}, {}).isEmpty());
+    FieldEdit flag = field("BG_ATTACHMENT", FieldKind::Expression, "(select 1)");
+    EXPECT_EQ(CDefectSql::StoredSelect(7, {field("BG_STATUS", FieldKind::Text), flag}).toStdString(),
+              "select BG_STATUS,BG_ATTACHMENT,((select 1)) as BG_ATTACHMENT_NOW from t_bug "
+              "where BG_BUG_ID=7 ");
 }
 
 TEST(DefectSql, EditorStatements)

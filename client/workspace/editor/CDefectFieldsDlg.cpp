@@ -311,6 +311,13 @@ void CDefectFieldsDlg::LoadDefect(int bugId)
     });
 }
 
+void CDefectFieldsDlg::RestoreKept(const KeptDefect& kept)
+{
+    for (const KeptField& field : kept.fields)
+        for (CEditedFields* set : FieldSets())
+            if (set->Restore(field.column, field.stored, field.text)) break;
+}
+
 int CDefectFieldsDlg::CheckRequired()
 {
     struct Required {
@@ -342,19 +349,18 @@ int CDefectFieldsDlg::SaveDefect()
     const int id = m_id->text().trimmed().toInt();
     QVector<FieldEdit> edits;
     for (CEditedFields* set : FieldSets()) edits += set->Edits();
-    // The attachment flag follows the attachments the page lists.
-    if (m_editor && m_editor->AttachmentsPage()) {
-        FieldEdit flag;
-        flag.column = QStringLiteral("BG_ATTACHMENT");
-        flag.kind = FieldKind::Number;
-        flag.derived = true;
-        flag.value = m_editor->AttachmentsPage()->RowCount() > 0 ? QStringLiteral("1")
-                                                                  : QStringLiteral("0");
-        flag.current = flag.value;
-        edits << flag;
-    }
+    // The attachment flag follows the defect's attachment rows as they are
+    // when the save writes, whoever attached or deleted a file meanwhile.
+    FieldEdit flag;
+    flag.column = QStringLiteral("BG_ATTACHMENT");
+    flag.kind = FieldKind::Expression;
+    flag.derived = true;
+    flag.value = CDefectSql::AttachmentFlagExpression();
+    flag.current = flag.value;
+    edits << flag;
 
     CDefectSave save(m_context);
+    save.SetHistoryUser(m_context.m_userName);
     const CDefectSave::Result result = save.Run(id, edits);
     if (result != CDefectSave::Saved && result != CDefectSave::Unchanged) {
         // Nothing was written: the page keeps what the user typed.
@@ -364,21 +370,11 @@ int CDefectFieldsDlg::SaveDefect()
         return 0;
     }
     for (CEditedFields* set : FieldSets()) set->Saved(save.Settled());
-    if (save.Wrote(QStringLiteral("BG_STATUS"))) {
-        // The history runs from the status the defect had before this save.
-        const QString from = save.StoredBefore(QStringLiteral("BG_STATUS"));
-        const QString to = GetComboText(m_status);
-        if (to.compare(from, Qt::CaseInsensitive) != 0) {
-            const QString history = CDefectSql::StatusHistoryInsert(
-                id, ToQt(NowText()), from, to, m_context.m_userName);
-            if (!m_context.RunExec(history.toUtf8().constData())) return 0;
-        }
-        m_loadedStatus = to;
-    }
+    m_loadedStatus = GetComboText(m_status);
     return 1;
 }
 
-bool CDefectFieldsDlg::RunInsert(int id, const QString& description, const QString& comment)
+bool CDefectFieldsDlg::RunInsert(int id)
 {
     DefectRecord r;
     r.id = id;
@@ -394,11 +390,9 @@ bool CDefectFieldsDlg::RunInsert(int id, const QString& description, const QStri
     // What the user typed on the custom-fields tab is stored with the defect.
     if (m_editor && m_editor->CustomFieldsPage())
         m_editor->CustomFieldsPage()->BuildInsertParts(r.customColumns, r.customValues);
-    CHttpDataClient& http = m_context.m_http;
-    http.UploadLongParam(description.toUtf8().constData(), "clDesc", 1, 3000);
-    http.UploadLongParam(comment.toUtf8().constData(), "clComment", 2, 3000);
     CListString error;
-    if (http.ExecSqlGo(CDefectSql::DefectInsert(r).toUtf8().constData(), error)) return true;
+    if (m_context.m_http.ExecSqlGo(CDefectSql::DefectInsert(r).toUtf8().constData(), error))
+        return true;
     m_lastError = ToQt(error);
     return false;
 }
@@ -407,17 +401,26 @@ int CDefectFieldsDlg::InsertDefect()
 {
     if (!CheckRequired()) return 0;
     if (m_defectId <= 0) return 0;
-    const QString description = m_description->toPlainText();
-    const QString comment = m_comment->toPlainText();
-    if (!RunInsert(m_defectId, description, comment)) {
+    // The long texts go first, once for every id tried; without them whole
+    // on the server nothing is inserted and the editor keeps the text.
+    CListString error;
+    if (!m_context.m_http.UploadLongParams(
+            {{"clDesc", m_description->toPlainText().toStdString()},
+             {"clComment", m_comment->toPlainText().toStdString()}},
+            1, 3000, error)) {
+        const QString why = error.IsEmpty() ? QString::fromUtf8(m_context.m_http.GetErrorText())
+                                             : ToQt(error);
+        m_context.ShowMessage(why);
+        return 0;
+    }
+    if (!RunInsert(m_defectId)) {
         // Another client may have taken the id: retry with fresh ones.
         CResultSet taken;
-        CListString error;
         const QString sql = QStringLiteral("select BG_BUG_ID from t_bug where BG_BUG_ID=%1").arg(m_defectId);
         int id = 0;
         if (m_context.m_http.Select(sql.toUtf8().constData(), taken, error) > 0)
             id = m_context.InsertWithNewBugId(
-                [&](int next) { return RunInsert(next, description, comment); });
+                [&](int next) { return RunInsert(next); });
         if (id <= 0) {
             m_context.ShowMessage(m_lastError);
             return 0;
@@ -427,7 +430,8 @@ int CDefectFieldsDlg::InsertDefect()
         m_id->setText(QString::number(id));
     }
     if (m_editor && m_editor->AttachmentsPage() && m_editor->AttachmentsPage()->RowCount() > 0) {
-        const QString flag = QStringLiteral("update t_bug set BG_ATTACHMENT=1 where BG_BUG_ID=%1")
+        const QString flag = QStringLiteral("update t_bug set BG_ATTACHMENT=%1 where BG_BUG_ID=%2")
+                                 .arg(CDefectSql::AttachmentFlagExpression())
                                  .arg(m_context.m_currentBugId);
         if (!m_context.RunExec(flag.toUtf8().constData())) return 0;
     }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CEditedFields.h"
+#include "CKeptEdits.h"
 
 #include <QWidget>
 
@@ -32,6 +33,8 @@ public:
     int CheckRequired();
     int SaveDefect();
     int InsertDefect();
+    // Shows text kept from an earlier quick edit of the loaded defect.
+    void RestoreKept(const KeptDefect& kept);
 
     int DefectId() const { return m_defectId; }
     const QString& LoadedStatus() const { return m_loadedStatus; }
@@ -58,7 +61,8 @@ private:
     CLabelCtrl* AddLabel(int id, bool marked, bool red);
     void BindFields();
     QVector<CEditedFields*> FieldSets();
-    bool RunInsert(int id, const QString& description, const QString& comment);
+    // The insert under this id, the long texts already sent.
+    bool RunInsert(int id);
 
     CAppContext& m_context;
     IDefectEditor* m_editor;

@@ -2,6 +2,7 @@
 
 #include "CAppContext.h"
 #include "CDefectSave.h"
+#include "CKeptEdits.h"
 #include "CLocalizer.h"
 #include "DialogHelpers.h"
 #include "LookupLists.h"
@@ -133,10 +134,32 @@ int CQuickEditDlg::SaveQuickEdit()
         return 1;
     case CDefectSave::Unchanged: m_edited.Saved(save.Settled()); return 1;
     case CDefectSave::Gone: save.Tell(result, id); return 1;  // nothing left to write into
-    case CDefectSave::Refused: m_edited.Rebase(save.Conflicts(), save.Tell(result, id)); return 0;
+    case CDefectSave::Refused: {
+        const bool take = save.Tell(result, id);
+        // Unattended no one saw the conflict: the text kept for the next
+        // start is checked against the values the panel loaded.
+        if (!m_context.m_unattended) m_edited.Rebase(save.Conflicts(), take);
+        return 0;
+    }
     case CDefectSave::Failed: save.Tell(result, id); return 0;
     }
     return 0;
+}
+
+bool CQuickEditDlg::KeepUnsaved(QString& why)
+{
+    KeptDefect defect;
+    defect.id = ShownId();
+    for (const FieldEdit& edit : m_edited.Edits())
+        if (edit.Changed()) defect.fields << KeptField{edit.column, edit.caption, edit.stored, edit.current};
+    if (defect.id <= 0 || defect.fields.isEmpty()) return true;
+    CKeptEdits kept(m_context.m_configDir);
+    if (kept.Add(defect)) {
+        why = kept.Path();
+        return true;
+    }
+    why = kept.Error();
+    return false;
 }
 
 void CQuickEditDlg::resizeEvent(QResizeEvent* event)

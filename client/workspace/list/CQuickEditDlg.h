@@ -28,6 +28,9 @@ public:
     // meanwhile, or the server failed): the panel keeps what was typed.
     int SaveQuickEdit();
     int ShownId() const;
+    // Writes the fields changed since LoadDefect, with their typed text, to
+    // the user's kept edits; false with why when that failed.
+    bool KeepUnsaved(QString& why);
     bool HasChanges() const { return m_edited.HasChanges(); }
 
     void Recolour();

@@ -273,6 +273,18 @@ void CZentryView::ReloadDefectRow(int bugId)
 bool CZentryView::SaveEdits()
 {
     if (m_quickEdit->SaveQuickEdit()) return true;
+    if (m_context.m_unattended) {
+        // The program ends with no one to ask: the text waits for the next start.
+        QString where;
+        if (m_quickEdit->KeepUnsaved(where))
+            LogMessage("defect %d: unsaved quick-edit text kept in %s\n", m_quickEdit->ShownId(),
+                       where.toUtf8().constData());
+        else
+            m_context.ShowMessage(QStringLiteral("defect %1: unsaved quick-edit text lost: %2")
+                                      .arg(m_quickEdit->ShownId())
+                                      .arg(where));
+        return false;
+    }
     // Unsaved, it goes only when the user lets it go.
     return m_context.AskYesNo(m_context.Text(MsgDiscardEdits));
 }

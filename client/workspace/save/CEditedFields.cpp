@@ -57,6 +57,15 @@ void CEditedFields::Rebase(const QVector<FieldConflict>& conflicts, bool take)
     }
 }
 
+bool CEditedFields::Restore(const QString& column, const QString& stored, const QString& text)
+{
+    Binding* b = Find(column);
+    if (!b) return false;
+    b->field.stored = stored;
+    b->show(text);
+    return true;
+}
+
 void CEditedFields::Saved(const QVector<FieldEdit>& written)
 {
     for (const FieldEdit& edit : written) {

@@ -35,6 +35,10 @@ public:
     void Rebase(const QVector<FieldConflict>& conflicts, bool take);
     // After a save: what was written is what the server holds.
     void Saved(const QVector<FieldEdit>& written);
+    // Text typed earlier into a form loaded with stored: the control shows
+    // it and a save checks the server against stored, not the loaded value.
+    // false for a column the form does not show.
+    bool Restore(const QString& column, const QString& stored, const QString& text);
 
 private:
     struct Binding {

@@ -9,6 +9,7 @@ enum class FieldKind {
     Number,    // written bare (values the client makes itself, never typed)
     Date,      // a quoted literal; an empty value is NULL
     LongText,  // sent as a long parameter and bound by its name
+    Expression,  // computed by the server: value is the SQL that gives it
 };
 
 struct FieldEdit {

@@ -16,6 +16,7 @@
 #include "CTreeComboBox.h"
 #include "CZentryView.h"
 #include "DialogHelpers.h"
+#include "RelayProxy.h"
 #include "WorkspaceIds.h"
 #include "WorkspaceTest.h"
 
@@ -88,6 +89,51 @@ TEST_F(WorkspaceTest, NewDefectTakesAFreeIdAndChecksRequiredFields)
                             "coalesce(BG_ATTACHMENT,'') from t_bug where BG_BUG_ID=%1").arg(stored)),
               QDate::currentDate().toString("yyyy-MM-dd") + "//0");
     EXPECT_EQ(Count(QString("select count(*) from t_bug_status where BG_BUG_ID=%1").arg(stored)), 0);
+}
+
+TEST_F(WorkspaceTest, NewDefectIsNotInsertedWithoutItsWholeTexts)
+{
+    // The connection breaks while the description travels to the server.
+    CRelayProxy relay(s_server->Port());
+    ASSERT_TRUE(relay.Start()) << relay.Error();
+    ctx.m_http.SetConnection("127.0.0.1", relay.Port(), "admin", "admin");
+    const auto fill = [](CDefectFieldsDlg& page, const QString& summary) {
+        page.Summary()->setText(summary);
+        page.Responsible()->SelectText("zhang (张伟)", 3);
+        page.Description()->setPlainText(summary + " description");
+        page.Comment()->setPlainText(summary + " comment");
+    };
+    const auto stored = [this](const QString& summary) {
+        return Value(QString("select BG_DESCRIPTION||'|'||BG_DEV_COMMENTS from t_bug where "
+                             "BG_SUMMARY='%1'").arg(summary));
+    };
+    {
+        // A first defect leaves its texts in the session.
+        ctx.m_currentBugId = -1;
+        CDefectEditDlg editor(ctx);
+        fill(*editor.FieldsPage(), "first upload");
+        ASSERT_EQ(editor.FieldsPage()->InsertDefect(), 1) << answerer.Joined().toStdString();
+    }
+    ctx.m_currentBugId = -1;
+    CDefectEditDlg editor(ctx);
+    editor.show();
+    CDefectFieldsDlg& page = *editor.FieldsPage();
+    fill(page, "second upload");
+    relay.DropNext("/Lumeno/exec_sql_prepare");
+    const int messages = answerer.m_texts.size();
+    editor.NewButton()->click();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_GT(answerer.m_texts.size(), messages);
+    EXPECT_NE(answerer.m_texts.last(), ctx.Text(MsgSuccess));
+    EXPECT_EQ(Count("select count(*) from t_bug where BG_SUMMARY='second upload'"), 0);
+    EXPECT_EQ(page.Description()->toPlainText(), "second upload description");
+    EXPECT_EQ(page.Comment()->toPlainText(), "second upload comment");
+
+    // New again, the connection whole: stored with its own texts.
+    editor.NewButton()->click();
+    EXPECT_FALSE(editor.isVisible()) << answerer.Joined().toStdString();
+    EXPECT_EQ(stored("second upload"), "second upload description|second upload comment");
+    EXPECT_EQ(stored("first upload"), "first upload description|first upload comment");
 }
 
 TEST_F(WorkspaceTest, EditorOffersTransitionsKeepsValuesAndWritesHistory)

@@ -3,7 +3,9 @@
 // its user changed, never over the other's newer save, and keeps what was
 // typed when it refuses; the fields of the editor's custom-fields tab take
 // part as the others do. A trigger logs every update of t_bug, so that a
-// test sees what was written, not only what is stored.
+// test sees what was written, not only what is stored. A relay in front of
+// the server lands the other user's save between two requests of a save.
+#include "CAttachmentDlg.h"
 #include "CCustomFieldsDlg.h"
 #include "CDefectEditDlg.h"
 #include "CDefectFieldsDlg.h"
@@ -14,6 +16,7 @@
 #include "CZentryView.h"
 #include "ClientFixtures.h"
 #include "DialogHelpers.h"
+#include "RelayProxy.h"
 #include "WorkspaceIds.h"
 
 #include <QApplication>
@@ -31,12 +34,14 @@ using namespace WorkspaceIds;
 
 namespace {
 
-// Defects 101..114 of the project Demo, all open, every required field set
-// (113 and 114 with custom values, one of them no longer in its list); an
-// update log; and a server-side refusal of one summary text.
+// Defects 101..122 of the project Demo, all open, every required field set
+// (113 and 114 with custom values, one of them no longer in its list; 118
+// without comment or closing version; 122 with an attachment); an update
+// log; a server-side refusal of one summary text and of the status history
+// of defect 119.
 const char* const kExtraSql =
     "UPDATE t_cfg_sys_list SET EDIT_STYLE='ComboBox',REF_LIST='severity' WHERE COLUMN_NAME='BG_USER_02';"
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<14) "
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<22) "
     "INSERT INTO t_bug (BG_BUG_ID,BG_STATUS,PRJ_NAME,BG_SUMMARY,BG_SEVERITY,BG_PRIORITY,"
     "BG_RESPONSIBLE,BG_DETECTED_BY,BG_DETECTION_DATE,BG_DETECTION_VERSION,BG_DESCRIPTION,"
     "BG_DEV_COMMENTS,BG_ATTACHMENT) "
@@ -49,7 +54,13 @@ const char* const kExtraSql =
     "WHEN NEW.BG_SUMMARY='refused by the server' "
     "BEGIN SELECT RAISE(ABORT,'summary refused'); END;"
     "UPDATE t_bug SET BG_USER_01='customer '||BG_BUG_ID,BG_USER_02='zz-gone',"
-    "BG_USER_05='note '||BG_BUG_ID WHERE BG_BUG_ID IN (113,114);";
+    "BG_USER_05='note '||BG_BUG_ID WHERE BG_BUG_ID IN (113,114);"
+    "UPDATE t_bug SET BG_DEV_COMMENTS=NULL WHERE BG_BUG_ID=118;"
+    "CREATE TRIGGER refuse_history BEFORE INSERT ON t_bug_status WHEN NEW.BG_BUG_ID=119 "
+    "BEGIN SELECT RAISE(ABORT,'history refused'); END;"
+    "UPDATE t_bug SET BG_ATTACHMENT=1 WHERE BG_BUG_ID=122;"
+    "INSERT INTO t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
+    "VALUES (122,'old.txt','2024-01-02 10:00:00',1.0,'li','Demo');";
 
 // The custom-fields tab: two text fields (their captions end in an ASCII and
 // a full-width colon) and a combo box.
@@ -119,6 +130,18 @@ protected:
     static QLineEdit* CustomEdit(CDefectEditDlg& editor, const char* column)
     {
         return qobject_cast<QLineEdit*>(editor.CustomFieldsPage()->Form().FindControl(column));
+    }
+    // Mine talks to the server through a relay from here on.
+    void Relay(CRelayProxy& relay)
+    {
+        ASSERT_TRUE(relay.Start()) << relay.Error();
+        mine.m_http.SetConnection("127.0.0.1", relay.Port(), "admin", "admin");
+    }
+    // The other user's statement, through her own session.
+    bool TheirExec(const QString& sql)
+    {
+        CListString error;
+        return theirs.m_http.ExecSql(sql.toUtf8().constData(), error);
     }
     QString Cell(CDefectListGrid& grid, int id, const char* field)
     {
@@ -482,3 +505,169 @@ TEST_F(ConcurrentSaveTest, EditorWritesOnlyTheCustomFieldThisUserChanged)
 }
 
 }  // namespace
+
+namespace {
+
+// The form a case types into: the editor's fields page or the quick-edit panel.
+struct Typing {
+    CDefectFieldsDlg* page = nullptr;
+    CQuickEditDlg* panel = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ConcurrentSaveTest, ASaveLandingBetweenTheCheckAndTheWriteIsNeverOverwritten)
+{
+    struct Case {
+        const char* name;
+        int id;
+        bool quickEdit;
+        std::function<void(const Typing&)> type;
+        // The other user's save, landing right after this save's check.
+        const char* lands;
+        bool refused;
+        // What the server holds afterwards, as "a|b|...".
+        const char* columns;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"a summary", 115, false,
+         [](const Typing& t) { t.page->Summary()->setText("my summary 115"); },
+         "update t_bug set BG_SUMMARY='their summary 115' where BG_BUG_ID=115", true,
+         "BG_SUMMARY", "their summary 115"},
+        {"a description with the status", 116, false,
+         [](const Typing& t) {
+             t.page->Description()->setPlainText(QString(4000, QChar(0x6587)) + " mine");
+             SelectComboText(t.page->Status(), "02-Fixed", 0);
+         },
+         "update t_bug set BG_DESCRIPTION='their description 116' where BG_BUG_ID=116", true,
+         "BG_DESCRIPTION||'|'||BG_STATUS", "their description 116|01-Open"},
+        {"quick edit's comment", 117, true,
+         [](const Typing& t) { t.panel->CommentEdit()->setPlainText("my comment 117"); },
+         "update t_bug set BG_DEV_COMMENTS='their comment 117' where BG_BUG_ID=117", true,
+         "BG_DEV_COMMENTS", "their comment 117"},
+        // NULL and empty values held, another field changed meanwhile: written.
+        {"empty fields", 118, false,
+         [](const Typing& t) {
+             t.page->Comment()->setPlainText("my comment 118");
+             t.page->Summary()->setText("");
+             t.page->Summary()->setText("my summary 118");
+         },
+         "update t_bug set BG_PRIORITY='00-高',BG_SUMMARY='summary 18' where BG_BUG_ID=118",
+         false, "BG_DEV_COMMENTS||'|'||BG_SUMMARY||'|'||BG_PRIORITY",
+         "my comment 118|my summary 118|00-高"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRelayProxy relay(s_server->Port());
+        Relay(relay);
+        const int history = HistoryRows(c.id);
+        std::unique_ptr<CDefectEditDlg> editor;
+        std::unique_ptr<CZentryView> view;
+        Typing typing;
+        if (c.quickEdit) {
+            view = std::make_unique<CZentryView>(mine);
+            ShowList(*view);
+            Select(*view->Grid(), c.id);
+            typing.panel = view->QuickEditPanel();
+            ASSERT_EQ(typing.panel->ShownId(), c.id);
+        } else {
+            editor = Open(mine, c.id);
+            typing.page = editor->FieldsPage();
+        }
+        c.type(typing);
+        bool landed = false;
+        relay.Arm("/Lumeno/select2", [&] { landed = TheirExec(QString::fromUtf8(c.lands)); });
+        answerer.SetAnswerYes(false);  // keep what was typed
+        const int messages = answerer.m_texts.size();
+        if (c.quickEdit) Select(*view->Grid(), c.id + 1);
+        else editor->ModifyButton()->click();
+        ASSERT_TRUE(relay.Fired());
+        ASSERT_TRUE(landed);
+
+        EXPECT_EQ(Value(QStringLiteral("select %1 from t_bug where BG_BUG_ID=%2").arg(c.columns).arg(c.id)),
+                  QString::fromUtf8(c.stored));
+        if (!c.refused) {
+            EXPECT_TRUE(c.quickEdit ? typing.panel->ShownId() == c.id + 1 : !editor->isVisible())
+                << answerer.Joined().toStdString();
+            continue;
+        }
+        // Refused as a conflict found by the check is: told, nothing of
+        // this save written, the form still holding what was typed.
+        ASSERT_GT(answerer.m_texts.size(), messages);
+        EXPECT_TRUE(answerer.m_texts.last().contains(mine.Text(MsgNewerSave))) << answerer.Joined().toStdString();
+        EXPECT_EQ(HistoryRows(c.id), history);
+        if (c.quickEdit) {
+            EXPECT_EQ(typing.panel->ShownId(), c.id);
+            EXPECT_EQ(typing.panel->CommentEdit()->toPlainText(), "my comment 117");
+        } else {
+            EXPECT_TRUE(editor->isVisible());
+        }
+    }
+}
+
+TEST_F(ConcurrentSaveTest, AStatusMovesOnlyWithItsHistoryRow)
+{
+    struct Case {
+        const char* name;
+        int id;
+        const char* summary;
+        const char* told;  // the server's refusal the user sees
+    };
+    const Case cases[] = {
+        {"the history row refused", 119, "my summary 119", "history refused"},
+        {"the defect's write refused", 120, "refused by the server", "summary refused"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int history = HistoryRows(c.id);
+        auto editor = Open(mine, c.id);
+        CDefectFieldsDlg& page = *editor->FieldsPage();
+        ASSERT_TRUE(SelectComboText(page.Status(), "02-Fixed", 0));
+        page.Summary()->setText(c.summary);
+        editor->ModifyButton()->click();
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(answerer.m_texts.last().contains(c.told)) << answerer.Joined().toStdString();
+        EXPECT_EQ(Value(QStringLiteral("select BG_STATUS||'|'||BG_SUMMARY from t_bug where BG_BUG_ID=%1")
+                            .arg(c.id)),
+                  QStringLiteral("01-Open|summary %1").arg(c.id - 100));
+        EXPECT_EQ(Updates(c.id), 0);
+        EXPECT_EQ(HistoryRows(c.id), history);
+        EXPECT_EQ(GetComboText(page.Status()), "02-Fixed");
+        EXPECT_EQ(page.Summary()->text(), c.summary);
+    }
+}
+
+TEST_F(ConcurrentSaveTest, TheAttachmentFlagFollowsTheRowsAnotherUserChanged)
+{
+    struct Case {
+        const char* name;
+        int id;
+        const char* theirs;  // the other user's attachment change, flag included
+        const char* flag;
+    };
+    const Case cases[] = {
+        {"attached meanwhile", 121,
+         "insert into t_bug_attach (BG_BUG_ID,FILE_NAME,FILE_TIME,FILE_SIZE,UPLOAD_USER,PRJ_NAME) "
+         "values (121,'new.txt','2024-01-03 10:00:00',1.0,'li','Demo');"
+         "update t_bug set BG_ATTACHMENT=1 where BG_BUG_ID=121",
+         "1"},
+        {"deleted meanwhile", 122,
+         "delete from t_bug_attach where BG_BUG_ID=122;"
+         "update t_bug set BG_ATTACHMENT=0 where BG_BUG_ID=122",
+         "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto editor = Open(mine, c.id);
+        const int listed = editor->AttachmentsPage()->RowCount();
+        for (const QString& sql : QString::fromUtf8(c.theirs).split(QLatin1Char(';')))
+            ASSERT_TRUE(TheirExec(sql));
+        EXPECT_EQ(editor->AttachmentsPage()->RowCount(), listed);  // as it was opened
+        editor->FieldsPage()->Summary()->setText(QStringLiteral("my summary %1").arg(c.id));
+        editor->ModifyButton()->click();
+        EXPECT_FALSE(editor->isVisible()) << answerer.Joined().toStdString();
+        EXPECT_EQ(Field(c.id, "BG_SUMMARY"), QStringLiteral("my summary %1").arg(c.id));
+        EXPECT_EQ(Field(c.id, "BG_ATTACHMENT"), c.flag);
+    }
+}
