@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     file.close();
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
     qputenv("ZENTRY_PROGRAM_DIR", CServerFixture::BinDir().c_str());
+    // User folders of its own: nothing an earlier run left is read.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("config")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
