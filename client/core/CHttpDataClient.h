@@ -46,7 +46,8 @@ public:
     // libcurl's message of the last failed transfer, or the client's own.
     const char* GetErrorText() const { return m_errorBuffer; }
 
-    // The two request primitives; true when the transfer succeeded.
+    // The two request primitives; true when the transfer succeeded with
+    // status 200 (a proxy's error page is a failed transfer).
     bool PerformCommand(const char* command, const char* params, CListString& reply);
     bool PerformRaw(const char* tail, CListString& reply);
 
@@ -69,12 +70,13 @@ public:
     bool m_usePassEncode;  // the server's use_pass_encode; read by the password dialogs
     int m_maxCount;        // the row limit Select asks for
 
-private:
     // One command with the session, logging in again once when the server
     // answers "deny". Transport failure: false with the libcurl text. A
     // session that cannot be renewed: false with the session-ended text.
     bool Command(const char* command, const char* params, CListString& reply,
                  CListString& error, bool* transportFailed = nullptr);
+
+private:
     bool Perform(const std::string& url, CListString& reply);
     bool Relogin();
     std::string BaseUrl() const;
