@@ -2,7 +2,8 @@
 // shipped configuration: connections that send their headers or their body
 // slowly wait in HAProxy and never reach a server, so a normal client is
 // served at once; one address gets no more than its share of connections,
-// and unfinished headers are given up after HAProxy's request timeout.
+// and unfinished headers and bodies are given up after HAProxy's request
+// timeout.
 #include "AddressClient.h"
 #include "DeployCluster.h"
 
@@ -175,7 +176,8 @@ TEST(SlowClientsTest, SlowConnectionsWaitInHaproxyAndANormalClientIsServed)
     ASSERT_EQ(static_cast<int>(crowd.fds.size()), kPerAddress + 20);
     EXPECT_EQ(ClosedOrAnswered(crowd.fds, 1000), 20);
 
-    // Headers that never end are given up (408) after HAProxy's request
-    // timeout.
+    // Headers and bodies that never end are given up (408) after HAProxy's
+    // request timeout.
     EXPECT_EQ(ClosedOrAnswered(slowHeaders.fds, 20000), kSlowHeaders);
+    EXPECT_EQ(ClosedOrAnswered(slowBodies.fds, 5000), kSlowBodies);
 }
