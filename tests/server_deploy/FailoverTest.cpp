@@ -2,8 +2,9 @@
 // configuration. Clients from several loopback addresses and the client's
 // own data client (from 127.0.0.1) log in, write and page through the
 // 100 000 defects; the Lumeno of 127.0.0.1 is killed in the middle. Its
-// clients carry on with the other one, every acknowledged write is in the
-// database once, and the client's paged list that was cut says so.
+// clients carry on with the other one, and go back to it when it is started
+// again; every acknowledged write is in the database once, and the
+// client's paged list that was cut says so.
 #include "AddressClient.h"
 #include "CHttpDataClient.h"
 #include "CResultGrid.h"
@@ -23,8 +24,12 @@
 namespace {
 
 // Steps of write and page a client makes at most: the run ends by itself.
-const int kMaxSteps = 300;
-const int kStepsAfterKill = 5;
+const int kMaxSteps = 3000;
+// Writes and pages every client must have acknowledged in each phase.
+const int kStepsPerPhase = 5;
+
+// The phases of a run: both servers up, one killed, that one started again.
+enum Phase { kBoth, kKilled, kBack, kPhases };
 
 std::string WriteSql(const std::string& mark, int step) {
     return "insert into t_bug_status (BG_BUG_ID, BG_STATUS_DATE, BG_STATUS_FROM, BG_STATUS_TO,"
@@ -63,17 +68,20 @@ bool PageThrough(CAddressClient& client, const std::string& sql,
 }
 
 // What one client did: its writes, acknowledged or not, and how its
-// requests went before and after the kill.
+// requests went in each phase.
 struct CClientLog {
     std::string name;
     std::vector<std::string> acked, unacked;
-    std::atomic<int> ackedBefore{0}, ackedAfter{0}, pagesAfter{0}, failedAfter{0};
-    std::atomic<bool> ready{false};
+    std::atomic<int> ackedIn[kPhases] = {}, pagesIn[kPhases] = {}, failedIn[kPhases] = {};
     std::vector<std::string> faults;  // replies that were neither right nor an error
+
+    bool Served(Phase phase) const {
+        return ackedIn[phase] >= kStepsPerPhase && pagesIn[phase] >= kStepsPerPhase;
+    }
 };
 
 struct CRunFlags {
-    std::atomic<bool> killed{false};
+    std::atomic<int> phase{kBoth};
     std::atomic<bool> stop{false};
 };
 
@@ -82,24 +90,23 @@ struct CRunFlags {
 void RunSteps(CClientLog& log, CRunFlags& flags, const std::function<bool(const std::string&)>& write,
               const std::function<long(const std::string&)>& page) {
     for (int step = 0; step < kMaxSteps && !flags.stop; ++step) {
-        const bool after = flags.killed;
+        const int phase = flags.phase;
         const std::string mark = "w-" + log.name + "-" + std::to_string(step);
         if (write(WriteSql(mark, step))) {
             log.acked.push_back(mark);
-            ++(after ? log.ackedAfter : log.ackedBefore);
+            ++log.ackedIn[phase];
         } else {
             log.unacked.push_back(mark);
-            if (after) ++log.failedAfter;
+            ++log.failedIn[phase];
         }
         const long rows = page(PageSql(step));
         if (rows == 100) {
-            if (after) ++log.pagesAfter;
+            ++log.pagesIn[phase];
         } else if (rows >= 0) {
             log.faults.push_back("a page of " + std::to_string(rows) + " rows");
-        } else if (after) {
-            ++log.failedAfter;
+        } else {
+            ++log.failedIn[phase];
         }
-        if (step >= 4) log.ready = true;
     }
 }
 
@@ -156,7 +163,7 @@ bool WaitFor(const std::vector<std::unique_ptr<CClientLog>>& logs,
 
 }  // namespace
 
-TEST(FailoverTest, KilledServersClientsCarryOnWithTheOther)
+TEST(FailoverTest, KilledServersClientsCarryOnWithTheOtherAndComeBack)
 {
     ASSERT_EQ(CDeployCluster::Missing(), "");
     CDeployCluster cluster;
@@ -205,7 +212,7 @@ TEST(FailoverTest, KilledServersClientsCarryOnWithTheOther)
     for (size_t i = 0; i < dataClients.size(); ++i)
         threads.emplace_back(RunDataClient, std::ref(*dataClients[i]),
                              std::ref(*logs[addressClients.size() + i]), std::ref(flags));
-    const bool ready = WaitFor(logs, [](const CClientLog& log) { return log.ready.load(); }, 180);
+    const bool ready = WaitFor(logs, [](const CClientLog& log) { return log.Served(kBoth); }, 180);
 
     // The client's defect list of every defect: its first pages come at
     // once, the rest while the server dies.
@@ -215,19 +222,28 @@ TEST(FailoverTest, KilledServersClientsCarryOnWithTheOther)
     const bool paging = grid.IsPaging();
 
     ASSERT_TRUE(cluster.Server(victim).Stop(SIGKILL));
-    flags.killed = true;
+    flags.phase = kKilled;
     grid.FinishPaging();
+    const bool carriedOn = WaitFor(logs, [](const CClientLog& log) { return log.Served(kKilled); }, 60);
 
-    const bool carriedOn = WaitFor(
-        logs,
-        [](const CClientLog& log) {
-            return log.ackedAfter >= kStepsAfterKill && log.pagesAfter >= kStepsAfterKill;
-        },
-        60);
+    // Started again, the server gets its clients back once HAProxy's health
+    // check has seen it up.
+    const bool restarted = cluster.Server(victim).Start();
+    bool up = false;
+    for (int i = 0; restarted && !up && i < 300; ++i) {
+        CAddressClient probe(addresses[0], port);
+        up = probe.Login() && cluster.ServerOf(probe.Session()) == victim;
+        if (!up) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    flags.phase = kBack;
+    const bool cameBack = up && WaitFor(logs, [](const CClientLog& log) { return log.Served(kBack); }, 60);
     flags.stop = true;
     for (auto& thread : threads) thread.join();
     EXPECT_TRUE(ready) << "the clients did not get going before the kill";
     EXPECT_TRUE(carriedOn) << "some clients did not carry on after the kill";
+    EXPECT_TRUE(restarted) << cluster.Server(victim).Output();
+    EXPECT_TRUE(up) << "HAProxy did not take the restarted server back";
+    EXPECT_TRUE(cameBack) << "some clients were not served after the restart";
 
     // The cut list is reported as such, not shown short as if complete.
     EXPECT_EQ(filled, 1);
@@ -239,23 +255,30 @@ TEST(FailoverTest, KilledServersClientsCarryOnWithTheOther)
     // The data client itself logs in again and carries on.
     EXPECT_EQ(grid.RunQuery(QString::fromStdString(CDeployCluster::ListSql(" and BG_BUG_ID <= 250"))), 1);
     EXPECT_EQ(grid.RowCount(), 250);
-    EXPECT_EQ(cluster.ServerOf(ctx.m_http.GetSessionId()), survivor);
+    EXPECT_EQ(cluster.ServerOf(ctx.m_http.GetSessionId()), victim);
 
     for (size_t i = 0; i < logs.size(); ++i) {
         const CClientLog& log = *logs[i];
         SCOPED_TRACE(log.name + (i < addresses.size() ? " from " + addresses[i] : " (data client)"));
         EXPECT_TRUE(log.faults.empty()) << log.faults.front();
-        EXPECT_GE(log.ackedBefore, kStepsAfterKill);
-        EXPECT_GE(log.ackedAfter, kStepsAfterKill);
-        // At most the request under way when the server died fails.
-        EXPECT_LE(log.failedAfter, 1);
+        // At most the request under way when the server died fails; its
+        // return fails none.
+        EXPECT_LE(log.failedIn[kBoth] + log.failedIn[kKilled], 1);
+        EXPECT_EQ(log.failedIn[kBack], 0);
     }
-    // The victim's clients went on with new sessions on the other server.
-    for (size_t i = 0; i < 3; ++i) EXPECT_GE(addressClients[i]->Relogins(), 1) << addresses[i];
-    for (size_t i = 3; i < addresses.size(); ++i) EXPECT_EQ(addressClients[i]->Relogins(), 0) << addresses[i];
+    // The victim's clients went on with new sessions on the other server,
+    // and with newer ones on their own server again; the others kept theirs.
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(addressClients[i]->Relogins(), 2) << addresses[i];
+        EXPECT_EQ(cluster.ServerOf(addressClients[i]->Session()), victim) << addresses[i];
+    }
+    for (size_t i = 3; i < addresses.size(); ++i) {
+        EXPECT_EQ(addressClients[i]->Relogins(), 0) << addresses[i];
+        EXPECT_EQ(cluster.ServerOf(addressClients[i]->Session()), survivor) << addresses[i];
+    }
     for (size_t i = 0; i < dataClients.size(); ++i) {
         EXPECT_NE(dataClients[i]->GetSessionId(), dataSessions[i]);
-        EXPECT_EQ(cluster.ServerOf(dataClients[i]->GetSessionId()), survivor);
+        EXPECT_EQ(cluster.ServerOf(dataClients[i]->GetSessionId()), victim);
     }
 
     // Every acknowledged write is in the database once; one that was not
@@ -285,6 +308,7 @@ TEST(FailoverTest, KilledServersClientsCarryOnWithTheOther)
 
     // With no server left, HAProxy's own error page is a failure, not an
     // empty result.
+    ASSERT_TRUE(cluster.Server(victim).Stop(SIGKILL));
     ASSERT_TRUE(cluster.Server(survivor).Stop(SIGKILL));
     CResultSet none;
     CListString selectError;
