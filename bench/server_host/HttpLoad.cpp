@@ -1,6 +1,6 @@
 #include "HttpLoad.h"
 
-#include <curl/curl.h>
+#include "AddressClient.h"
 
 #include <atomic>
 #include <chrono>
@@ -9,18 +9,6 @@
 #include <vector>
 
 namespace {
-
-size_t Collect(char* data, size_t size, size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
-    return size * count;
-}
-
-struct CEasyHandle {
-    CURL* curl = curl_easy_init();
-    ~CEasyHandle() {
-        if (curl) curl_easy_cleanup(curl);
-    }
-};
 
 // Runs clients that take request numbers from next until more() says stop.
 CLoadResult Run(int threads, const std::function<bool(long)>& more, const UrlMaker& url,
@@ -59,34 +47,7 @@ CLoadResult Run(int threads, const std::function<bool(long)>& more, const UrlMak
 
 }  // namespace
 
-bool FetchOnce(const std::string& url, std::string& body) {
-    body.clear();
-    CEasyHandle handle;
-    if (!handle.curl) {
-        body = "curl_easy_init failed";
-        return false;
-    }
-    CURL* curl = handle.curl;
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 30L);
-    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    const CURLcode rc = curl_easy_perform(curl);
-    if (rc != CURLE_OK) {
-        body = std::string("transfer failed: ") + curl_easy_strerror(rc);
-        return false;
-    }
-    long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (status != 200) {
-        body = "status " + std::to_string(status) + ": " + body;
-        return false;
-    }
-    return true;
-}
+bool FetchOnce(const std::string& url, std::string& body) { return FetchFrom("", url, body); }
 
 CLoadResult RunForTime(int threads, double seconds, const UrlMaker& url, const ReplyCheck& check) {
     const auto until = std::chrono::steady_clock::now() +

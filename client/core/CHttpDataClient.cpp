@@ -170,6 +170,8 @@ bool CHttpDataClient::Perform(const std::string& url, CListString& reply) {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
+    // A proxy in front of the servers answers 502/503 with a page of its own.
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteCallback);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &m_reply);
     const CURLcode code = curl_easy_perform(curl);

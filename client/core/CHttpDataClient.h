@@ -56,7 +56,8 @@ public:
     // libcurl's message of the last failed transfer, or the client's own.
     const char* GetErrorText() const { return m_errorBuffer; }
 
-    // The two request primitives; true when the transfer succeeded.
+    // The two request primitives; true when the transfer succeeded with
+    // status 200 (a proxy's error page is a failed transfer).
     bool PerformCommand(const char* command, const char* params, CListString& reply);
     bool PerformRaw(const char* tail, CListString& reply);
 
@@ -79,16 +80,17 @@ public:
     bool m_usePassEncode;  // the server's use_pass_encode; read by the password dialogs
     int m_maxCount;        // the row limit Select asks for
 
-private:
-    // The pieces of the values, the n-th of each before any (n+1)-th,
-    // perRequest of them to an exec_sql_prepare numbered from firstNumber.
-    bool SendLongValues(const std::vector<std::pair<std::string, std::string>>& values,
-                        int firstNumber, int pieceSize, size_t perRequest, CListString& error);
     // One command with the session, logging in again once when the server
     // answers "deny". Transport failure: false with the libcurl text. A
     // session that cannot be renewed: false with the session-ended text.
     bool Command(const char* command, const char* params, CListString& reply,
                  CListString& error, bool* transportFailed = nullptr);
+
+private:
+    // The pieces of the values, the n-th of each before any (n+1)-th,
+    // perRequest of them to an exec_sql_prepare numbered from firstNumber.
+    bool SendLongValues(const std::vector<std::pair<std::string, std::string>>& values,
+                        int firstNumber, int pieceSize, size_t perRequest, CListString& error);
     bool Perform(const std::string& url, CListString& reply);
     bool Relogin();
     std::string BaseUrl() const;

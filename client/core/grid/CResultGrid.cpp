@@ -226,9 +226,12 @@ bool CResultGrid::FetchPage(int count)
 {
     if (m_slotId.isEmpty() || !m_dataClient) return false;
     CListString reply;
+    CListString error;
     const QString params = QStringLiteral("id=%1&count=%2").arg(m_slotId).arg(count);
-    if (!m_dataClient->PerformCommand("select_next", ToList(params).CStr(), reply)) {
-        m_lastError = ToQt(m_dataClient->GetErrorText());
+    // A session the server no longer knows (it restarted, or another server
+    // behind a proxy answers) ends the list with an error, never short.
+    if (!m_dataClient->Command("select_next", ToList(params).CStr(), reply, error)) {
+        m_lastError = ToQt(error);
         m_pageError = true;
         return false;
     }
@@ -242,7 +245,11 @@ bool CResultGrid::FetchPage(int count)
         return false;
     }
     CResultSet page;
-    if (page.Parse(reply.CStr()) <= 0) return false;
+    if (page.Parse(reply.CStr()) <= 0) {
+        m_lastError = ToQt(reply).left(200);
+        m_pageError = true;
+        return false;
+    }
     AppendResult(page, m_pageTyped ? &m_pageTypes : nullptr);
     return page.GetRowCount() >= count;
 }

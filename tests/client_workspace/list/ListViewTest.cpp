@@ -200,6 +200,17 @@ TEST_F(WorkspaceTest, LongResultsArePagedToTheEnd)
     ASSERT_EQ(answerer.m_texts.size(), messages + 1);
     EXPECT_EQ(answerer.m_texts.last(), grid.LastError());
     EXPECT_TRUE(grid.LastError().contains("select_finish")) << grid.LastError().toStdString();
+
+    // A session the server ended midway: the client logs in again and the
+    // list goes on to the end.
+    QueryAll(view);
+    ASSERT_TRUE(grid.IsPaging());
+    const std::string ended = ctx.m_http.GetSessionId();
+    ctx.m_http.PerformCommand("web_logout", ("id=" + ended).c_str(), reply);
+    grid.FinishPaging();
+    EXPECT_FALSE(grid.IsIncomplete()) << grid.LastError().toStdString();
+    EXPECT_EQ(grid.RowCount(), 2500);
+    EXPECT_NE(ctx.m_http.GetSessionId(), ended);
 }
 
 TEST_F(WorkspaceTest, ColumnChoiceIsStoredAndKeyColumnsStay)
