@@ -3,11 +3,13 @@
 // plug-in, web server, then the event loop until SIGINT or SIGTERM.
 #include "CInstanceLock.h"
 #include "CServerState.h"
+#include "CServiceManager.h"
 #include "CWebServer.h"
 #include "CommandHandlers.h"
 #include "CommandLine.h"
 #include "Helpers.h"
 #include "LogWriter.h"
+#include "ServiceNotify.h"
 
 #include <civetweb.h>
 
@@ -33,11 +35,28 @@ bool FileExists(const std::string& path) {
 }
 
 bool CheckSingleInstance(CInstanceLock& lock, const std::string& dir, const std::string& base) {
-    if (lock.Acquire(dir + "/" + base + ".lock")) return true;
-    LogMessage("You have to close  the same Embedded　Web Server\n");
-    LogMessage(" Press any key to exit the system!!\n");
-    WaitForKey();
-    return false;
+    switch (lock.Acquire(dir + "/" + base + ".lock")) {
+    case CInstanceLock::LOCK_TAKEN:
+        break;
+    case CInstanceLock::LOCK_HELD_ELSEWHERE:
+        LogMessage("You have to close  the same Embedded　Web Server\n");
+        LogMessage(" Press any key to exit the system!!\n");
+        WaitForKey();
+        return false;
+    case CInstanceLock::LOCK_FAILED:
+        LogMessage("%s\n", lock.GetErrorText().c_str());
+        return false;
+    }
+    // The service's own process passes: it counts as running only once it
+    // has told systemd it is ready.
+    CServiceManager services;
+    if (services.IsServiceRunning(base) == 1) {
+        LogMessage("You have started the Embedded　Web Server!!!\n");
+        LogMessage("Press any key to exit the system\n");
+        WaitForKey();
+        return false;
+    }
+    return true;
 }
 
 bool OpenDatabase(CServerState& state) {
@@ -153,7 +172,9 @@ int RunServer(int mode) {
         } else {
             LogMessage("Lumeno listening on port %d\n", web.GetPort());
             if (mode == RUN_SERVICE) SetLogLevel(2);
+            NotifyServiceManager("READY=1");
             EventLoop(*state, signals);
+            NotifyServiceManager("STOPPING=1");
             LogMessage("Lumeno stopping\n");
             web.Stop();
         }
