@@ -24,10 +24,10 @@ const uid_t kAccount = 65534;  // nobody
 const gid_t kAccountGroup = 65534;
 
 // Skips the test unless it can act as root and as the account.
-#define SKIP_UNLESS_ROOT()                                                          \
-    do {                                                                            \
-        if (geteuid() != 0) GTEST_SKIP() << "needs root to run the server as another account"; \
-        if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv";   \
+#define SKIP_UNLESS_ROOT()                                                    \
+    do {                                                                      \
+        if (geteuid() != 0) GTEST_SKIP() << "needs root to switch accounts"; \
+        if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "no setpriv"; \
     } while (0)
 
 // Gives the folder and everything in it to the account.
