@@ -3,7 +3,9 @@
 #include "CListString.h"
 #include "Helpers.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
 #include <cstdio>
 #include <mutex>
 
@@ -15,6 +17,8 @@ struct LogState {
     CListString fileName;
     int level = LOG_LEVEL_FILE_AND_STDOUT;
     FilePtr stream;
+    bool copyToStderr = false;
+    bool openFailureTold = false;
 };
 
 LogState& State() {
@@ -41,7 +45,14 @@ int LogMessage(const char* format, ...) {
     }
     if (state.level == LOG_LEVEL_FILE || state.level == LOG_LEVEL_FILE_AND_STDOUT) {
         // A failed open is tried again at the next call.
-        if (!state.stream) state.stream.reset(OpenAppendPrivate(state.fileName.CStr()));
+        if (!state.stream) {
+            state.stream.reset(OpenAppendPrivate(state.fileName.CStr()));
+            if (!state.stream && state.copyToStderr && !state.openFailureTold) {
+                fprintf(stderr, "cannot write the log file %s: %s\n", state.fileName.CStr(),
+                        strerror(errno));
+                state.openFailureTold = true;
+            }
+        }
         if (state.stream) {
             fwrite(text.CStr(), 1, text.GetLength(), state.stream.get());
             fflush(state.stream.get());
@@ -50,6 +61,10 @@ int LogMessage(const char* format, ...) {
     if (state.level == LOG_LEVEL_STDOUT || state.level == LOG_LEVEL_FILE_AND_STDOUT) {
         fwrite(text.CStr(), 1, text.GetLength(), stdout);
         fflush(stdout);
+    }
+    if (state.copyToStderr) {
+        fwrite(text.CStr(), 1, text.GetLength(), stderr);
+        fflush(stderr);
     }
     return text.GetLength();
 }
@@ -71,6 +86,13 @@ void SetLogFileName(const char* path) {
     std::lock_guard<std::mutex> lock(state.mutex);
     state.stream.reset();
     state.fileName.SetText(path);
+}
+
+void SetLogCopyToStderr(bool copy) {
+    LogState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.copyToStderr = copy;
+    state.openFailureTold = false;
 }
 
 CListString GetLogFileName() {

@@ -23,3 +23,7 @@ int GetLogLevel();
 void SetLogFileName(const char* path);
 // The file the log goes to (the default name once the first write set it).
 CListString GetLogFileName();
+// Also copies every line to standard error at levels 1 to 3 (a service's
+// standard error is its journal); a log file that cannot be opened is then
+// reported there once.
+void SetLogCopyToStderr(bool copy);

@@ -5,13 +5,16 @@
 // measured side by side in rounds against civetweb answering "ok":
 //  - select2 of one defect by id: at least 60% of the "ok" rate
 //    (lumenolite, Lumeno over SQLite);
-//  - select2 of 300 list rows: at least 30% of the one-defect rate;
+//  - select2 of 300 list rows: at least 30% of the one-defect rate
+//    (lumenolite, Lumeno over PostgreSQL; over the SQLite ODBC driver, which
+//    copies every value twice, the ratio is printed without a target);
 //  - select2 of 100-row pages from 8 connections: at least 4 times the
 //    one-connection rate (lumenolite, Lumeno over SQLite), and at least
 //    1150/s;
 //  - over PostgreSQL, one defect and a 100-row page at least half of
 //    lumenolite's rate;
-//  - select_prepare/select_next through all defects, 1000 a batch: < 3 s;
+//  - select_prepare/select_next through all defects, 1000 a batch: < 3 s,
+//    and the resident size afterwards at most 10 MiB above the size before;
 //  - resident size after 100 000 requests at most 10 MiB above the size
 //    after 1000.
 // Each ratio is taken within a round from loads run one after the other,
@@ -259,9 +262,14 @@ void CServerBench::ReportRates() {
         m_targets.Report(m_program, "select2 one defect / civetweb \"ok\"",
                          figure(kOneDefect, kOk) + " (>= 0.60)", Ratio(kOneDefect, kOk) >= 0.60);
     }
-    m_targets.Report(m_program, "select2 300 list rows / one defect",
-                     figure(kList300, kOneDefect) + " (>= 0.30)",
-                     Ratio(kList300, kOneDefect) >= 0.30);
+    if (m_program == "Lumeno") {
+        printf("%-10s %-46s %s\n", m_program.c_str(), "select2 300 list rows / one defect (no target)",
+               figure(kList300, kOneDefect).c_str());
+    } else {
+        m_targets.Report(m_program, "select2 300 list rows / one defect",
+                         figure(kList300, kOneDefect) + " (>= 0.30)",
+                         Ratio(kList300, kOneDefect) >= 0.30);
+    }
     if (postgres) {
         printf("%-10s %-46s %s\n", m_program.c_str(), "100-row pages, 8 / 1 connections (no target)",
                figure(kPage8, kPage).c_str());
@@ -274,6 +282,7 @@ void CServerBench::ReportRates() {
 }
 
 void CServerBench::Paging() {
+    const long before = ResidentKiB(m_server.Pid());
     const auto start = std::chrono::steady_clock::now();
     std::string slot;
     if (!FetchOnce(CommandUrl("select_prepare", "sql=" + CServerFixture::Encode(ListSql())), slot) ||
@@ -306,6 +315,13 @@ void CServerBench::Paging() {
                      Fixed(took.count(), 2) + " s in " + std::to_string(batches) +
                          " batches (< 3 s)",
                      took.count() < 3.0);
+    // The batches' memory goes back once the paged query is finished.
+    const long after = ResidentKiB(m_server.Pid());
+    m_targets.Report(m_program, "VmRSS before / after paging",
+                     std::to_string(before) + " KiB / " + std::to_string(after) + " KiB, " +
+                         (after >= before ? "+" : "") + Fixed((after - before) / 1024.0, 1) +
+                         " MiB (<= 10 MiB)",
+                     before > 0 && after - before <= 10 * 1024);
 }
 
 void CServerBench::Memory() {

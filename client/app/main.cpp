@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
             fprintf(stderr, "Zentry: %s\n", error.toLocal8Bit().constData());
             return 2;
         }
+        if (!CClientFolders::UseLogFolder(app.m_context.m_cacheDir))
+            fprintf(stderr, "Zentry: cannot create %s\n", app.m_context.m_cacheDir.toLocal8Bit().constData());
         CClientComposition client(app);
         // SIGTERM and SIGINT end the program as closing its window does.
         CTerminationSignals termination;

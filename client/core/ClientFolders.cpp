@@ -1,5 +1,7 @@
 #include "ClientFolders.h"
 
+#include "LogWriter.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -40,6 +42,11 @@ QString CClientFolders::CacheDir() {
     const QString forced = FromEnv("ZENTRY_CACHE_DIR");
     if (!forced.isEmpty()) return forced;
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+}
+
+bool CClientFolders::UseLogFolder(const QString& cacheDir) {
+    SetLogFileName(QFile::encodeName(cacheDir + QStringLiteral("/Zentry.log")).constData());
+    return QDir().mkpath(cacheDir);
 }
 
 bool CClientFolders::MakePrivate(const QString& path) {

@@ -19,6 +19,10 @@ public:
     // there (korvandix.ini, login.ini); the two files get mode 0600 since they
     // hold a password. false with a text when a folder or copy fails.
     static bool Seed(const QString& programDir, const QString& configDir, QString& error);
+    // Sends the log to "<cacheDir>/Zentry.log", beside upgrade.log: the
+    // program's folder may be read-only. Creates the folder; false when it
+    // cannot.
+    static bool UseLogFolder(const QString& cacheDir);
     // Mode 0600 for a file that holds secrets; false when chmod fails.
     static bool MakePrivate(const QString& path);
 };

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -40,6 +41,41 @@ std::string UnitText(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// Closes a descriptor when it leaves scope.
+struct CDescriptor {
+    explicit CDescriptor(int value) : fd(value) {}
+    ~CDescriptor() {
+        if (fd >= 0) close(fd);
+    }
+    CDescriptor(const CDescriptor&) = delete;
+    CDescriptor& operator=(const CDescriptor&) = delete;
+    const int fd;
+};
+
+// Creates the file in the folder when missing and makes the account its
+// owner, read and write for it. The folder's owner could have put a link or
+// a second name of another file there: only a plain file of one name is
+// changed, and links are never followed.
+bool GiveToAccount(int folderFd, const std::string& name, uid_t uid, gid_t gid,
+                   std::string& error) {
+    const CDescriptor file(openat(folderFd, name.c_str(),
+                                  O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0640));
+    struct stat info;
+    if (file.fd < 0 || fstat(file.fd, &info) != 0) {
+        error = errno == ELOOP ? "a symbolic link" : strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        error = "not a plain file";
+        return false;
+    }
+    if (fchown(file.fd, uid, gid) != 0 || fchmod(file.fd, (info.st_mode & 0640) | 0600) != 0) {
+        error = strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -90,14 +126,16 @@ bool CServiceManager::RunSystemctl(const std::string& verb, const std::string& u
 int CServiceManager::InstallService(const std::string& name, const std::string& displayName,
                                     const std::string& description,
                                     const std::string& commandLine,
-                                    const std::string& programDir) {
+                                    const std::string& programDir,
+                                    const std::vector<std::string>& ownFiles) {
     const std::string path = UnitPath(name);
     if (FileExists(path)) {
         LogMessage("服务已经安装!\n");
         return 0;
     }
+    const CDescriptor dir(open(programDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat folder;
-    if (stat(programDir.c_str(), &folder) != 0) {
+    if (dir.fd < 0 || fstat(dir.fd, &folder) != 0) {
         LogMessage("%s: cannot read the program folder %s\n", name.c_str(), programDir.c_str());
         return 0;
     }
@@ -108,6 +146,15 @@ int CServiceManager::InstallService(const std::string& name, const std::string& 
                    name.c_str(), programDir.c_str());
         return 0;
     }
+    for (const std::string& file : ownFiles) {
+        std::string error;
+        if (!GiveToAccount(dir.fd, file, folder.st_uid, folder.st_gid, error)) {
+            LogMessage("%s: cannot give %s/%s to the service's account %s: %s\n", name.c_str(),
+                       programDir.c_str(), file.c_str(), UserName(folder.st_uid).c_str(),
+                       error.c_str());
+            return 0;
+        }
+    }
     // The service may change nothing but its own folder, gains no
     // privileges and cannot set the clock.
 
@@ -117,7 +164,7 @@ int CServiceManager::InstallService(const std::string& name, const std::string& 
                              "After=network.target\n"
                              "\n"
                              "[Service]\n"
-                             "Type=simple\n"
+                             "Type=notify\n"
                              "User=" + UserName(folder.st_uid) + "\n"
                              "Group=" + GroupName(folder.st_gid) + "\n"
                              "WorkingDirectory=" + UnitText(programDir) + "\n"
@@ -147,7 +194,10 @@ int CServiceManager::InstallService(const std::string& name, const std::string& 
     }
     RunSystemctl("daemon-reload", "");
     if (!RunSystemctl("enable", name + ".service")) {
-        LogMessage("%s: systemctl enable failed\n", name.c_str());
+        // A unit left behind would make the next -i say it is installed.
+        unlink(path.c_str());
+        RunSystemctl("daemon-reload", "");
+        LogMessage("%s: systemctl enable failed; the unit was removed\n", name.c_str());
         return 0;
     }
     LogMessage("%s 安装成功\n", name.c_str());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A path as one word of a unit file's value (ExecStart=, ReadWritePaths=):
 // '%' doubled, quoted when it holds a blank, quote or backslash.
@@ -15,10 +16,13 @@ public:
     virtual ~CServiceManager() = default;
 
     // 1 when the unit was written and enabled, 0 otherwise. The service runs
-    // as the owner of programDir (never root), which is all it may write.
+    // as the owner of programDir (never root), which is all it may write;
+    // ownFiles (names in programDir the service writes, such as its log) are
+    // created when missing and given to that account first, since -i runs
+    // as root. A unit that cannot be enabled is removed again.
     int InstallService(const std::string& name, const std::string& displayName,
                        const std::string& description, const std::string& commandLine,
-                       const std::string& programDir);
+                       const std::string& programDir, const std::vector<std::string>& ownFiles);
     // Not 0 when the unit was disabled and removed.
     int RemoveService(const std::string& name);
     // 1 running, 0 installed but not running, -1 absent.

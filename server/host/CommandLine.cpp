@@ -47,9 +47,11 @@ int ParseCommandLine(int argc, char** argv) {
     const std::string name = GetModulePathPart(3).StdString();
     if (strcasecmp(option, "-i") == 0) {
         CServiceManager manager;
+        // The log and the lock file, which the service writes as the
+        // folder's owner.
         manager.InstallService(name, kDisplayName, kDescription,
                                UnitWord(GetModulePathPart(1).StdString()) + " -s",
-                               GetModulePathPart(0).StdString());
+                               GetModulePathPart(0).StdString(), {name + ".log", name + ".lock"});
         return RUN_NOTHING;
     }
     if (strcasecmp(option, "-u") == 0) {
@@ -64,6 +66,8 @@ int ParseCommandLine(int argc, char** argv) {
     }
     if (strcasecmp(option, "-s") == 0) {
         SetLogLevel(2);
+        // systemd keeps a service's standard error in its journal.
+        SetLogCopyToStderr(true);
         return RUN_SERVICE;
     }
     return RUN_NOTHING;

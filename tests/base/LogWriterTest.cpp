@@ -15,6 +15,7 @@ protected:
     void TearDown() override {
         SetLogFileName(nullptr);
         SetLogLevel(LOG_LEVEL_FILE_AND_STDOUT);
+        SetLogCopyToStderr(false);
     }
     TempDir dir;
 };
@@ -92,6 +93,34 @@ TEST_F(LogWriter, UnopenableFileIsSkippedAndRetried) {
     dir.MakeDir("later");
     LogMessage("kept\n");
     EXPECT_EQ(TempDir::Read(path), "kept\n");
+}
+
+TEST_F(LogWriter, TheStderrCopyHasEveryLineTheLevelWrites) {
+    const std::string path = dir.File("copy.log");
+    SetLogCopyToStderr(true);
+    for (int level : {0, 1, 2, 3}) {
+        unlink(path.c_str());
+        SetLogFileName(path.c_str());
+        SetLogLevel(level);
+        ::testing::internal::CaptureStderr();
+        LogMessage("service line %d\n", level);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string expected = "service line " + std::to_string(level) + "\n";
+        EXPECT_EQ(err, level == 0 ? "" : expected) << level;
+        EXPECT_EQ(TempDir::Read(path), level >= 2 ? expected : "") << level;
+    }
+}
+
+TEST_F(LogWriter, AnUnopenableFileIsToldOnStderrOnce) {
+    const std::string path = dir.File("missing/x.log");
+    SetLogFileName(path.c_str());
+    SetLogLevel(LOG_LEVEL_FILE);
+    SetLogCopyToStderr(true);
+    ::testing::internal::CaptureStderr();
+    LogMessage("first\n");
+    LogMessage("second\n");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "cannot write the log file " + path + ": No such file or directory\nfirst\nsecond\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // copy, bad options, the end by a termination signal.
 #include "ClientFixtures.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -110,6 +111,42 @@ TEST_F(Program, AnUnattendedStartEndsWhenTheLoginFails) {
     EXPECT_FALSE(zentry.readAllStandardOutput().contains("main window shown"));
     // Settings that were read are written back, with what the dialog had.
     EXPECT_NE(ReadText(m_dir.path() + "/korvandix.ini").find("user_passwd=wrong"), std::string::npos);
+}
+
+TEST_F(Program, TheLogIsWrittenInTheUsersFolders) {
+    // The failed login is logged; the program's own folder gets nothing.
+    const QString programLog = QString::fromStdString(CServerFixture::BinDir()) + "/Zentry.log";
+    const qint64 programLogSize = QFileInfo(programLog).size();
+    CSettingsValues values;
+    values.port = s_server->Port();
+    values.password = "wrong";
+    QTemporaryDir xdg;
+    const QString configDir = xdg.path() + "/config/korvandix/Zentry";
+    ASSERT_TRUE(QDir().mkpath(configDir));
+    ASSERT_TRUE(WriteText(configDir + "/korvandix.ini", SettingsText(values)));
+    ASSERT_TRUE(WriteText(m_dir.path() + "/korvandix.ini", SettingsText(values)));
+    const struct {
+        QStringList folderOptions;
+        QString log;
+    } cases[] = {
+        {{"--config-dir", m_dir.path()}, m_dir.path() + "/Zentry.log"},
+        {{}, xdg.path() + "/cache/korvandix/Zentry/Zentry.log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.log.toStdString());
+        QProcess zentry;
+        Prepare(zentry);
+        QProcessEnvironment env = zentry.processEnvironment();
+        env.insert("XDG_CONFIG_HOME", xdg.path() + "/config");
+        env.insert("XDG_CACHE_HOME", xdg.path() + "/cache");
+        zentry.setProcessEnvironment(env);
+        zentry.start(ProgramPath(), c.folderOptions + QStringList{"--autologin", "--exit-after-start"});
+        ASSERT_TRUE(zentry.waitForFinished(30000));
+        EXPECT_EQ(zentry.exitCode(), 1);
+        EXPECT_NE(ReadText(c.log).find("Authentication fails"), std::string::npos)
+            << zentry.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(QFileInfo(programLog).size(), programLogSize);
 }
 
 TEST_F(Program, ATerminationSignalEndsItAsClosingTheWindowDoes) {

@@ -65,6 +65,7 @@ TEST(HostPrivilegeTest, TheUnitRunsAsTheFolderOwnerWithSystemdHardening) {
         "Group=" + std::string(getgrgid(folder.st_gid)->gr_name),
         "WorkingDirectory=" + server.Dir(),
         "ExecStart=" + server.ProgramPath() + " -s",
+        "Type=notify",
         "NoNewPrivileges=yes",
         "ProtectSystem=strict",
         "ReadWritePaths=" + server.Dir(),

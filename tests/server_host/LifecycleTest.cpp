@@ -87,8 +87,11 @@ TEST_P(LifecycleTest, PauseAndContinue) {
     EXPECT_EQ(server->ExitCode(), 0);
 }
 
-TEST_P(LifecycleTest, ServiceModeLogsToTheFileOnly) {
+TEST_P(LifecycleTest, ServiceModeLogsToTheFileAndStandardError) {
+    // Standard output stays the console file; standard error goes apart.
+    const std::string errors = server->Dir() + "/stderr.txt";
     server->SetStartOption("-s");
+    server->SetLauncher({"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>'" + errors + "'"});
     ASSERT_TRUE(server->Start());
     EXPECT_EQ(server->Command("version"), "Lumeno Official Version v2.01");
     EXPECT_EQ(Sql("select", "select 1"), "1\n");
@@ -97,6 +100,7 @@ TEST_P(LifecycleTest, ServiceModeLogsToTheFileOnly) {
     EXPECT_EQ(server->Output().find("query sql="), std::string::npos);
     EXPECT_NE(ReadAll(server->Dir() + "/" + server->Program() + ".log").find("query sql=select 1"),
               std::string::npos);
+    EXPECT_NE(ReadAll(errors).find("query sql=select 1"), std::string::npos) << ReadAll(errors);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPrograms, LifecycleTest, AllPrograms());
