@@ -102,7 +102,7 @@ bool CFlowDefineDlg::OnSetActive()
     m_initialised = 1;
     m_statusesChanged = 0;
     ColourButtons();
-    m_grid->m_page = this;
+    connect(m_grid, &CFlowStatusGrid::StatusSelected, this, &CFlowDefineDlg::OnStatusSelected);
     m_grid->SetStandardLook();
     m_grid->SetRowNumbers(0);
     CResultGridModel* model = m_grid->Model();

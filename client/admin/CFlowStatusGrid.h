@@ -1,10 +1,8 @@
 // CFlowStatusGrid: the workflow page's grid of statuses and their switch;
-// a selected row tells the page to show that status's rules.
+// a selected row is announced, so the page can show that status's rules.
 #pragma once
 
 #include "CResultGrid.h"
-
-class CFlowDefineDlg;
 
 class CFlowStatusGrid : public CResultGrid {
     Q_OBJECT
@@ -12,7 +10,8 @@ public:
     explicit CFlowStatusGrid(CAppContext& context, QWidget* parent = nullptr)
         : CResultGrid(context, parent) {}
 
-    CFlowDefineDlg* m_page = nullptr;
+signals:
+    void StatusSelected();
 
 protected:
     void OnSelChanged() override;
