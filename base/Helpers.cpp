@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+FdCloser::~FdCloser() {
+    if (fd >= 0) close(fd);
+}
+
 int ReadLine(FILE* file, char* buffer, int maximum) {
     int count = 0;
     bool readAny = false;

@@ -17,6 +17,14 @@ struct FileCloser {
 };
 typedef std::unique_ptr<FILE, FileCloser> FilePtr;
 
+// Closes a file descriptor (when not negative) as it leaves scope.
+struct FdCloser {
+    int fd;
+    ~FdCloser();
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+};
+
 // Reads one line into buffer (maximum + 1 bytes): returns its length, -1 at
 // end of file with nothing read, -2 on a read error. A line ends at a line
 // feed or NUL (not stored), after a form feed or Ctrl-Z (stored) or after

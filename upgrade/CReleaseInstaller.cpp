@@ -15,13 +15,6 @@
 
 namespace {
 
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) close(fd);
-    }
-};
-
 struct DirCloser {
     void operator()(DIR* dir) const {
         if (dir) closedir(dir);

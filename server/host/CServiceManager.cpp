@@ -1,5 +1,6 @@
 #include "CServiceManager.h"
 
+#include "Helpers.h"
 #include "LogWriter.h"
 
 #include <cerrno>
@@ -43,25 +44,14 @@ std::string UnitText(const std::string& text) {
     return out;
 }
 
-// Closes a descriptor when it leaves scope.
-struct CDescriptor {
-    explicit CDescriptor(int value) : fd(value) {}
-    ~CDescriptor() {
-        if (fd >= 0) close(fd);
-    }
-    CDescriptor(const CDescriptor&) = delete;
-    CDescriptor& operator=(const CDescriptor&) = delete;
-    const int fd;
-};
-
 // Creates the file in the folder when missing and makes the account its
 // owner, read and write for it. The folder's owner could have put a link or
 // a second name of another file there: only a plain file of one name is
 // changed, and links are never followed.
 bool GiveToAccount(int folderFd, const std::string& name, uid_t uid, gid_t gid,
                    std::string& error) {
-    const CDescriptor file(openat(folderFd, name.c_str(),
-                                  O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0640));
+    const FdCloser file{openat(folderFd, name.c_str(),
+                               O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0640)};
     struct stat info;
     if (file.fd < 0 || fstat(file.fd, &info) != 0) {
         error = errno == ELOOP ? "a symbolic link" : strerror(errno);
@@ -133,7 +123,7 @@ int CServiceManager::InstallService(const std::string& name, const std::string& 
         LogMessage("服务已经安装!\n");
         return 0;
     }
-    const CDescriptor dir(open(programDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FdCloser dir{open(programDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     struct stat folder;
     if (dir.fd < 0 || fstat(dir.fd, &folder) != 0) {
         LogMessage("%s: cannot read the program folder %s\n", name.c_str(), programDir.c_str());
