@@ -46,22 +46,27 @@ QVector<KeptDefect> CKeptEdits::Load()
     return defects;
 }
 
-bool CKeptEdits::Add(const KeptDefect& defect)
+bool CKeptEdits::LoadOthers(int id, QVector<KeptDefect>& defects)
 {
-    QVector<KeptDefect> defects = Load();
+    defects = Load();
     if (!m_error.isEmpty()) return false;  // never written over unread
     for (int i = defects.size() - 1; i >= 0; --i)
-        if (defects[i].id == defect.id) defects.remove(i);
+        if (defects[i].id == id) defects.remove(i);
+    return true;
+}
+
+bool CKeptEdits::Add(const KeptDefect& defect)
+{
+    QVector<KeptDefect> defects;
+    if (!LoadOthers(defect.id, defects)) return false;
     defects << defect;
     return Save(defects);
 }
 
 bool CKeptEdits::Remove(int id)
 {
-    QVector<KeptDefect> defects = Load();
-    if (!m_error.isEmpty()) return false;
-    for (int i = defects.size() - 1; i >= 0; --i)
-        if (defects[i].id == id) defects.remove(i);
+    QVector<KeptDefect> defects;
+    if (!LoadOthers(id, defects)) return false;
     if (!defects.isEmpty()) return Save(defects);
     if (QFile::exists(m_path) && !QFile::remove(m_path)) {
         m_error = QStringLiteral("%1 cannot be removed").arg(m_path);

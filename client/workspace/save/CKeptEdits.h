@@ -35,6 +35,8 @@ public:
     const QString& Error() const { return m_error; }
 
 private:
+    // What is kept for the other defects; false when the file cannot be read.
+    bool LoadOthers(int id, QVector<KeptDefect>& defects);
     bool Save(const QVector<KeptDefect>& defects);
 
     QString m_path;
